@@ -1,0 +1,73 @@
+// The address book file AddBook.dat (file number 3, 128-byte records, block size 16).
+// Record 16 holds the count; the entry at position i holds its fifteen fields in records
+// 16*i+1 to 16*i+15. No window code here.
+#pragma once
+
+#include "shell/store_result.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+struct AddressEntry {
+    QString DisplayName; // Surname + ", " + Name
+    QString Name;
+    QString Surname;
+    QString Address;
+    QString PhoneHome;
+    QString PhoneBusiness1;
+    QString PhoneBusiness2;
+    QString PhoneMobile;
+    QString PhoneFax;
+    QString PhoneOther;
+    QString BirthdayDate; // dd/mm/yyyy
+    QString HasBirthday;  // "1" or "0"
+    QString EMail;
+    QString HomePage;
+    QString Notes;
+};
+
+// What the birthday readers (calendar, activities) need of an entry.
+struct BirthdayInfo {
+    QString DisplayName;
+    QString BirthdayDate;
+    QString HasBirthday;
+};
+
+class AddressStore {
+public:
+    static constexpr int FileNumber = 3;
+    static constexpr int RecordLength = 128;
+    static constexpr int BlockSize = 16;
+    static constexpr int Capacity = 2048;
+
+    explicit AddressStore(int fileNumber = FileNumber) : m_file(fileNumber) {}
+
+    int GetEntryCount() const;
+    QString ReadDisplayName(int position) const;
+    // All display names in position order, read in one pass.
+    QStringList ReadAllDisplayNames() const;
+    // Position of the entry whose display name equals `name` exactly (last match wins), or -1.
+    int FindAddressEntry(const QString &name) const;
+    AddressEntry ReadAddressEntry(int position) const;
+    // Display name, birthday date and flag of every entry, in position order, in one pass.
+    QList<BirthdayInfo> ReadBirthdays() const;
+
+    // Builds the fifteen fields: display name, dd/mm/yyyy birthday, "1"/"0".
+    static AddressEntry BuildEntry(const QString &name, const QString &surname,
+                                   const QString &address, const QStringList &phones,
+                                   QDate birthday, bool hasBirthday, const QString &email,
+                                   const QString &homePage, const QString &notes);
+
+    // Appends the entry unless its display name is taken (NameTaken, nothing written).
+    StoreResult AddAddressEntry(const AddressEntry &entry);
+    // Removes the entry with that display name and closes the gap.
+    StoreResult DeleteAddressEntry(const QString &name);
+    // Replaces the entry named `oldName` by `entry`, which becomes the last entry. Refuses with
+    // NameTaken when another entry carries the new display name. At no moment is the entry
+    // absent from the file.
+    StoreResult ReplaceAddressEntry(const QString &oldName, const AddressEntry &entry);
+
+private:
+    int m_file;
+};

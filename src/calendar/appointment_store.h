@@ -1,0 +1,54 @@
+// The appointments file Appoint.dat (file number 1, 128-byte records, block size 8).
+// Record 8 holds the count; the appointment at position i holds its seven fields in records
+// 8*i+1 to 8*i+7. No window code here: the Module1 procedures call these operations.
+#pragma once
+
+#include "shell/store_result.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+struct Appointment {
+    QString AppointmentId; // YYYYMMDD-n
+    QString Subject;
+    QString StartTime; // hh:mm
+    QString EndTime;   // hh:mm
+    qint16 ReminderOn = 0; // -1 yes, 0 no
+    QString ReminderMinutes;
+    QString Description;
+};
+
+class AppointmentStore {
+public:
+    static constexpr int FileNumber = 1;
+    static constexpr int RecordLength = 128;
+    static constexpr int BlockSize = 8;
+    static constexpr int Capacity = 4096;
+
+    explicit AppointmentStore(int fileNumber = FileNumber) : m_file(fileNumber) {}
+
+    // The count of record 8, never below 0 nor above the capacity.
+    int GetAppointmentCount() const;
+    // "YYYYMMDD" of a date.
+    static QString DayKey(QDate date);
+    // "YYYYMMDD-n".
+    static QString MakeAppointmentId(QDate date, int n);
+    Appointment ReadAppointment(int position) const;
+    // Position of the appointment with that id (last match wins), or -1.
+    int FindAppointment(const QString &id) const;
+    // Positions whose id begins with the day key, in position order.
+    QList<int> ListDayAppointments(const QString &dayKey) const;
+    // The ids of all appointments, in position order, read in one pass.
+    QStringList ReadAllIds() const;
+    // The appointments of one day, in position order, read in one pass.
+    QList<Appointment> ReadDayAppointments(const QString &dayKey) const;
+
+    StoreResult AddAppointment(const Appointment &a);
+    // Overwrites fields 2 to 7 of every appointment whose id equals `id`.
+    StoreResult UpdateAppointment(const QString &id, const Appointment &fields);
+    StoreResult DeleteAppointment(const QString &id);
+
+private:
+    int m_file;
+};

@@ -1,0 +1,37 @@
+// The launcher file MyDesk.dat (file number 4, 128-byte records, block size 4).
+// Record 4 holds the count; the entry at position n holds caption, program path and icon path
+// in records 4n+1 to 4n+3. No window code here.
+#pragma once
+
+#include "shell/store_result.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct DesktopEntry {
+    QString ButtonCaption;
+    QString ProgramPath;
+    QString IconPath; // "none" for the default picture
+};
+
+class DesktopStore {
+public:
+    static constexpr int FileNumber = 4;
+    static constexpr int RecordLength = 128;
+    static constexpr int BlockSize = 4;
+    static constexpr int Capacity = 8192;
+
+    explicit DesktopStore(int fileNumber = FileNumber) : m_file(fileNumber) {}
+
+    int GetButtonCount() const;
+    QList<DesktopEntry> ReadDesktopEntries() const;
+    // The captions only (records 4n+1).
+    QStringList ReadCaptions() const;
+    StoreResult AppendDesktopEntry(const QString &caption, const QString &programPath);
+    StoreResult RemoveDesktopEntry(int position);
+    StoreResult SetDesktopIcon(int position, const QString &iconPath);
+
+private:
+    int m_file;
+};

@@ -1,0 +1,37 @@
+// The notes file Notes.dat (file number 2, 500-byte records, block size 3).
+// Record 3 holds the count; note n (1-based) has its name in record 3*(n-1)+1 and its text in
+// record 3*(n-1)+2. No window code here.
+#pragma once
+
+#include "shell/store_result.h"
+
+#include <QString>
+#include <QStringList>
+
+struct Note {
+    QString NoteName;
+    QString NoteText;
+};
+
+class NoteStore {
+public:
+    static constexpr int FileNumber = 2;
+    static constexpr int RecordLength = 500;
+    static constexpr int BlockSize = 3;
+    static constexpr int Capacity = 10922;
+
+    explicit NoteStore(int fileNumber = FileNumber) : m_file(fileNumber) {}
+
+    int GetNoteCount() const;
+    Note ReadNote(int n) const;
+    // All note names in order, read in one pass.
+    QStringList ReadNoteNames() const;
+    // Number of the note named exactly `name` (last match wins), or 0.
+    int FindNoteByName(const QString &name) const;
+    StoreResult AppendNote(const QString &name, const QString &text);
+    StoreResult ReplaceNoteText(int n, const QString &text);
+    StoreResult RemoveNote(int n);
+
+private:
+    int m_file;
+};

@@ -1,0 +1,73 @@
+#include "shell/about_box.h"
+
+#include "shell/pictures.h"
+#include "shell/twips.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+AboutBox::AboutBox(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmSplash"));
+    setWindowTitle(QString());
+    setWindowIcon(Pictures::logoIcon());
+    // "Close" unloads the box; the next showing creates it afresh.
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(twips(5805), twips(3240));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(192, 255, 255));
+    pal.setColor(QPalette::WindowText, Qt::black);
+    setPalette(pal);
+
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setGeometry(twipsRect(120, 0, 5640, 3210));
+
+    // The controls are placed on the window in the frame's place, with their window positions.
+    auto label = [this](const char *name, const QString &text, QRect geometry, const QFont &font) {
+        auto *l = new QLabel(text, this);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setGeometry(geometry);
+        l->setFont(font);
+        return l;
+    };
+    QFont base = font();
+    base.setPointSizeF(8.25);
+    QFont bold = base;
+    bold.setBold(true);
+    QFont company(QStringLiteral("Arial"));
+    company.setPointSizeF(18);
+    QFont product(QStringLiteral("Arial"));
+    product.setPointSizeF(21.75);
+    product.setBold(true);
+
+    imgLogo = new QLabel(this);
+    imgLogo->setObjectName(QStringLiteral("imgLogo"));
+    imgLogo->setGeometry(twipsRect(360, 480, 1215, 1425));
+    imgLogo->setPixmap(Pictures::logo(32));
+    imgLogo->setScaledContents(true);
+
+    lblCompanyProduct = label("lblCompanyProduct", QStringLiteral("Wickfield Works"),
+                              twipsRect(1920, 480, 3500, 420), company);
+    lblProductName =
+        label("lblProductName", QStringLiteral("Tallowby"), twipsRect(1920, 960, 3150, 510), product);
+    Label4 = label("Label4", QStringLiteral("Version 1.2"), twipsRect(1920, 1560, 1335, 255), bold);
+    Label3 = label("Label3", QStringLiteral("Contact us:"), twipsRect(120 + 120, 2280, 1215, 255),
+                   bold);
+    Label1 = label("Label1", QStringLiteral("www.wickfield-works.example"),
+                   twipsRect(120 + 120, 2520, 2535 + 600, 255), base);
+    Label2 = label("Label2", QStringLiteral("support@wickfield-works.example"),
+                   twipsRect(120 + 120, 2760, 2175 + 1000, 255), base);
+
+    Command1 = new QPushButton(QStringLiteral("Close"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(twipsRect(4320, 2640, 1095, 375));
+    connect(Command1, &QPushButton::clicked, this, &AboutBox::Command1_Click);
+}
+
+void AboutBox::Command1_Click()
+{
+    close();
+}

@@ -1,0 +1,166 @@
+#include "shell/forms.h"
+
+#include "addressbook/address_book_window.h"
+#include "addressbook/address_entry_editor.h"
+#include "calendar/activities_window.h"
+#include "calendar/appointment_editor.h"
+#include "calendar/calendar_window.h"
+#include "calendar/day_schedule_window.h"
+#include "calendar/reminder_window.h"
+#include "desktop/change_icon_dialog.h"
+#include "desktop/delete_button_dialog.h"
+#include "desktop/desktop_window.h"
+#include "help/help_topics_window.h"
+#include "help/help_viewer_window.h"
+#include "notes/notes_window.h"
+#include "shell/about_box.h"
+#include "shell/main_window.h"
+
+#include <QPointer>
+
+namespace {
+
+QPointer<MainWindow> g_main;
+QPointer<AboutBox> g_splash;
+QPointer<CalendarWindow> g_form1;
+QPointer<NotesWindow> g_form2;
+QPointer<AddressBookWindow> g_form3;
+QPointer<ActivitiesWindow> g_form4;
+QPointer<AppointmentEditor> g_form5;
+QPointer<DayScheduleWindow> g_form6;
+QPointer<AddressEntryEditor> g_form7;
+QPointer<ReminderWindow> g_form8;
+QPointer<DesktopWindow> g_form9;
+QPointer<DeleteButtonDialog> g_form10;
+QPointer<ChangeIconDialog> g_form11;
+QPointer<HelpTopicsWindow> g_form12;
+QPointer<HelpViewerWindow> g_form13;
+
+// A top-level window: created without parent, registered, then loaded.
+template <typename T> T *topLevel(QPointer<T> &slot)
+{
+    if (!slot) {
+        slot = new T;
+        slot->load();
+    }
+    return slot.data();
+}
+
+// A view: created inside the main window's multiple-document area, then loaded.
+template <typename T> T *view(QPointer<T> &slot)
+{
+    if (!slot) {
+        slot = new T;
+        if (g_main)
+            g_main->addView(slot.data());
+        slot->load();
+    }
+    return slot.data();
+}
+
+} // namespace
+
+namespace Forms {
+
+MainWindow *MDIForm1()
+{
+    return g_main.data();
+}
+
+AboutBox *frmSplash()
+{
+    return topLevel(g_splash);
+}
+
+CalendarWindow *Form1()
+{
+    return view(g_form1);
+}
+
+NotesWindow *Form2()
+{
+    return view(g_form2);
+}
+
+AddressBookWindow *Form3()
+{
+    return view(g_form3);
+}
+
+ActivitiesWindow *Form4()
+{
+    return topLevel(g_form4);
+}
+
+AppointmentEditor *Form5()
+{
+    return topLevel(g_form5);
+}
+
+DayScheduleWindow *Form6()
+{
+    return topLevel(g_form6);
+}
+
+AddressEntryEditor *Form7()
+{
+    return topLevel(g_form7);
+}
+
+ReminderWindow *Form8()
+{
+    return topLevel(g_form8);
+}
+
+DesktopWindow *Form9()
+{
+    return view(g_form9);
+}
+
+DeleteButtonDialog *Form10()
+{
+    return topLevel(g_form10);
+}
+
+ChangeIconDialog *Form11()
+{
+    return topLevel(g_form11);
+}
+
+HelpTopicsWindow *Form12()
+{
+    return topLevel(g_form12);
+}
+
+HelpViewerWindow *Form13()
+{
+    return topLevel(g_form13);
+}
+
+bool exists(const char *formName)
+{
+    const QByteArray name(formName);
+    const QObject *forms[] = {g_main,  g_splash, g_form1,  g_form2,  g_form3,
+                              g_form4, g_form5,  g_form6,  g_form7,  g_form8,
+                              g_form9, g_form10, g_form11, g_form12, g_form13};
+    for (const QObject *form : forms) {
+        if (form && form->objectName().toLatin1() == name)
+            return true;
+    }
+    return false;
+}
+
+void registerMainWindow(MainWindow *window)
+{
+    g_main = window;
+}
+
+void destroyTopLevelForms()
+{
+    QWidget *forms[] = {g_splash, g_form4,  g_form5,  g_form6,  g_form7, g_form8,
+                        g_form10, g_form11, g_form12, g_form13};
+    for (QWidget *form : forms)
+        delete form;
+}
+
+} // namespace Forms

@@ -1,0 +1,257 @@
+#include "shell/main_window.h"
+
+#include "addressbook/address_book_window.h"
+#include "calendar/calendar_window.h"
+#include "desktop/desktop_window.h"
+#include "help/help_topics_window.h"
+#include "notes/notes_window.h"
+#include "shell/about_box.h"
+#include "shell/forms.h"
+#include "shell/module1.h"
+#include "shell/pictures.h"
+#include "shell/seams.h"
+#include "shell/twips.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolBar>
+
+#include <cmath>
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MDIForm1"));
+    setWindowTitle(QStringLiteral("Tallowby"));
+    setWindowIcon(Pictures::logoIcon());
+
+    m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setObjectName(QStringLiteral("MDIClient"));
+    m_mdiArea->setBackground(palette().brush(QPalette::Dark));
+    setCentralWidget(m_mdiArea);
+
+    buildMenus();
+    buildToolbar();
+    // The client area is designed at 7920 by 6435 twips, below the menu bar and toolbar.
+    resize(twips(7920), twips(6435) + menuBar()->sizeHint().height() +
+                            Toolbar1->sizeHint().height());
+
+    // The reminder timer runs from the creation of the main window to the end of the program.
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(60000);
+    connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
+    Timer1->start();
+
+    Forms::registerMainWindow(this);
+}
+
+MainWindow::~MainWindow()
+{
+    Forms::registerMainWindow(nullptr);
+}
+
+void MainWindow::buildMenus()
+{
+    auto addItem = [this](QMenu *menu, const char *name, const QString &caption) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("File"));
+    exit = addItem(file, "exit", QStringLiteral("E&xit"));
+    connect(exit, &QAction::triggered, this, [] { Module1::ExitProgram(); });
+
+    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("View"));
+    Calendar = addItem(view, "Calendar", QStringLiteral("&Calendar"));
+    Notes = addItem(view, "Notes", QStringLiteral("&Notes"));
+    ABook = addItem(view, "ABook", QStringLiteral("&Address Book"));
+    MDesk = addItem(view, "MDesk", QStringLiteral("My &Desktop"));
+    connect(Calendar, &QAction::triggered, this, [this] { ShowChildView(Forms::Form1()); });
+    connect(Notes, &QAction::triggered, this, [this] { ShowChildView(Forms::Form2()); });
+    connect(ABook, &QAction::triggered, this, [this] { ShowChildView(Forms::Form3()); });
+    connect(MDesk, &QAction::triggered, this, [this] { ShowChildView(Forms::Form9()); });
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("H"));
+    About = addItem(help, "About", QStringLiteral("&About"));
+    Help = addItem(help, "Help", QStringLiteral("Help &Topics"));
+    connect(About, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(Help, &QAction::triggered, this, &MainWindow::showHelpTopics);
+}
+
+void MainWindow::buildToolbar()
+{
+    Toolbar1 = new QToolBar(this);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setMovable(false);
+    Toolbar1->setFloatable(false);
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    Toolbar1->setIconSize(QSize(24, 22));
+    Toolbar1->setMinimumHeight(twips(720));
+    Toolbar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::TopToolBarArea, Toolbar1);
+
+    const struct {
+        const char *name;
+        const char *caption;
+        QPixmap picture;
+    } buttons[] = {
+        {"Button1", "Calendar", Pictures::toolbarCalendar()},
+        {"Button2", "Notes", Pictures::toolbarNotes()},
+        {"Button3", "Address Book", Pictures::toolbarAddressBook()},
+        {"Button4", "My Desktop", Pictures::toolbarDesktop()},
+    };
+    for (const auto &b : buttons) {
+        QAction *action = Toolbar1->addAction(QIcon(b.picture), QString::fromLatin1(b.caption));
+        action->setObjectName(QString::fromLatin1(b.name));
+    }
+    connect(Toolbar1, &QToolBar::actionTriggered, this, &MainWindow::Toolbar1_ButtonClick);
+}
+
+void MainWindow::Toolbar1_ButtonClick(QAction *button)
+{
+    const QString caption = button->text();
+    if (caption == QLatin1String("Calendar"))
+        ShowChildView(Forms::Form1());
+    else if (caption == QLatin1String("Notes"))
+        ShowChildView(Forms::Form2());
+    else if (caption == QLatin1String("Address Book"))
+        ShowChildView(Forms::Form3());
+    else if (caption == QLatin1String("My Desktop"))
+        ShowChildView(Forms::Form9());
+}
+
+void MainWindow::Timer1_Timer()
+{
+    Module1::CheckReminders();
+}
+
+QMdiSubWindow *MainWindow::addView(QWidget *view)
+{
+    QMdiSubWindow *sub = m_mdiArea->addSubWindow(view);
+    sub->setObjectName(view->objectName() + QStringLiteral("Frame"));
+    sub->setWindowIcon(view->windowIcon().isNull() ? Pictures::logoIcon() : view->windowIcon());
+    // Closing a view destroys it; the next command that shows it creates it anew.
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    return sub;
+}
+
+QMdiSubWindow *MainWindow::subWindowOf(const QWidget *view) const
+{
+    for (QMdiSubWindow *sub : m_mdiArea->subWindowList()) {
+        if (sub->widget() == view)
+            return sub;
+    }
+    return nullptr;
+}
+
+void MainWindow::ShowChildView(QWidget *target)
+{
+    QWidget *views[] = {Forms::Form1(), Forms::Form2(), Forms::Form3(), Forms::Form9()};
+    for (QWidget *view : views) {
+        if (view == target)
+            continue;
+        if (QMdiSubWindow *sub = subWindowOf(view))
+            sub->hide();
+    }
+    QMdiSubWindow *sub = subWindowOf(target);
+    if (!sub)
+        return;
+    target->show();
+    sub->showMaximized();
+    m_mdiArea->setActiveSubWindow(sub);
+    sub->raise();
+    target->setFocus();
+}
+
+void MainWindow::showAbout()
+{
+    AboutBox *box = Forms::frmSplash();
+    box->show();
+    box->raise();
+    box->activateWindow();
+}
+
+void MainWindow::showHelpTopics()
+{
+    HelpTopicsWindow *topics = Forms::Form12();
+    topics->show();
+    topics->raise();
+    topics->activateWindow();
+}
+
+bool MainWindow::startUp()
+{
+    // The About box without its button is the splash screen.
+    QPointer<AboutBox> splash = Forms::frmSplash();
+    splash->Command1->hide();
+    splash->show();
+
+    // The splash period ends two whole seconds (rounded half to even) after it began. Across
+    // midnight the clock starts again at 0, so a reading below the start counts a day more.
+    const double begin = Clock::SecondsSinceMidnight();
+    const double end = std::nearbyint(begin) + 2;
+    auto elapsedClock = [begin] {
+        double now = Clock::SecondsSinceMidnight();
+        if (now < begin)
+            now += 86400;
+        return now;
+    };
+
+    Module1::DataFolder = QDir::currentPath();
+    QString error;
+    if (!Module1::OpenDataFiles(&error)) {
+        if (splash)
+            splash->hide();
+        MessageBox::show(error);
+        return false;
+    }
+    Module1::FileDialogOpen = 0;
+    QWidget *views[] = {Forms::Form1(), Forms::Form2(), Forms::Form3(), Forms::Form9()};
+    for (QWidget *v : views) {
+        v->show();
+        if (QMdiSubWindow *sub = subWindowOf(v))
+            sub->show();
+    }
+    if (QMdiSubWindow *calendar = subWindowOf(Forms::Form1())) {
+        calendar->showMaximized();
+        m_mdiArea->setActiveSubWindow(calendar);
+    }
+
+    // Wait out the rest of the period with the event loop running, so the splash paints. A
+    // clock that is set back never holds the program longer than the period in real time.
+    QElapsedTimer guard;
+    guard.start();
+    QCoreApplication::processEvents();
+    while (elapsedClock() < end && guard.elapsed() < 2600) {
+        QEventLoop loop;
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+
+    if (splash) {
+        splash->hide();
+        splash->Command1->show();
+    }
+    setWindowState(Qt::WindowNoState);
+    setEnabled(true);
+    show();
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    Module1::ExitProgram();
+}

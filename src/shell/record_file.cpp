@@ -1,0 +1,327 @@
+#include "shell/record_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+
+namespace {
+
+// Unicode code points of the bytes 0x80 to 0x9F. The five bytes that Windows-1252 leaves
+// undefined map to the C1 control of the same value, so they survive a read and a write.
+constexpr std::array<char16_t, 32> kHighTable = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char encodeChar(char32_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<char>(c);
+    for (std::size_t i = 0; i < kHighTable.size(); ++i) {
+        if (kHighTable[i] == c)
+            return static_cast<char>(0x80 + i);
+    }
+    return '?';
+}
+
+struct OpenFile {
+    QFile file;
+    int recordLength = 0;
+};
+
+constexpr int kMaxFileNumber = 255;
+std::array<std::unique_ptr<OpenFile>, kMaxFileNumber + 1> g_files;
+
+OpenFile *fileFor(int number)
+{
+    if (number < 1 || number > kMaxFileNumber)
+        return nullptr;
+    return g_files[static_cast<std::size_t>(number)].get();
+}
+
+RecordStatus notOpen(int number)
+{
+    return {RecordStatus::NotOpen, QStringLiteral("Record file %1 is not open.").arg(number)};
+}
+
+QString fileName(const OpenFile &f)
+{
+    return QFileInfo(f.file.fileName()).fileName();
+}
+
+// Reads `length` bytes at `offset`; bytes past the end of the file are zero bytes. `available`
+// receives how many bytes really came from the file.
+QByteArray readAt(OpenFile &f, qint64 offset, qint64 length, qint64 *available = nullptr)
+{
+    QByteArray out(length, '\0');
+    qint64 got = 0;
+    if (offset >= 0 && f.file.seek(offset)) {
+        got = f.file.read(out.data(), length);
+        if (got < 0)
+            got = 0;
+    }
+    if (available)
+        *available = got;
+    return out;
+}
+
+RecordStatus writeAt(OpenFile &f, qint64 offset, QByteArrayView bytes)
+{
+    // Records between the old end of the file and the new record are written as zero bytes
+    // in the same write, so the gap never holds anything but zeros.
+    const qint64 size = f.file.size();
+    QByteArray data;
+    qint64 start = offset;
+    if (offset > size) {
+        data = QByteArray(offset - size, '\0');
+        data.append(bytes);
+        start = size;
+    } else {
+        data = bytes.toByteArray();
+    }
+    if (!f.file.seek(start) || f.file.write(data) != data.size() || !f.file.flush()) {
+        const QString reason = f.file.errorString();
+        f.file.unsetError();
+        return {RecordStatus::IoError,
+                QStringLiteral("Could not write to the file %1: %2").arg(f.file.fileName(), reason)};
+    }
+    return RecordStatus::success();
+}
+
+qint64 recordOffset(const OpenFile &f, qint64 record)
+{
+    return (record - 1) * f.recordLength;
+}
+
+} // namespace
+
+namespace Cp1252 {
+
+QByteArray fromUnicode(QStringView text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            out.append('?'); // one character outside the code page: one "?"
+            ++i;
+            continue;
+        }
+        out.append(encodeChar(c.unicode()));
+    }
+    return out;
+}
+
+QString toUnicode(QByteArrayView bytes)
+{
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar *dst = out.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        dst[i] = (b >= 0x80 && b < 0xA0) ? QChar(kHighTable[b - 0x80]) : QChar(b);
+    }
+    return out;
+}
+
+} // namespace Cp1252
+
+namespace RecordCodec {
+
+QString decodeString(QByteArrayView record)
+{
+    if (record.size() < 2)
+        return {};
+    const qsizetype declared = qFromLittleEndian<quint16>(record.data());
+    const qsizetype length = std::min(declared, record.size() - 2);
+    return Cp1252::toUnicode(record.sliced(2, length));
+}
+
+qint16 decodeFlag(QByteArrayView record)
+{
+    if (record.size() < 2)
+        return 0;
+    return qFromLittleEndian<qint16>(record.data());
+}
+
+CountValue decodeCount(QByteArrayView record)
+{
+    CountValue c;
+    if (record.size() < 2)
+        return c;
+    c.tag = qFromLittleEndian<quint16>(record.data());
+    if (c.tag == 2 && record.size() >= 4)
+        c.value = qFromLittleEndian<qint16>(record.data() + 2);
+    else if (c.tag == 3 && record.size() >= 6)
+        c.value = qFromLittleEndian<qint32>(record.data() + 2);
+    else
+        c = CountValue{};
+    return c;
+}
+
+QByteArray encodeString(QStringView text)
+{
+    const QByteArray bytes = Cp1252::fromUnicode(text);
+    QByteArray out(2, '\0');
+    qToLittleEndian<quint16>(static_cast<quint16>(std::min<qsizetype>(bytes.size(), 0xFFFF)),
+                             out.data());
+    out.append(bytes);
+    return out;
+}
+
+} // namespace RecordCodec
+
+bool OpenRecordFile(int number, const QString &path, int recordLength, QString *error)
+{
+    if (number < 1 || number > kMaxFileNumber || recordLength < 8) {
+        if (error)
+            *error = QStringLiteral("Bad record file number %1.").arg(number);
+        return false;
+    }
+    CloseRecordFile(number);
+    auto f = std::make_unique<OpenFile>();
+    f->file.setFileName(path);
+    f->recordLength = recordLength;
+    // Unbuffered: every write reaches the operating system before the call returns.
+    if (!f->file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+        if (error)
+            *error = QStringLiteral("Could not open the file %1: %2").arg(path, f->file.errorString());
+        return false;
+    }
+    g_files[static_cast<std::size_t>(number)] = std::move(f);
+    return true;
+}
+
+void CloseRecordFile(int number)
+{
+    if (number < 1 || number > kMaxFileNumber)
+        return;
+    g_files[static_cast<std::size_t>(number)].reset();
+}
+
+bool IsRecordFileOpen(int number)
+{
+    return fileFor(number) != nullptr;
+}
+
+QString RecordFilePath(int number)
+{
+    const OpenFile *f = fileFor(number);
+    return f ? f->file.fileName() : QString();
+}
+
+int RecordFileLength(int number)
+{
+    const OpenFile *f = fileFor(number);
+    return f ? f->recordLength : 0;
+}
+
+qint64 RecordFileRecordCount(int number)
+{
+    const OpenFile *f = fileFor(number);
+    if (!f)
+        return 0;
+    return (f->file.size() + f->recordLength - 1) / f->recordLength;
+}
+
+QByteArray ReadRecords(int number, qint64 firstRecord, qint64 count)
+{
+    OpenFile *f = fileFor(number);
+    if (!f || count <= 0)
+        return {};
+    if (firstRecord < 1)
+        return QByteArray(count * f->recordLength, '\0');
+    return readAt(*f, recordOffset(*f, firstRecord), count * f->recordLength);
+}
+
+QString GetString(int number, qint64 record)
+{
+    OpenFile *f = fileFor(number);
+    if (!f || record < 1)
+        return {};
+    qint64 available = 0;
+    const QByteArray bytes = readAt(*f, recordOffset(*f, record), f->recordLength, &available);
+    // A text cut short by the end of the file keeps only the bytes that are there.
+    return RecordCodec::decodeString(QByteArrayView(bytes).first(std::max<qint64>(available, 0)));
+}
+
+RecordStatus PutString(int number, qint64 record, QStringView text)
+{
+    OpenFile *f = fileFor(number);
+    if (!f || record < 1)
+        return notOpen(number);
+    const QByteArray bytes = RecordCodec::encodeString(text);
+    if (bytes.size() > f->recordLength) {
+        return {RecordStatus::RecordLength,
+                QStringLiteral("Bad record length: a text of %1 bytes does not fit a record of %2 "
+                               "in the file %3.")
+                    .arg(bytes.size() - 2)
+                    .arg(f->recordLength)
+                    .arg(fileName(*f))};
+    }
+    return writeAt(*f, recordOffset(*f, record), bytes);
+}
+
+qint16 GetFlag(int number, qint64 record)
+{
+    OpenFile *f = fileFor(number);
+    if (!f || record < 1)
+        return 0;
+    return RecordCodec::decodeFlag(readAt(*f, recordOffset(*f, record), 2));
+}
+
+RecordStatus PutFlag(int number, qint64 record, bool yes)
+{
+    OpenFile *f = fileFor(number);
+    if (!f || record < 1)
+        return notOpen(number);
+    QByteArray bytes(2, '\0');
+    qToLittleEndian<qint16>(yes ? -1 : 0, bytes.data());
+    return writeAt(*f, recordOffset(*f, record), bytes);
+}
+
+CountValue GetCount(int number, qint64 record)
+{
+    OpenFile *f = fileFor(number);
+    if (!f || record < 1)
+        return {};
+    return RecordCodec::decodeCount(readAt(*f, recordOffset(*f, record), 6));
+}
+
+RecordStatus PutCount(int number, qint64 record, qint32 count)
+{
+    const bool small = count >= -32768 && count <= 32767;
+    return PutCount(number, record, CountValue{static_cast<quint16>(small ? 2 : 3), count});
+}
+
+RecordStatus PutCount(int number, qint64 record, CountValue count)
+{
+    OpenFile *f = fileFor(number);
+    if (!f || record < 1)
+        return notOpen(number);
+    QByteArray bytes;
+    if (count.tag == 3) {
+        bytes.resize(6);
+        qToLittleEndian<quint16>(3, bytes.data());
+        qToLittleEndian<qint32>(count.value, bytes.data() + 2);
+    } else {
+        bytes.resize(4);
+        qToLittleEndian<quint16>(2, bytes.data());
+        qToLittleEndian<qint16>(static_cast<qint16>(count.value), bytes.data() + 2);
+    }
+    return writeAt(*f, recordOffset(*f, record), bytes);
+}
+
+RecordStatus WriteRecordBytes(int number, qint64 record, QByteArrayView bytes)
+{
+    OpenFile *f = fileFor(number);
+    if (!f || record < 1)
+        return notOpen(number);
+    if (bytes.size() > f->recordLength)
+        bytes = bytes.first(f->recordLength);
+    return writeAt(*f, recordOffset(*f, record), bytes);
+}

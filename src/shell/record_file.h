@@ -1,0 +1,74 @@
+// The record-file layer: every byte of user data goes through these functions.
+//
+// A record file is a plain file of fixed-length records numbered from 1, opened under a small
+// file number. Each record holds one value from its first byte:
+//   String: 2-byte little-endian length n, then n bytes of Windows-1252 text (n <= Len - 2)
+//   Flag:   16-bit little-endian signed integer, -1 for yes and 0 for no
+//   Count:  2-byte tag, then the value: tag 2 = int16, tag 3 = int32, tag 0 = empty
+// Bytes past the end of the file read as zero bytes. Every write goes straight to the file.
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// The result of a write: Ok, or why it failed, with a message that names the file.
+struct RecordStatus {
+    enum Code { Ok, RecordLength, NotOpen, IoError };
+    Code code = Ok;
+    QString message;
+
+    bool ok() const { return code == Ok; }
+    static RecordStatus success() { return {}; }
+};
+
+// A count record as read: tag 2 or 3 holds a value; any other tag (0 included) is empty.
+struct CountValue {
+    quint16 tag = 0;
+    qint32 value = 0;
+
+    bool isEmpty() const { return tag != 2 && tag != 3; }
+    // The value, or 0 for an empty count record.
+    qint32 valueOrZero() const { return isEmpty() ? 0 : value; }
+};
+
+// The Windows-1252 code page of the data files. Characters it cannot hold become "?".
+namespace Cp1252 {
+QByteArray fromUnicode(QStringView text);
+QString toUnicode(QByteArrayView bytes);
+} // namespace Cp1252
+
+// Decoding and encoding of single values, for code that reads many records in one block.
+namespace RecordCodec {
+QString decodeString(QByteArrayView record);
+qint16 decodeFlag(QByteArrayView record);
+CountValue decodeCount(QByteArrayView record);
+QByteArray encodeString(QStringView text);
+} // namespace RecordCodec
+
+// Opens (creating when missing) `path` for reading and writing as record file `number`.
+// On failure returns false and puts a message naming the file and the reason in *error.
+bool OpenRecordFile(int number, const QString &path, int recordLength, QString *error = nullptr);
+// Closes record file `number`; closing a number that is not open does nothing.
+void CloseRecordFile(int number);
+bool IsRecordFileOpen(int number);
+QString RecordFilePath(int number);
+int RecordFileLength(int number);
+// The number of whole or partial records the file holds now.
+qint64 RecordFileRecordCount(int number);
+
+QString GetString(int number, qint64 record);
+RecordStatus PutString(int number, qint64 record, QStringView text);
+qint16 GetFlag(int number, qint64 record);
+RecordStatus PutFlag(int number, qint64 record, bool yes);
+CountValue GetCount(int number, qint64 record);
+// Writes a count with tag 2 while it fits in 16 bits, with tag 3 beyond that.
+RecordStatus PutCount(int number, qint64 record, qint32 count);
+// Writes a count back with the tag it was read with (2 or 3).
+RecordStatus PutCount(int number, qint64 record, CountValue count);
+
+// Reads `count` consecutive records starting at `firstRecord` in one read. The result is always
+// count * record length bytes; whatever lies past the end of the file is zero bytes.
+QByteArray ReadRecords(int number, qint64 firstRecord, qint64 count);
+// Writes raw bytes at the start of `record` (used to copy records unchanged).
+RecordStatus WriteRecordBytes(int number, qint64 record, QByteArrayView bytes);
