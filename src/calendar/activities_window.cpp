@@ -6,6 +6,4 @@ ActivitiesWindow::ActivitiesWindow(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Activities"));
 }
 
-void ActivitiesWindow::load()
-{
-}
+void ActivitiesWindow::load() {}

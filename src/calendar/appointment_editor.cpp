@@ -6,6 +6,4 @@ AppointmentEditor::AppointmentEditor(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Add Appointment"));
 }
 
-void AppointmentEditor::load()
-{
-}
+void AppointmentEditor::load() {}

@@ -6,6 +6,4 @@ DayScheduleWindow::DayScheduleWindow(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Day Schedule"));
 }
 
-void DayScheduleWindow::load()
-{
-}
+void DayScheduleWindow::load() {}

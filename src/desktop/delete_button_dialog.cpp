@@ -6,6 +6,4 @@ DeleteButtonDialog::DeleteButtonDialog(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Select Program to Delete from My Desktop"));
 }
 
-void DeleteButtonDialog::load()
-{
-}
+void DeleteButtonDialog::load() {}

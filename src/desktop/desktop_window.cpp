@@ -6,6 +6,4 @@ DesktopWindow::DesktopWindow(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("My Desktop"));
 }
 
-void DesktopWindow::load()
-{
-}
+void DesktopWindow::load() {}

@@ -6,6 +6,4 @@ HelpTopicsWindow::HelpTopicsWindow(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Tallowby Help Topics"));
 }
 
-void HelpTopicsWindow::load()
-{
-}
+void HelpTopicsWindow::load() {}

@@ -6,6 +6,4 @@ HelpViewerWindow::HelpViewerWindow(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Tallowby Help"));
 }
 
-void HelpViewerWindow::load()
-{
-}
+void HelpViewerWindow::load() {}

@@ -6,6 +6,4 @@ NotesWindow::NotesWindow(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Notes"));
 }
 
-void NotesWindow::load()
-{
-}
+void NotesWindow::load() {}

@@ -86,8 +86,9 @@ RecordStatus writeAt(OpenFile &f, qint64 offset, QByteArrayView bytes)
     if (!f.file.seek(start) || f.file.write(data) != data.size() || !f.file.flush()) {
         const QString reason = f.file.errorString();
         f.file.unsetError();
-        return {RecordStatus::IoError,
-                QStringLiteral("Could not write to the file %1: %2").arg(f.file.fileName(), reason)};
+        return {
+            RecordStatus::IoError,
+            QStringLiteral("Could not write to the file %1: %2").arg(f.file.fileName(), reason)};
     }
     return RecordStatus::success();
 }
@@ -189,7 +190,8 @@ bool OpenRecordFile(int number, const QString &path, int recordLength, QString *
     // Unbuffered: every write reaches the operating system before the call returns.
     if (!f->file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
         if (error)
-            *error = QStringLiteral("Could not open the file %1: %2").arg(path, f->file.errorString());
+            *error =
+                QStringLiteral("Could not open the file %1: %2").arg(path, f->file.errorString());
         return false;
     }
     g_files[static_cast<std::size_t>(number)] = std::move(f);
