@@ -6,4 +6,6 @@ AddressBookWindow::AddressBookWindow(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Address Book"));
 }
 
-void AddressBookWindow::load() {}
+void AddressBookWindow::load()
+{
+}

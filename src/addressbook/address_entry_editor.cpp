@@ -6,4 +6,6 @@ AddressEntryEditor::AddressEntryEditor(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Add Address Book Entry"));
 }
 
-void AddressEntryEditor::load() {}
+void AddressEntryEditor::load()
+{
+}

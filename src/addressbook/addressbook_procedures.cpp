@@ -3,12 +3,20 @@
 // Placeholders until the windows of this area are built.
 namespace Module1 {
 
-void FillAddressList() {}
+void FillAddressList()
+{
+}
 
-void ShowAddressDetails() {}
+void ShowAddressDetails()
+{
+}
 
-void DeleteAddressEntry() {}
+void DeleteAddressEntry()
+{
+}
 
-void AddAddressEntry() {}
+void AddAddressEntry()
+{
+}
 
 } // namespace Module1

@@ -6,4 +6,6 @@ ActivitiesWindow::ActivitiesWindow(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Activities"));
 }
 
-void ActivitiesWindow::load() {}
+void ActivitiesWindow::load()
+{
+}

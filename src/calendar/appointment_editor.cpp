@@ -6,4 +6,6 @@ AppointmentEditor::AppointmentEditor(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Add Appointment"));
 }
 
-void AppointmentEditor::load() {}
+void AppointmentEditor::load()
+{
+}

@@ -3,20 +3,36 @@
 // Placeholders until the windows of this area are built.
 namespace Module1 {
 
-void MarkCalendarDays() {}
+void MarkCalendarDays()
+{
+}
 
-void LoadDayActivities() {}
+void LoadDayActivities()
+{
+}
 
-void ShowAppointmentDetails() {}
+void ShowAppointmentDetails()
+{
+}
 
-void DeleteAppointment() {}
+void DeleteAppointment()
+{
+}
 
-void AddAppointment() {}
+void AddAppointment()
+{
+}
 
-void UpdateAppointment() {}
+void UpdateAppointment()
+{
+}
 
-void FillDaySchedule() {}
+void FillDaySchedule()
+{
+}
 
-void CheckReminders() {}
+void CheckReminders()
+{
+}
 
 } // namespace Module1

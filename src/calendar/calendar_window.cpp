@@ -6,4 +6,6 @@ CalendarWindow::CalendarWindow(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Calendar"));
 }
 
-void CalendarWindow::load() {}
+void CalendarWindow::load()
+{
+}

@@ -6,4 +6,6 @@ DayScheduleWindow::DayScheduleWindow(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Day Schedule"));
 }
 
-void DayScheduleWindow::load() {}
+void DayScheduleWindow::load()
+{
+}

@@ -6,4 +6,6 @@ ReminderWindow::ReminderWindow(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Reminder"));
 }
 
-void ReminderWindow::load() {}
+void ReminderWindow::load()
+{
+}

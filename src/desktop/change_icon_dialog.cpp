@@ -6,4 +6,6 @@ ChangeIconDialog::ChangeIconDialog(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Change Icon"));
 }
 
-void ChangeIconDialog::load() {}
+void ChangeIconDialog::load()
+{
+}

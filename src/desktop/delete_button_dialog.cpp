@@ -6,4 +6,6 @@ DeleteButtonDialog::DeleteButtonDialog(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Select Program to Delete from My Desktop"));
 }
 
-void DeleteButtonDialog::load() {}
+void DeleteButtonDialog::load()
+{
+}

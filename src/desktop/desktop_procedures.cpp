@@ -3,13 +3,21 @@
 // Placeholders until the windows of this area are built.
 namespace Module1 {
 
-void LoadDesktopButtons() {}
+void LoadDesktopButtons()
+{
+}
 
-void AddDesktopButton() {}
+void AddDesktopButton()
+{
+}
 
-void DeleteDesktopButton() {}
+void DeleteDesktopButton()
+{
+}
 
-void ChangeDesktopButtonIcon() {}
+void ChangeDesktopButtonIcon()
+{
+}
 
 QString CaptionFromPath(const QString &path)
 {

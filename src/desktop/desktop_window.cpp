@@ -6,4 +6,6 @@ DesktopWindow::DesktopWindow(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("My Desktop"));
 }
 
-void DesktopWindow::load() {}
+void DesktopWindow::load()
+{
+}

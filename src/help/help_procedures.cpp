@@ -3,8 +3,12 @@
 // Placeholders until the windows of this area are built.
 namespace Module1 {
 
-void BuildHelpTopics() {}
+void BuildHelpTopics()
+{
+}
 
-void ShowHelpPage(int) {}
+void ShowHelpPage(int)
+{
+}
 
 } // namespace Module1

@@ -6,4 +6,6 @@ HelpTopicsWindow::HelpTopicsWindow(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Tallowby Help Topics"));
 }
 
-void HelpTopicsWindow::load() {}
+void HelpTopicsWindow::load()
+{
+}

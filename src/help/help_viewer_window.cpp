@@ -6,4 +6,6 @@ HelpViewerWindow::HelpViewerWindow(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Tallowby Help"));
 }
 
-void HelpViewerWindow::load() {}
+void HelpViewerWindow::load()
+{
+}

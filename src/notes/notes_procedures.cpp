@@ -3,12 +3,20 @@
 // Placeholders until the windows of this area are built.
 namespace Module1 {
 
-void LoadNoteList() {}
+void LoadNoteList()
+{
+}
 
-void SaveNote() {}
+void SaveNote()
+{
+}
 
-void ViewNote() {}
+void ViewNote()
+{
+}
 
-void DeleteNote() {}
+void DeleteNote()
+{
+}
 
 } // namespace Module1

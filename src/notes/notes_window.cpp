@@ -6,4 +6,6 @@ NotesWindow::NotesWindow(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Notes"));
 }
 
-void NotesWindow::load() {}
+void NotesWindow::load()
+{
+}
