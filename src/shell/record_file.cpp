@@ -176,7 +176,10 @@ QByteArray encodeString(QStringView text)
 
 } // namespace RecordCodec
 
-bool OpenRecordFile(int number, const QString &path, int recordLength, QString *error)
+namespace {
+
+bool openWithMode(int number, const QString &path, int recordLength, QIODevice::OpenMode mode,
+                  QString *error)
 {
     if (number < 1 || number > kMaxFileNumber || recordLength < 8) {
         if (error)
@@ -188,7 +191,7 @@ bool OpenRecordFile(int number, const QString &path, int recordLength, QString *
     f->file.setFileName(path);
     f->recordLength = recordLength;
     // Unbuffered: every write reaches the operating system before the call returns.
-    if (!f->file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+    if (!f->file.open(mode | QIODevice::Unbuffered)) {
         if (error)
             *error =
                 QStringLiteral("Could not open the file %1: %2").arg(path, f->file.errorString());
@@ -196,6 +199,18 @@ bool OpenRecordFile(int number, const QString &path, int recordLength, QString *
     }
     g_files[static_cast<std::size_t>(number)] = std::move(f);
     return true;
+}
+
+} // namespace
+
+bool OpenRecordFile(int number, const QString &path, int recordLength, QString *error)
+{
+    return openWithMode(number, path, recordLength, QIODevice::ReadWrite, error);
+}
+
+bool OpenRecordFileReadOnly(int number, const QString &path, int recordLength, QString *error)
+{
+    return openWithMode(number, path, recordLength, QIODevice::ReadOnly, error);
 }
 
 void CloseRecordFile(int number)
