@@ -4,6 +4,10 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#ifdef Q_OS_UNIX
+#include <sys/file.h>
+#endif
+
 #include <algorithm>
 #include <array>
 #include <memory>
@@ -211,6 +215,18 @@ bool OpenRecordFile(int number, const QString &path, int recordLength, QString *
 bool OpenRecordFileReadOnly(int number, const QString &path, int recordLength, QString *error)
 {
     return openWithMode(number, path, recordLength, QIODevice::ReadOnly, error);
+}
+
+bool LockRecordFile(int number)
+{
+    OpenFile *f = fileFor(number);
+    if (!f)
+        return false;
+#ifdef Q_OS_UNIX
+    return ::flock(f->file.handle(), LOCK_EX | LOCK_NB) == 0;
+#else
+    return true;
+#endif
 }
 
 void CloseRecordFile(int number)

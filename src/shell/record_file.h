@@ -52,6 +52,10 @@ bool OpenRecordFile(int number, const QString &path, int recordLength, QString *
 // Opens an existing file for reading only (tools that read a data folder beside the program).
 bool OpenRecordFileReadOnly(int number, const QString &path, int recordLength,
                             QString *error = nullptr);
+// Takes an exclusive advisory lock on the open file, without waiting. The system releases it
+// when the file is closed or the process ends, however it ends. False when another process
+// holds it.
+bool LockRecordFile(int number);
 // Closes record file `number`; closing a number that is not open does nothing.
 void CloseRecordFile(int number);
 bool IsRecordFileOpen(int number);

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -21,6 +22,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+
+#ifdef Q_OS_UNIX
+#include <sys/file.h>
+#endif
 
 namespace {
 
@@ -112,6 +117,32 @@ private slots:
                  qPrintable(env.messages[0]));
         for (int n = 1; n <= 4; ++n)
             QVERIFY(!IsRecordFileOpen(n));
+    }
+
+    void aSecondCopyOnTheSameFolderEndsWithoutTouchingTheFiles()
+    {
+#ifdef Q_OS_UNIX
+        TestEnvironment env;
+        env.writeFile("Appoint.dat", QByteArray(896, '\0') + Bytes::count16(0));
+        env.writeFile("Notes.dat", QByteArray(1000, '\0') + Bytes::count16(0));
+        env.writeFile("AddBook.dat", QByteArray(1920, '\0') + Bytes::count16(0));
+        env.writeFile("MyDesk.dat", QByteArray(10, '\0')); // its count is not written yet
+        // The first copy holds its lock on the appointments file.
+        QFile first(env.path("Appoint.dat"));
+        QVERIFY(first.open(QIODevice::ReadWrite));
+        QCOMPARE(::flock(first.handle(), LOCK_EX | LOCK_NB), 0);
+
+        QVERIFY(!env.startProgram());
+        QCOMPARE(env.messages.size(), 1);
+        QVERIFY(env.messages[0].contains(QLatin1String("already running")));
+        QVERIFY(env.messages[0].contains(QDir::toNativeSeparators(env.folder())));
+        QCOMPARE(env.fileBytes("MyDesk.dat"), QByteArray(10, '\0'));
+
+        first.close(); // the lock goes with the first copy
+        QVERIFY(env.startProgram());
+#else
+        QSKIP("advisory locks are tested on Unix");
+#endif
     }
 
     void splashShowsTheBoxWithoutItsButtonThenAboutShowsItWithIt()
