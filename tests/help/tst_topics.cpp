@@ -4,7 +4,9 @@
 #include "help/help_topics_window.h"
 #include "help/help_viewer_window.h"
 #include "shell/forms.h"
+#include "shell/main_window.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -258,6 +260,18 @@ private slots:
         QCOMPARE(Forms::Form13()->Text1->text(), QStringLiteral("31"));
         QCOMPARE(shownPage(), Forms::Form13()->HelpFile.at(31));
         QVERIFY(Forms::Form12()->isHidden());
+    }
+
+    void helpTopicsCommandShowsTheTree()
+    {
+        MainWindow *main = m_env->startProgram();
+        QVERIFY(main);
+        auto *command = main->findChild<QAction *>(QStringLiteral("Help"));
+        QVERIFY(command);
+        command->trigger();
+        QVERIFY(Forms::Form12()->isVisible());
+        QCOMPARE(tree()->topLevelItemCount(), 1);
+        QVERIFY(!Forms::exists("Form13"));
     }
 
     void closeBoxKeepsTheTree()
