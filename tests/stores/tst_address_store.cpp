@@ -47,6 +47,8 @@ private slots:
     void addIsRefusedWhenFull();
     void tooLongFieldLeavesFileUnchanged();
     void readersGiveWhatWasWritten();
+    void fullFileUsesRecord32767();
+    void failedWriteStopsAndNamesTheFile();
 };
 
 void TestAddressStore::firstAndSecondAddWriteTheirBlocks()
@@ -335,6 +337,48 @@ void TestAddressStore::readersGiveWhatWasWritten()
     QCOMPARE(birthdays[0].HasBirthday, QStringLiteral("1"));
     QCOMPARE(birthdays[1].DisplayName, QStringLiteral("B, 2"));
     QCOMPARE(birthdays[1].HasBirthday, QStringLiteral("0"));
+}
+
+void TestAddressStore::fullFileUsesRecord32767()
+{
+    QByteArray image(AddressStore::Capacity * 16 * kLen, '\0');
+    for (int i = 0; i < AddressStore::Capacity; ++i) {
+        const QByteArray name = Bytes::string("N" + QByteArray::number(i));
+        image.replace(qsizetype(i) * 16 * kLen, name.size(), name);
+        const QByteArray notes = Bytes::string("notes " + QByteArray::number(i));
+        image.replace(qsizetype(i * 16 + 14) * kLen, notes.size(), notes);
+    }
+    image.replace(15 * kLen, 4, Bytes::count16(2048));
+    TestEnvironment env;
+    env.writeFile(kFile, image);
+    QVERIFY(env.openDataFiles());
+    AddressStore store;
+    QCOMPARE(store.GetEntryCount(), 2048);
+    QCOMPARE(store.ReadAllDisplayNames().size(), 2048);
+    QCOMPARE(store.ReadAddressEntry(2047).Notes, QStringLiteral("notes 2047"));
+    QCOMPARE(store.FindAddressEntry(QStringLiteral("N2047")), 2047);
+
+    QVERIFY(store.DeleteAddressEntry(QStringLiteral("N0")).ok());
+
+    QCOMPARE(store.GetEntryCount(), 2047);
+    QCOMPARE(stringAt(env, 32767), QByteArray(2, '\0'));
+    QCOMPARE(stringAt(env, 16 * 2046 + 15), Bytes::string("notes 2047"));
+    QVERIFY(store.ReplaceAddressEntry(QStringLiteral("N5"), entry("N", "5")).ok());
+    QCOMPARE(store.ReadDisplayName(2046), QStringLiteral("N, 5"));
+    QCOMPARE(stringAt(env, 16 * 2046 + 15), Bytes::string("Friend"));
+    QCOMPARE(stringAt(env, 32767), QByteArray(2, '\0')); // held the new entry for a moment
+    QCOMPARE(store.FindAddressEntry(QStringLiteral("N5")), -1);
+}
+
+void TestAddressStore::failedWriteStopsAndNamesTheFile()
+{
+    TestEnvironment env;
+    if (!OpenRecordFile(AddressStore::FileNumber, QStringLiteral("/dev/full"), kLen))
+        QSKIP("/dev/full is not available");
+    AddressStore store;
+    const StoreResult r = store.AddAddressEntry(entry("Smith", "John"));
+    QCOMPARE(r.status, StoreResult::WriteFailed);
+    QVERIFY2(r.message.contains(QStringLiteral("/dev/full")), qPrintable(r.message));
 }
 
 QTEST_GUILESS_MAIN(TestAddressStore)

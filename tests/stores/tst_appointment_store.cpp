@@ -58,6 +58,8 @@ private slots:
     void idsAreBuiltFromTheDate_data();
     void idsAreBuiltFromTheDate();
     void roundTripReadsBackWhatWasWritten();
+    void fileWrittenElsewhereReadsAndRewritesTheSame();
+    void fullFileUsesRecord32767();
 };
 
 void TestAppointmentStore::newFileReadsEmpty()
@@ -399,6 +401,83 @@ void TestAppointmentStore::roundTripReadsBackWhatWasWritten()
     QCOMPARE(b.Description, a.Description);
     QCOMPARE(stringAt(env, 2), Bytes::string("Caf\xE9 \xB7 \x80"
                                              "5"));
+}
+
+void TestAppointmentStore::fileWrittenElsewhereReadsAndRewritesTheSame()
+{
+    // A file as another build writes it: every value padded to its record, count last.
+    QByteArray image;
+    const QList<QList<QByteArray>> blocks = {
+        {"20240105-1", "Dentist", "09:30", "10:00", "", "15", "Check-up"},
+        {"20240106-1", "Bank", "14:00", "14:30", "", "5", ""},
+    };
+    const bool reminders[] = {true, false};
+    for (qsizetype i = 0; i < blocks.size(); ++i) {
+        for (int k = 0; k < 7; ++k) {
+            const QByteArray value =
+                k == 4 ? Bytes::flag(reminders[i]) : Bytes::string(blocks[i][k]);
+            image += Bytes::padded(value, kLen);
+        }
+        image += i == 0 ? Bytes::padded(Bytes::count16(2), kLen) : QByteArray();
+    }
+    {
+        TestEnvironment env;
+        env.writeFile(kFile, image);
+        QVERIFY(env.openDataFiles());
+        AppointmentStore store;
+        QCOMPARE(store.ReadAllIds(), QStringList({"20240105-1", "20240106-1"}));
+        const Appointment second = store.ReadAppointment(1);
+        QCOMPARE(second.Subject, QStringLiteral("Bank"));
+        QCOMPARE(second.ReminderOn, qint16(0));
+        QCOMPARE(store.ReadAppointment(0).ReminderOn, qint16(-1));
+
+        // Adding the same appointments to a new file gives the same significant bytes.
+        QVERIFY(OpenRecordFile(5, env.path(QStringLiteral("Copy.dat")), kLen));
+        QVERIFY(PutCount(5, 8, 0).ok());
+        AppointmentStore copy(5);
+        QVERIFY(copy.AddAppointment(store.ReadAppointment(0)).ok());
+        QVERIFY(copy.AddAppointment(store.ReadAppointment(1)).ok());
+        const QByteArray written = env.fileBytes(QStringLiteral("Copy.dat"));
+        for (int r = 1; r <= 15; ++r) {
+            const QByteArray expected = image.mid((r - 1) * kLen, kLen);
+            const int n = r == 5 || r == 13 || r == 8 ? 4 : 2 + quint8(expected[0]);
+            QCOMPARE(written.mid((r - 1) * kLen, n), expected.left(n));
+        }
+    }
+}
+
+void TestAppointmentStore::fullFileUsesRecord32767()
+{
+    // 4096 appointments of one day, built directly as a file image.
+    QByteArray image(AppointmentStore::Capacity * 8 * kLen, '\0');
+    for (int i = 0; i < AppointmentStore::Capacity; ++i) {
+        const QByteArray id = Bytes::string("20240101-" + QByteArray::number(i + 1));
+        image.replace(qsizetype(i) * 8 * kLen, id.size(), id);
+        const QByteArray last = Bytes::string("D" + QByteArray::number(i));
+        image.replace(qsizetype(i * 8 + 6) * kLen, last.size(), last);
+    }
+    image.replace(7 * kLen, 4, Bytes::count16(4096));
+    TestEnvironment env;
+    env.writeFile(kFile, image);
+    QVERIFY(env.openDataFiles());
+    AppointmentStore store;
+    QCOMPARE(store.GetAppointmentCount(), 4096);
+    QCOMPARE(store.ListDayAppointments(QStringLiteral("20240101")).size(), 4096);
+    QCOMPARE(store.ReadAppointment(4095).Description, QStringLiteral("D4095"));
+    QCOMPARE(store.FindAppointment(QStringLiteral("20240101-4096")), 4095);
+    QCOMPARE(store.AddAppointment(appointment(QStringLiteral("20240102-1"))).status,
+             StoreResult::CapacityFull);
+
+    QVERIFY(store.DeleteAppointment(QStringLiteral("20240101-1")).ok());
+
+    QCOMPARE(store.GetAppointmentCount(), 4095);
+    QCOMPARE(stringAt(env, 32767), QByteArray(2, '\0'));
+    QCOMPARE(stringAt(env, 32761), QByteArray(2, '\0'));
+    QCOMPARE(stringAt(env, 8 * 4094 + 1), Bytes::string("20240101-4095"));
+    QCOMPARE(stringAt(env, 8 * 4094 + 7), Bytes::string("D4095"));
+    QCOMPARE(store.ReadAllIds().first(), QStringLiteral("20240101-1"));
+    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240101-4096"))).ok());
+    QCOMPARE(stringAt(env, 32761), Bytes::string("20240101-4096"));
 }
 
 QTEST_GUILESS_MAIN(TestAppointmentStore)

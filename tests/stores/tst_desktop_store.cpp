@@ -32,6 +32,7 @@ private slots:
     void tooLongTextLeavesNothingBehind_data();
     void tooLongTextLeavesNothingBehind();
     void unknownPositionChangesNothing();
+    void failedWriteStopsAndNamesTheFile();
 };
 
 void TestDesktopStore::newFileHasNoButtons()
@@ -190,6 +191,17 @@ void TestDesktopStore::unknownPositionChangesNothing()
         QCOMPARE(store.SetDesktopIcon(p, QStringLiteral("x.ico")).status, StoreResult::NotFound);
     }
     QCOMPARE(env.fileBytes(kFile), before);
+}
+
+void TestDesktopStore::failedWriteStopsAndNamesTheFile()
+{
+    TestEnvironment env;
+    if (!OpenRecordFile(DesktopStore::FileNumber, QStringLiteral("/dev/full"), kLen))
+        QSKIP("/dev/full is not available");
+    DesktopStore store;
+    const StoreResult r = store.AppendDesktopEntry(QStringLiteral("a"), QStringLiteral("C:\\a"));
+    QCOMPARE(r.status, StoreResult::WriteFailed);
+    QVERIFY2(r.message.contains(QStringLiteral("/dev/full")), qPrintable(r.message));
 }
 
 QTEST_GUILESS_MAIN(TestDesktopStore)

@@ -28,12 +28,14 @@ private slots:
     void findTakesExactNameAndLastMatch();
     void removeMovesLaterNotesDown_data();
     void removeMovesLaterNotesDown();
-    void removeLeavesEarlierNotesUntouched();
     void appendIsRefusedWhenFull();
     void tooLongTextLeavesFileUnchanged_data();
     void tooLongTextLeavesFileUnchanged();
     void unknownNoteNumberChangesNothing_data();
     void unknownNoteNumberChangesNothing();
+    void damagedCountIsClamped_data();
+    void damagedCountIsClamped();
+    void failedWriteStopsAndNamesTheFile();
 };
 
 void TestNoteStore::firstNoteWritesNameTextAndCount()
@@ -126,20 +128,6 @@ void TestNoteStore::removeMovesLaterNotesDown()
     QCOMPARE(env.fileBytes(kFile).size(), size);
 }
 
-void TestNoteStore::removeLeavesEarlierNotesUntouched()
-{
-    TestEnvironment env;
-    QVERIFY(env.openDataFiles());
-    NoteStore store;
-    for (int n = 1; n <= 3; ++n)
-        QVERIFY(store.AppendNote(QStringLiteral("N%1").arg(n), QStringLiteral("T%1").arg(n)).ok());
-    const QByteArray before = env.fileBytes(kFile);
-    QVERIFY(store.RemoveNote(3).ok());
-    const QByteArray after = env.fileBytes(kFile);
-    QCOMPARE(after.left(2 * kLen), before.left(2 * kLen));
-    QCOMPARE(after.mid(3 * kLen, 2 * kLen), before.mid(3 * kLen, 2 * kLen));
-}
-
 void TestNoteStore::appendIsRefusedWhenFull()
 {
     TestEnvironment env;
@@ -198,6 +186,45 @@ void TestNoteStore::unknownNoteNumberChangesNothing()
     QCOMPARE(store.RemoveNote(n).status, StoreResult::NotFound);
     QCOMPARE(store.ReplaceNoteText(n, QStringLiteral("x")).status, StoreResult::NotFound);
     QCOMPARE(env.fileBytes(kFile), before);
+}
+
+void TestNoteStore::damagedCountIsClamped_data()
+{
+    QTest::addColumn<QByteArray>("countBytes");
+    QTest::addColumn<int>("count");
+    QTest::newRow("negative") << Bytes::count16(-1) << 0;
+    QTest::newRow("above capacity") << Bytes::count16(32767) << 10922;
+    QTest::newRow("32-bit count") << Bytes::count32(-70000) << 0;
+}
+
+void TestNoteStore::damagedCountIsClamped()
+{
+    QFETCH(QByteArray, countBytes);
+    QFETCH(int, count);
+    TestEnvironment env;
+    env.writeFile(kFile, Bytes::padded(Bytes::string("N1"), kLen) +
+                             Bytes::padded(Bytes::string("T1"), kLen) + countBytes);
+    QVERIFY(env.openDataFiles());
+    NoteStore store;
+    QCOMPARE(store.GetNoteCount(), count);
+    const QStringList names = store.ReadNoteNames();
+    QCOMPARE(names.size(), count);
+    QCOMPARE(store.FindNoteByName(QStringLiteral("N1")), count > 0 ? 1 : 0);
+    const QByteArray before = env.fileBytes(kFile);
+    QCOMPARE(store.AppendNote(QStringLiteral("New"), QStringLiteral("x")).ok(), count == 0);
+    if (count > 0)
+        QCOMPARE(env.fileBytes(kFile), before);
+}
+
+void TestNoteStore::failedWriteStopsAndNamesTheFile()
+{
+    TestEnvironment env;
+    if (!OpenRecordFile(NoteStore::FileNumber, QStringLiteral("/dev/full"), kLen))
+        QSKIP("/dev/full is not available");
+    NoteStore store;
+    const StoreResult r = store.AppendNote(QStringLiteral("Note"), QStringLiteral("text"));
+    QCOMPARE(r.status, StoreResult::WriteFailed);
+    QVERIFY2(r.message.contains(QStringLiteral("/dev/full")), qPrintable(r.message));
 }
 
 QTEST_GUILESS_MAIN(TestNoteStore)
