@@ -11,6 +11,7 @@
 
 #include <QCalendarWidget>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
@@ -51,6 +52,7 @@ private slots:
     void everyMonthChangeRecomputesTheMarkers();
     void changingTheDayClearsTheActivitiesWindow();
     void doubleClickOpensTheDay();
+    void fullFilesAreMarkedAtOnce();
 };
 
 void CalendarWindowTest::controlsCarryTheirNames()
@@ -258,6 +260,33 @@ void CalendarWindowTest::doubleClickOpensTheDay()
     QVERIFY(!main->isEnabled());
     QCOMPARE(activities->DTPicker1->Value(), QDate(2004, 2, 12));
     QCOMPARE(activities->Combo3->currentText(), QStringLiteral("Dentist"));
+}
+
+void CalendarWindowTest::fullFilesAreMarkedAtOnce()
+{
+    TestEnvironment env;
+    env.setNow(QDateTime(QDate(2004, 2, 10), QTime(9, 0)));
+    // 4096 appointments and 2048 address entries, every one on 14 February.
+    QByteArray appointments(AppointmentStore::Capacity * 8 * 128, '\0');
+    for (int i = 0; i < AppointmentStore::Capacity; ++i)
+        appointments.replace(i * 8 * 128, 12, Bytes::string("20040214-1"));
+    appointments.replace(7 * 128, 4, Bytes::count16(AppointmentStore::Capacity));
+    env.writeFile("Appoint.dat", appointments);
+    QByteArray entries(AddressStore::Capacity * 16 * 128, '\0');
+    for (int i = 0; i < AddressStore::Capacity; ++i) {
+        entries.replace((i * 16 + 10) * 128, 12, Bytes::string("14/02/1970"));
+        entries.replace((i * 16 + 11) * 128, 3, Bytes::string("1"));
+    }
+    entries.replace(15 * 128, 4, Bytes::count16(AddressStore::Capacity));
+    env.writeFile("AddBook.dat", entries);
+    QVERIFY(env.startProgram());
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < 10; ++i)
+        Module1::MarkCalendarDays();
+    QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(shownCells(calendar()->Picture1), QList<int>{21});
+    QCOMPARE(shownCells(calendar()->Picture2), QList<int>{21});
 }
 
 QTEST_MAIN(CalendarWindowTest)
