@@ -17,6 +17,10 @@ NotesWindow::NotesWindow(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Notes"));
     resize(twips(7470), twips(4890));
+    // The controls are sized for the program's small dialog font.
+    QFont small = font();
+    small.setPointSizeF(8.25);
+    setFont(small);
 
     Text1 = new PadTextBox(this);
     Text1->setObjectName(QStringLiteral("Text1"));
