@@ -30,6 +30,14 @@ DesktopWindow::DesktopWindow(QWidget *parent) : QWidget(parent)
     Command1 = button("Command1", QStringLiteral("Add Button"), twipsRect(120, 120, 1215, 375));
     Command2 = button("Command2", QStringLiteral("Delete Button"), twipsRect(1440, 120, 1215, 375));
     Command3 = button("Command3", QStringLiteral("Change Icon"), twipsRect(2760, 120, 1215, 375));
+    // Where a caption needs more room than designed, the button widens and the buttons to its
+    // right move along, keeping the designed gap.
+    const int gap = twips(1440) - twips(120 + 1215);
+    int left = Command1->x();
+    for (QPushButton *b : {Command1, Command2, Command3}) {
+        b->setGeometry(left, b->y(), qMax(b->width(), b->sizeHint().width()), b->height());
+        left = b->geometry().right() + 1 + gap;
+    }
     connect(Command1, &QPushButton::clicked, this, &DesktopWindow::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &DesktopWindow::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &DesktopWindow::Command3_Click);

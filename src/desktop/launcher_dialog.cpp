@@ -32,6 +32,15 @@ LauncherDialog::LauncherDialog(const char *formName, const QString &caption, int
     Command2 = new QPushButton(QStringLiteral("Cancel"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
     Command2->setGeometry(twipsRect(2160, 720, 1095, 375));
+    // Where a caption needs more room than designed, the button widens to the left and
+    // "Cancel" moves along, keeping the designed gap and the right edge.
+    const int gap = twips(3360) - twips(2160 + 1095);
+    int right = Command1->geometry().right();
+    for (QPushButton *b : {Command1, Command2}) {
+        const int width = qMax(b->width(), b->sizeHint().width());
+        b->setGeometry(right + 1 - width, b->y(), width, b->height());
+        right = b->x() - gap - 1;
+    }
     connect(Command2, &QPushButton::clicked, this, &LauncherDialog::Command2_Click);
 }
 
