@@ -13,7 +13,6 @@ private slots:
 
     void emptyFileGivesEmptyToolbar();
     void addsAppendButtonsInOrderWithTheTick();
-    void addWritesTheEntryRecords();
     void buttonStartsItsOwnProgram();
     void programThatCannotStartIsReported();
     void cancelWritesNothing();
@@ -55,15 +54,6 @@ void TestDesktopWindow::addsAppendButtonsInOrderWithTheTick()
     QVERIFY(request.executablesOnly);
     QCOMPARE(request.filters, QStringList({"Program (*)"}));
     QVERIFY(env.messages.isEmpty());
-}
-
-void TestDesktopWindow::addWritesTheEntryRecords()
-{
-    TestEnvironment env;
-    QVERIFY(env.startProgram());
-    env.fileDialogAnswers = {QStringLiteral("/usr/bin/xterm")};
-    clickCommand(launcher(), "Command1");
-    QCOMPARE(env.fileBytes("MyDesk.dat"), desktopFile({{"xterm", "/usr/bin/xterm"}}));
 }
 
 void TestDesktopWindow::buttonStartsItsOwnProgram()
