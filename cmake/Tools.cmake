@@ -65,6 +65,8 @@ include(CPack)
 # The round trip of the exports through independent readers (python3-icalendar,
 # python3-vobject, calcurse); skipped with a message when they are not installed.
 if(TALLOWBY_BUILD_TESTS)
+    # The system's Python first: the Debian packages of the readers install there.
+    find_program(TALLOWBY_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH)
     find_program(TALLOWBY_PYTHON3 python3)
     if(TALLOWBY_PYTHON3)
         add_test(NAME export_roundtrip
