@@ -36,7 +36,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/data/${TALLOWBY_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(DIRECTORY ${TALLOWBY_ICON_DIR} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons
         FILES_MATCHING PATTERN "*.png")
-install(FILES ${CMAKE_SOURCE_DIR}/docs/linux.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/docs/linux.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tallowby)
 
 # The Debian package: cpack -G DEB in the build folder.
 set(CPACK_GENERATOR DEB)
