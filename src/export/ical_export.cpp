@@ -36,9 +36,11 @@ QString formatDateTime(QDate date, int minutes)
         date = date.addDays(1);
         minutes -= 24 * 60;
     }
-    return formatDate(date) + QStringLiteral("T%1%200")
-                                  .arg(minutes / 60, 2, 10, QLatin1Char('0'))
-                                  .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+    return formatDate(date) + QLatin1Char('T') +
+           QStringLiteral("%1%2")
+               .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+               .arg(minutes % 60, 2, 10, QLatin1Char('0')) +
+           QStringLiteral("00");
 }
 
 QString triggerFor(qint64 seconds)
