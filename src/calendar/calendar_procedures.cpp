@@ -419,20 +419,20 @@ void FillDaySchedule()
         grid->AddItem(w->Combo3->itemText(r - 1));
         for (int c = 1; c <= headers.size(); ++c) {
             if (occupies(r, headers[c - 1]))
-                grid->item(r, c)->setBackground(kBlue);
+                grid->setCellBackColor(r, c, kBlue);
         }
     }
     grid->setFixedRows(1);
     grid->AddItem(QStringLiteral("Total Occupation"));
-    grid->item(n + 1, 0)->setBackground(kLightCyan);
+    grid->setCellBackColor(n + 1, 0, kLightCyan);
     for (int c = 1; c <= headers.size(); ++c) {
         int taken = 0;
         for (int r = 1; r <= n; ++r)
             taken += occupies(r, headers[c - 1]) ? 1 : 0;
         if (taken == 1)
-            grid->item(n + 1, c)->setBackground(kRed);
+            grid->setCellBackColor(n + 1, c, kRed);
         else if (taken > 1)
-            grid->item(n + 1, c)->setBackground(kDarkRed);
+            grid->setCellBackColor(n + 1, c, kDarkRed);
     }
 }
 

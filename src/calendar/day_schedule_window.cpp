@@ -28,7 +28,7 @@ DayScheduleWindow::DayScheduleWindow(QWidget *parent) : QWidget(parent)
     MSFlexGrid1->setSelectionMode(QAbstractItemView::NoSelection);
     MSFlexGrid1->setFocusPolicy(Qt::NoFocus);
     MSFlexGrid1->setStyleSheet(
-        QStringLiteral("QTableWidget { background-color: white; gridline-color: #c0c0c0; }"));
+        QStringLiteral("QTableView { background-color: white; gridline-color: #c0c0c0; }"));
     MSFlexGrid1->setMinimumSize(twips(3000) + 8 * twips(500) + 24, twips(3600));
     Command1 = new QPushButton(QStringLiteral("OK"), this);
     Command1->setObjectName(QStringLiteral("Command1"));

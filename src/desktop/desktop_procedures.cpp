@@ -10,9 +10,7 @@
 #include "shell/module1.h"
 #include "shell/seams.h"
 
-#include <QAction>
 #include <QHash>
-#include <QToolBar>
 
 #include <optional>
 
@@ -65,12 +63,6 @@ QIcon loadButtonPicture(const QString &path, const QIcon &fallback)
     return icon;
 }
 
-// Toolbar buttons show "&" as an underline unless it is doubled.
-QString buttonText(QString caption)
-{
-    return caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
-}
-
 } // namespace
 
 namespace Module1 {
@@ -78,13 +70,8 @@ namespace Module1 {
 void LoadDesktopButtons()
 {
     DesktopWindow *form = Forms::Form9();
-    QToolBar *bar = form->Toolbar1;
     const QList<DesktopEntry> entries = DesktopStore().ReadDesktopEntries();
 
-    bar->setUpdatesEnabled(false);
-    const QList<QAction *> oldButtons = bar->actions();
-    bar->clear();
-    qDeleteAll(oldButtons);
     form->ImageList1.clear();
     ButtonCaptions = QStringList();
     ButtonPaths = QStringList();
@@ -95,8 +82,6 @@ void LoadDesktopButtons()
     // Each picture file is read once per rebuild, however many buttons use it.
     QHash<QString, QIcon> loaded;
     const QIcon defaultPicture = form->defaultPicture();
-    QList<QAction *> buttons;
-    buttons.reserve(entries.size());
     for (const DesktopEntry &entry : entries) {
         ButtonCaptions.append(entry.ButtonCaption);
         ButtonPaths.append(entry.ProgramPath);
@@ -109,13 +94,9 @@ void LoadDesktopButtons()
             picture = found.value();
         }
         form->ImageList1.append(picture);
-        auto *button = new QAction(picture, entry.ButtonCaption, bar);
-        button->setIconText(buttonText(entry.ButtonCaption));
-        button->setToolTip(entry.ProgramPath);
-        buttons.append(button);
     }
-    bar->addActions(buttons);
-    bar->setUpdatesEnabled(true);
+    form->Toolbar1->fitButtons(ButtonCaptions);
+    form->Toolbar1->buttons()->setButtons(ButtonCaptions, form->ImageList1, ButtonPaths);
 }
 
 void AddDesktopButton()

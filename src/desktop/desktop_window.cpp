@@ -9,10 +9,88 @@
 #include "shell/seams.h"
 #include "shell/twips.h"
 
-#include <QAction>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
-#include <QToolBar>
+#include <QStyleOptionViewItem>
+
+#include <algorithm>
+
+QVariant LauncherButtonsModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_captions.size())
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return m_captions.at(index.row());
+    case Qt::DecorationRole:
+        return m_pictures.value(index.row());
+    case Qt::ToolTipRole:
+        return m_tips.value(index.row());
+    default:
+        return {};
+    }
+}
+
+void LauncherButtonsModel::setButtons(const QStringList &captions, const QList<QIcon> &pictures,
+                                      const QStringList &tips)
+{
+    beginResetModel();
+    m_captions = captions;
+    m_pictures = pictures;
+    m_tips = tips;
+    endResetModel();
+}
+
+LauncherToolbar::LauncherToolbar(QWidget *parent)
+    : QListView(parent), m_buttons(new LauncherButtonsModel(this))
+{
+    setModel(m_buttons);
+    setViewMode(QListView::ListMode);
+    setFlow(QListView::LeftToRight);
+    setWrapping(true);
+    setResizeMode(QListView::Adjust);
+    setMovement(QListView::Static);
+    setUniformItemSizes(true);
+    setIconSize(QSize(32, 32));
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setFocusPolicy(Qt::NoFocus);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    setMouseTracking(true);
+    // Drawn on the window's own colour, as a toolbar is.
+    viewport()->setBackgroundRole(QPalette::Window);
+    fitButtons({});
+}
+
+void LauncherToolbar::fitButtons(const QStringList &captions)
+{
+    // The caption with the most characters stands for the widest; the others are elided
+    // should one of them be wider still.
+    const QString *longest = nullptr;
+    for (const QString &caption : captions) {
+        if (!longest || caption.size() > longest->size())
+            longest = &caption;
+    }
+    const QFontMetrics metrics(font());
+    const int text = longest ? metrics.horizontalAdvance(*longest) : 0;
+    const int width = std::clamp(text + 12, 48, 160);
+    const int height = iconSize().height() + metrics.height() + 8;
+    setGridSize(QSize(width, height));
+}
+
+void LauncherToolbar::initViewItemOption(QStyleOptionViewItem *option) const
+{
+    QListView::initViewItemOption(option);
+    // Picture above the caption, both centred, as on a toolbar button.
+    option->decorationPosition = QStyleOptionViewItem::Top;
+    option->decorationAlignment = Qt::AlignCenter;
+    option->displayAlignment = Qt::AlignHCenter | Qt::AlignTop;
+    option->textElideMode = Qt::ElideRight;
+    option->features &= ~QStyleOptionViewItem::WrapText;
+}
 
 DesktopWindow::DesktopWindow(QWidget *parent) : QWidget(parent)
 {
@@ -42,15 +120,11 @@ DesktopWindow::DesktopWindow(QWidget *parent) : QWidget(parent)
     connect(Command2, &QPushButton::clicked, this, &DesktopWindow::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &DesktopWindow::Command3_Click);
 
-    Toolbar1 = new QToolBar(this);
+    Toolbar1 = new LauncherToolbar(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setGeometry(twipsRect(120, 720, 7530, 840));
-    Toolbar1->setMovable(false);
-    Toolbar1->setFloatable(false);
-    Toolbar1->setIconSize(QSize(32, 32));
-    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    Toolbar1->setContextMenuPolicy(Qt::PreventContextMenu);
-    connect(Toolbar1, &QToolBar::actionTriggered, this, &DesktopWindow::Toolbar1_ButtonClick);
+    connect(Toolbar1, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex &clicked) { Toolbar1_ButtonClick(clicked.row() + 1); });
 
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
@@ -91,9 +165,9 @@ void DesktopWindow::Command3_Click()
     openLauncherDialog(Forms::Form11());
 }
 
-void DesktopWindow::Toolbar1_ButtonClick(QAction *button)
+void DesktopWindow::Toolbar1_ButtonClick(int button)
 {
-    const int j = Toolbar1->actions().indexOf(button) + 1;
+    const int j = button;
     if (j < 1 || j > Module1::ButtonPaths.size())
         return;
     const QString path = Module1::ButtonPaths.at(j - 1);

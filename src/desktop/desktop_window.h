@@ -3,14 +3,54 @@
 // and open the delete and change-icon dialogs.
 #pragma once
 
+#include <QAbstractListModel>
 #include <QIcon>
 #include <QList>
+#include <QListView>
+#include <QStringList>
 #include <QWidget>
 
-class QAction;
 class QLabel;
 class QPushButton;
-class QToolBar;
+
+// The buttons of the launcher toolbar: caption, picture and the program path as the tip.
+class LauncherButtonsModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    explicit LauncherButtonsModel(QObject *parent = nullptr) : QAbstractListModel(parent) {}
+
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_captions.size());
+    }
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    // Replaces every button at once; the lists hold one item per button, in toolbar order.
+    void setButtons(const QStringList &captions, const QList<QIcon> &pictures,
+                    const QStringList &tips);
+
+private:
+    QStringList m_captions;
+    QList<QIcon> m_pictures;
+    QStringList m_tips;
+};
+
+// The launcher toolbar: a row of equal buttons, a 32 by 32 picture with its caption below,
+// that wraps onto further rows when they do not fit. Only the buttons in sight are drawn, so
+// thousands of them cost no more than a few.
+class LauncherToolbar : public QListView {
+    Q_OBJECT
+public:
+    explicit LauncherToolbar(QWidget *parent = nullptr);
+    LauncherButtonsModel *buttons() const { return m_buttons; }
+    // Sizes the buttons for the longest caption.
+    void fitButtons(const QStringList &captions);
+
+protected:
+    void initViewItemOption(QStyleOptionViewItem *option) const override;
+
+private:
+    LauncherButtonsModel *m_buttons = nullptr;
+};
 
 class DesktopWindow : public QWidget {
     Q_OBJECT
@@ -23,7 +63,7 @@ public:
     QPushButton *Command2 = nullptr; // "Delete Button"
     QPushButton *Command3 = nullptr; // "Change Icon"
     // One button per launcher entry, in position order; 32 by 32 pictures, caption below.
-    QToolBar *Toolbar1 = nullptr;
+    LauncherToolbar *Toolbar1 = nullptr;
     // The pictures of the toolbar buttons: picture i+1 (index i) belongs to position i.
     QList<QIcon> ImageList1;
     // Holds the default button picture (the tick mark); never shown.
@@ -34,7 +74,8 @@ public:
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
-    void Toolbar1_ButtonClick(QAction *button);
+    // `button` is the clicked button's place on the toolbar, counted from 1.
+    void Toolbar1_ButtonClick(int button);
 
 private:
     QIcon m_defaultPicture;

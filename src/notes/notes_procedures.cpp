@@ -42,17 +42,18 @@ void LoadNoteList()
     list->setColWidth(0, 500);
     list->setColWidth(1, 3360);
 
-    // A full file holds thousands of notes: read the names in one pass and fill the list with
-    // its painting held back, the rows made at once.
+    // A full file holds thousands of notes: read the names in one pass and fill the list a
+    // column at a time, the rows made at once.
     const QStringList names = NoteStore().ReadNoteNames();
     const int count = int(names.size());
-    list->setUpdatesEnabled(false);
     if (count > 0) {
+        QStringList numbers;
+        numbers.reserve(count);
+        for (int n = 1; n <= count; ++n)
+            numbers.append(QString::number(n));
         list->setRows(count + 1);
-        for (int n = 1; n <= count; ++n) {
-            list->setTextMatrix(n, 0, QString::number(n));
-            list->setTextMatrix(n, 1, names.at(n - 1));
-        }
+        list->setColumnTexts(0, 1, numbers);
+        list->setColumnTexts(1, 1, names);
         list->setFixedRows(1);
     } else {
         // The header row can be declared fixed only while a row stands below it.
@@ -60,7 +61,6 @@ void LoadNoteList()
         list->setFixedRows(1);
         list->setRows(1);
     }
-    list->setUpdatesEnabled(true);
     form->selectNoNote();
 
     // In this order, so that the button ends disabled although both changes enable it.

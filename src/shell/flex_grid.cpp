@@ -2,105 +2,239 @@
 
 #include "shell/twips.h"
 
+#include <QEvent>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 
-FlexGrid::FlexGrid(QWidget *parent) : QTableWidget(parent)
+#include <algorithm>
+
+// ---- FlexGridModel ------------------------------------------------------------------------
+
+QVariant FlexGridModel::data(const QModelIndex &index, int role) const
 {
+    if (!index.isValid() || index.row() >= m_rows || index.column() >= m_cols)
+        return {};
+    const int row = index.row();
+    const int col = index.column();
+    switch (role) {
+    case Qt::DisplayRole:
+        return m_texts.at(at(row, col));
+    case Qt::BackgroundRole: {
+        if (!m_colors.isEmpty()) {
+            const auto found = m_colors.constFind(key(row, col));
+            if (found != m_colors.constEnd())
+                return found.value();
+        }
+        if (row < m_fixedRows && m_headerBack.isValid())
+            return m_headerBack;
+        return {};
+    }
+    case Qt::ForegroundRole:
+        if (row < m_fixedRows && m_headerText.isValid())
+            return m_headerText;
+        return {};
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags FlexGridModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid() || index.row() < m_fixedRows)
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+void FlexGridModel::setRows(int rows)
+{
+    rows = std::max(rows, 0);
+    if (rows > m_rows) {
+        beginInsertRows({}, m_rows, rows - 1);
+        m_texts.resize(qsizetype(rows) * m_cols);
+        m_rows = rows;
+        endInsertRows();
+    } else if (rows < m_rows) {
+        beginRemoveRows({}, rows, m_rows - 1);
+        m_texts.resize(qsizetype(rows) * m_cols);
+        for (auto it = m_colors.begin(); it != m_colors.end();) {
+            if (int(it.key() >> 32) >= rows)
+                it = m_colors.erase(it);
+            else
+                ++it;
+        }
+        m_rows = rows;
+        endRemoveRows();
+    }
+}
+
+void FlexGridModel::setCols(int cols)
+{
+    cols = std::max(cols, 0);
+    if (cols == m_cols)
+        return;
+    // The texts are held row by row: lay them out again for the new width.
+    QList<QString> texts(qsizetype(m_rows) * cols);
+    const int kept = std::min(cols, m_cols);
+    for (int r = 0; r < m_rows; ++r) {
+        for (int c = 0; c < kept; ++c)
+            texts[qsizetype(r) * cols + c] = std::move(m_texts[at(r, c)]);
+    }
+    if (cols > m_cols) {
+        beginInsertColumns({}, m_cols, cols - 1);
+        m_texts = std::move(texts);
+        m_cols = cols;
+        endInsertColumns();
+    } else {
+        beginRemoveColumns({}, cols, m_cols - 1);
+        m_texts = std::move(texts);
+        for (auto it = m_colors.begin(); it != m_colors.end();) {
+            if (int(it.key() & 0xFFFFFFFFu) >= cols)
+                it = m_colors.erase(it);
+            else
+                ++it;
+        }
+        m_cols = cols;
+        endRemoveColumns();
+    }
+}
+
+void FlexGridModel::setFixedRows(int fixedRows)
+{
+    m_fixedRows = fixedRows;
+    if (m_rows > 0 && m_cols > 0)
+        emit dataChanged(index(0, 0), index(0, m_cols - 1));
+}
+
+void FlexGridModel::clearTexts()
+{
+    for (QString &t : m_texts)
+        t = QString();
+    if (m_rows > 0 && m_cols > 0)
+        emit dataChanged(index(0, 0), index(m_rows - 1, m_cols - 1), {Qt::DisplayRole});
+}
+
+QString FlexGridModel::text(int row, int col) const
+{
+    if (row < 0 || row >= m_rows || col < 0 || col >= m_cols)
+        return {};
+    return m_texts.at(at(row, col));
+}
+
+void FlexGridModel::setText(int row, int col, const QString &text)
+{
+    if (row < 0 || row >= m_rows || col < 0 || col >= m_cols)
+        return;
+    m_texts[at(row, col)] = text;
+    const QModelIndex i = index(row, col);
+    emit dataChanged(i, i, {Qt::DisplayRole});
+}
+
+void FlexGridModel::setColumnTexts(int col, int firstRow, const QStringList &texts)
+{
+    if (col < 0 || col >= m_cols || firstRow < 0 || firstRow >= m_rows)
+        return;
+    const int n = int(std::min<qsizetype>(texts.size(), m_rows - firstRow));
+    if (n <= 0)
+        return;
+    for (int i = 0; i < n; ++i)
+        m_texts[at(firstRow + i, col)] = texts.at(i);
+    emit dataChanged(index(firstRow, col), index(firstRow + n - 1, col), {Qt::DisplayRole});
+}
+
+QColor FlexGridModel::backColor(int row, int col) const
+{
+    return m_colors.value(key(row, col));
+}
+
+void FlexGridModel::setBackColor(int row, int col, const QColor &color)
+{
+    if (row < 0 || row >= m_rows || col < 0 || col >= m_cols)
+        return;
+    m_colors.insert(key(row, col), color);
+    const QModelIndex i = index(row, col);
+    emit dataChanged(i, i, {Qt::BackgroundRole});
+}
+
+void FlexGridModel::setHeaderColors(const QColor &back, const QColor &text)
+{
+    m_headerBack = back;
+    m_headerText = text;
+    if (m_fixedRows > 0 && m_rows > 0 && m_cols > 0)
+        emit dataChanged(index(0, 0), index(0, m_cols - 1));
+}
+
+// ---- FlexGrid -----------------------------------------------------------------------------
+
+FlexGrid::FlexGrid(QWidget *parent) : QTableView(parent), m_model(new FlexGridModel(this))
+{
+    setModel(m_model);
     horizontalHeader()->hide();
     verticalHeader()->hide();
+    // Every row has the same height: the view never measures rows one by one.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(twips(240) + 4);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setGridStyle(Qt::SolidLine);
     setWordWrap(false);
+    styleHeaderRow();
     setRows(1);
     setCols(2);
 
-    connect(this, &QTableWidget::currentCellChanged, this,
-            [this](int row, int col, int previousRow, int previousCol) {
-                if (row < 0 || col < 0)
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current, const QModelIndex &previous) {
+                if (!current.isValid())
                     return;
-                m_row = row;
-                m_col = col;
-                if (row != previousRow || col != previousCol)
+                m_row = current.row();
+                m_col = current.column();
+                if (current.row() != previous.row() || current.column() != previous.column())
                     emit SelChange();
             });
-    connect(this, &QTableWidget::cellDoubleClicked, this, [this](int, int) { emit DblClick(); });
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
+        if (index.isValid())
+            emit DblClick();
+    });
 }
 
-QTableWidgetItem *FlexGrid::cell(int row, int col)
+void FlexGrid::changeEvent(QEvent *event)
 {
-    QTableWidgetItem *it = item(row, col);
-    if (!it) {
-        it = new QTableWidgetItem;
-        if (row < m_fixedRows)
-            it->setFlags(Qt::NoItemFlags);
-        else
-            it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        setItem(row, col, it);
-    }
-    return it;
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        styleHeaderRow();
 }
 
 void FlexGrid::Clear()
 {
-    for (int r = 0; r < rowCount(); ++r) {
-        for (int c = 0; c < columnCount(); ++c) {
-            if (QTableWidgetItem *it = item(r, c))
-                it->setText(QString());
-        }
-    }
+    m_model->clearTexts();
 }
 
 void FlexGrid::setRows(int rows)
 {
     const QSignalBlocker blocker(this);
-    const int old = rowCount();
-    setRowCount(rows);
-    for (int r = old; r < rows; ++r) {
-        for (int c = 0; c < columnCount(); ++c)
-            cell(r, c);
-    }
+    m_model->setRows(rows);
     if (m_row >= rows)
         m_row = rows > 0 ? rows - 1 : 0;
 }
 
 void FlexGrid::setCols(int cols)
 {
-    const int old = columnCount();
-    setColumnCount(cols);
-    for (int r = 0; r < rowCount(); ++r) {
-        for (int c = old; c < cols; ++c)
-            cell(r, c);
-    }
-    styleHeaderRow();
+    m_model->setCols(cols);
 }
 
 bool FlexGrid::setFixedRows(int fixedRows)
 {
-    if (fixedRows < 0 || fixedRows > 1 || (fixedRows == 1 && rowCount() < 2))
+    if (fixedRows < 0 || fixedRows > 1 || (fixedRows == 1 && Rows() < 2))
         return false;
     m_fixedRows = fixedRows;
-    styleHeaderRow();
+    m_model->setFixedRows(fixedRows);
     return true;
 }
 
 void FlexGrid::styleHeaderRow()
 {
-    if (rowCount() < 1)
-        return;
-    const QBrush headerBrush = palette().brush(QPalette::Button);
-    for (int c = 0; c < columnCount(); ++c) {
-        QTableWidgetItem *it = cell(0, c);
-        if (m_fixedRows == 1) {
-            it->setFlags(Qt::NoItemFlags);
-            it->setBackground(headerBrush);
-            it->setForeground(palette().brush(QPalette::ButtonText));
-        } else {
-            it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        }
-    }
+    m_model->setHeaderColors(palette().color(QPalette::Button),
+                             palette().color(QPalette::ButtonText));
 }
 
 void FlexGrid::setColWidth(int col, int twipsWidth)
@@ -110,20 +244,22 @@ void FlexGrid::setColWidth(int col, int twipsWidth)
 
 QString FlexGrid::TextMatrix(int row, int col) const
 {
-    const QTableWidgetItem *it = item(row, col);
-    return it ? it->text() : QString();
+    return m_model->text(row, col);
 }
 
 void FlexGrid::setTextMatrix(int row, int col, const QString &text)
 {
-    if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount())
-        return;
-    cell(row, col)->setText(text);
+    m_model->setText(row, col, text);
+}
+
+void FlexGrid::setColumnTexts(int col, int firstRow, const QStringList &texts)
+{
+    m_model->setColumnTexts(col, firstRow, texts);
 }
 
 void FlexGrid::AddItem(const QString &text)
 {
-    const int row = rowCount();
+    const int row = Rows();
     setRows(row + 1);
     setTextMatrix(row, 0, text);
 }
@@ -135,14 +271,15 @@ int FlexGrid::Row() const
 
 void FlexGrid::setRow(int row)
 {
-    if (row < 0 || row >= rowCount())
+    if (row < 0 || row >= Rows())
         return;
-    if (row == m_row && currentRow() == row)
+    if (row == m_row && currentIndex().row() == row)
         return;
     // Selecting the header row by program is allowed: it means that nothing is selected.
-    setCurrentCell(row, std::min(m_col, std::max(columnCount() - 1, 0)),
-                   row < m_fixedRows ? QItemSelectionModel::Clear
-                                     : QItemSelectionModel::ClearAndSelect);
+    const int col = std::min(m_col, std::max(Cols() - 1, 0));
+    selectionModel()->setCurrentIndex(m_model->index(row, col),
+                                      row < m_fixedRows ? QItemSelectionModel::Clear
+                                                        : QItemSelectionModel::ClearAndSelect);
     if (m_row != row) {
         m_row = row;
         emit SelChange();
@@ -156,22 +293,22 @@ int FlexGrid::Col() const
 
 void FlexGrid::setCol(int col)
 {
-    if (col < 0 || col >= columnCount())
+    if (col < 0 || col >= Cols())
         return;
     m_col = col;
 }
 
 void FlexGrid::setCellBackColor(const QColor &color)
 {
-    if (m_row < 0 || m_row >= rowCount() || m_col < 0 || m_col >= columnCount())
-        return;
-    cell(m_row, m_col)->setBackground(color);
+    setCellBackColor(m_row, m_col, color);
+}
+
+void FlexGrid::setCellBackColor(int row, int col, const QColor &color)
+{
+    m_model->setBackColor(row, col, color);
 }
 
 QColor FlexGrid::cellBackColor(int row, int col) const
 {
-    const QTableWidgetItem *it = item(row, col);
-    if (!it || it->background().style() == Qt::NoBrush)
-        return {};
-    return it->background().color();
+    return m_model->backColor(row, col);
 }

@@ -105,14 +105,14 @@ NotesView startNotes(TestEnvironment &env)
 
 void clickRow(FlexGrid *list, int row)
 {
-    const QRect cell = list->visualItemRect(list->item(row, 1));
+    const QRect cell = list->visualRect(list->model()->index(row, 1));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
 }
 
 void doubleClickRow(FlexGrid *list, int row)
 {
     // A real double-click: press and release, then the double-click and its release.
-    const QPoint at = list->visualItemRect(list->item(row, 1)).center();
+    const QPoint at = list->visualRect(list->model()->index(row, 1)).center();
     QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
