@@ -115,16 +115,16 @@ AddressBookWindow::AddressBookWindow(QWidget *parent) : QWidget(parent)
     Frame4 =
         makeFrame(this, "Frame4", QStringLiteral("Details"), twipsRect(3480, 1440, 4215, 2775));
     Label1[0] = makeLabel(Frame4, indexed("Label1", 0), QStringLiteral("Birthday:"),
-                          twipsRect(120, 240, 1035, 255));
+                          twipsRect(120, 240, 1080, 255));
     Text8 = makeReadOnlyBox(Frame4, QStringLiteral("Text8"), twipsRect(1200, 240, 1935, 285));
     Label1[1] = makeLabel(Frame4, indexed("Label1", 1), QStringLiteral("e-mail:"),
-                          twipsRect(120, 600, 1035, 255));
+                          twipsRect(120, 600, 1080, 255));
     Text5 = makeReadOnlyBox(Frame4, QStringLiteral("Text5"), twipsRect(1200, 600, 2895, 285));
     Label1[2] = makeLabel(Frame4, indexed("Label1", 2), QStringLiteral("Home Page:"),
-                          twipsRect(120, 960, 1035, 255));
+                          twipsRect(120, 960, 1080, 255));
     Text6 = makeReadOnlyBox(Frame4, QStringLiteral("Text6"), twipsRect(1200, 960, 2895, 285));
     Label1[3] = makeLabel(Frame4, indexed("Label1", 3), QStringLiteral("Notes:"),
-                          twipsRect(120, 1320, 1035, 255));
+                          twipsRect(120, 1320, 1080, 255));
     Text7 = new MultiLineTextBox(Frame4);
     Text7->setObjectName(QStringLiteral("Text7"));
     Text7->setGeometry(twipsRect(1200, 1320, 2895, 1335));
