@@ -3,8 +3,15 @@
 
 #include <QApplication>
 
+#include <csignal>
+
 int main(int argc, char *argv[])
 {
+#ifdef SIGXFSZ
+    // A write beyond the file size limit fails with an error the program reports, instead of
+    // ending the process.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tallowby"));
     QApplication::setWindowIcon(Pictures::logoIcon());

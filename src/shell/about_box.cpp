@@ -51,11 +51,11 @@ AboutBox::AboutBox(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::WindowClo
 
     lblCompanyProduct = label("lblCompanyProduct", QStringLiteral("Wickfield Works"),
                               twipsRect(1920, 480, 3500, 420), company);
-    lblProductName =
-        label("lblProductName", QStringLiteral("Tallowby"), twipsRect(1920, 960, 3150, 510), product);
+    lblProductName = label("lblProductName", QStringLiteral("Tallowby"),
+                           twipsRect(1920, 960, 3150, 510), product);
     Label4 = label("Label4", QStringLiteral("Version 1.2"), twipsRect(1920, 1560, 1335, 255), bold);
-    Label3 = label("Label3", QStringLiteral("Contact us:"), twipsRect(120 + 120, 2280, 1215, 255),
-                   bold);
+    Label3 =
+        label("Label3", QStringLiteral("Contact us:"), twipsRect(120 + 120, 2280, 1215, 255), bold);
     Label1 = label("Label1", QStringLiteral("www.wickfield-works.example"),
                    twipsRect(120 + 120, 2520, 2535 + 600, 255), base);
     Label2 = label("Label2", QStringLiteral("support@wickfield-works.example"),

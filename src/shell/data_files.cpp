@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 QString DataFilePath(const QString &folder, const char *baseName)
 {
@@ -18,13 +19,30 @@ namespace Module1 {
 bool OpenDataFiles(QString *error)
 {
     CloseDataFiles();
+    auto fail = [error](const QString &message) {
+        if (error)
+            *error = message;
+        CloseDataFiles();
+        return false;
+    };
     for (const DataFileInfo &f : kDataFiles) {
-        if (!OpenRecordFile(f.number, DataFilePath(DataFolder, f.baseName), f.recordLength,
-                            error)) {
-            CloseDataFiles();
-            return false;
+        const QString path = DataFilePath(DataFolder, f.baseName);
+        QString reason;
+        if (!OpenRecordFile(f.number, path, f.recordLength, &reason)) {
+            const QFileInfo folder(DataFolder);
+            if (!folder.isWritable() && (!QFileInfo::exists(path) || !QFileInfo(path).isWritable()))
+                return fail(QStringLiteral("The data folder %1 cannot be written, so Tallowby "
+                                           "cannot keep its files there.\n\n%2")
+                                .arg(QDir::toNativeSeparators(DataFolder), reason));
+            return fail(reason);
         }
     }
+    // One copy of the program per data folder: the lock goes with the process, so a crash
+    // never leaves the folder locked. Nothing has been written when a second copy stops here.
+    if (!LockRecordFile(kDataFiles[0].number))
+        return fail(QStringLiteral("Tallowby is already running with the data folder %1.")
+                        .arg(QDir::toNativeSeparators(DataFolder)));
+
     // Every count record must hold a value: a never-written one (tag 0) gets the count 0.
     // One that holds a count already is left exactly as it is, whatever its tag, and so is one
     // whose tag is unknown: start-up never overwrites what it cannot read.
@@ -34,12 +52,8 @@ bool OpenDataFiles(QString *error)
         if (!blank)
             continue;
         const RecordStatus s = PutCount(f.number, f.countRecord, 0);
-        if (!s.ok()) {
-            if (error)
-                *error = s.message;
-            CloseDataFiles();
-            return false;
-        }
+        if (!s.ok())
+            return fail(s.message);
     }
     return true;
 }

@@ -157,8 +157,8 @@ void registerMainWindow(MainWindow *window)
 
 void destroyTopLevelForms()
 {
-    QWidget *forms[] = {g_splash, g_form4,  g_form5,  g_form6,  g_form7, g_form8,
-                        g_form10, g_form11, g_form12, g_form13};
+    QWidget *forms[] = {g_splash, g_form4,  g_form5,  g_form6,  g_form7,
+                        g_form8,  g_form10, g_form11, g_form12, g_form13};
     for (QWidget *form : forms)
         delete form;
 }

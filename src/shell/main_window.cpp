@@ -40,8 +40,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     buildMenus();
     buildToolbar();
     // The client area is designed at 7920 by 6435 twips, below the menu bar and toolbar.
-    resize(twips(7920), twips(6435) + menuBar()->sizeHint().height() +
-                            Toolbar1->sizeHint().height());
+    resize(twips(7920),
+           twips(6435) + menuBar()->sizeHint().height() + Toolbar1->sizeHint().height());
 
     // The reminder timer runs from the creation of the main window to the end of the program.
     Timer1 = new QTimer(this);
@@ -159,18 +159,23 @@ QMdiSubWindow *MainWindow::subWindowOf(const QWidget *view) const
 void MainWindow::ShowChildView(QWidget *target)
 {
     QWidget *views[] = {Forms::Form1(), Forms::Form2(), Forms::Form3(), Forms::Form9()};
-    for (QWidget *view : views) {
-        if (view == target)
-            continue;
-        if (QMdiSubWindow *sub = subWindowOf(view))
-            sub->hide();
-    }
+    auto hideOthers = [&] {
+        for (QWidget *view : views) {
+            if (view == target)
+                continue;
+            if (QMdiSubWindow *sub = subWindowOf(view))
+                sub->hide();
+        }
+    };
+    hideOthers();
     QMdiSubWindow *sub = subWindowOf(target);
     if (!sub)
         return;
     target->show();
     sub->showMaximized();
     m_mdiArea->setActiveSubWindow(sub);
+    // Activating a maximized sub-window may bring back the one that was active before.
+    hideOthers();
     sub->raise();
     target->setFocus();
 }

@@ -4,6 +4,10 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#ifdef Q_OS_UNIX
+#include <sys/file.h>
+#endif
+
 #include <algorithm>
 #include <array>
 #include <memory>
@@ -86,8 +90,9 @@ RecordStatus writeAt(OpenFile &f, qint64 offset, QByteArrayView bytes)
     if (!f.file.seek(start) || f.file.write(data) != data.size() || !f.file.flush()) {
         const QString reason = f.file.errorString();
         f.file.unsetError();
-        return {RecordStatus::IoError,
-                QStringLiteral("Could not write to the file %1: %2").arg(f.file.fileName(), reason)};
+        return {
+            RecordStatus::IoError,
+            QStringLiteral("Could not write to the file %1: %2").arg(f.file.fileName(), reason)};
     }
     return RecordStatus::success();
 }
@@ -175,7 +180,10 @@ QByteArray encodeString(QStringView text)
 
 } // namespace RecordCodec
 
-bool OpenRecordFile(int number, const QString &path, int recordLength, QString *error)
+namespace {
+
+bool openWithMode(int number, const QString &path, int recordLength, QIODevice::OpenMode mode,
+                  QString *error)
 {
     if (number < 1 || number > kMaxFileNumber || recordLength < 8) {
         if (error)
@@ -187,13 +195,38 @@ bool OpenRecordFile(int number, const QString &path, int recordLength, QString *
     f->file.setFileName(path);
     f->recordLength = recordLength;
     // Unbuffered: every write reaches the operating system before the call returns.
-    if (!f->file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+    if (!f->file.open(mode | QIODevice::Unbuffered)) {
         if (error)
-            *error = QStringLiteral("Could not open the file %1: %2").arg(path, f->file.errorString());
+            *error =
+                QStringLiteral("Could not open the file %1: %2").arg(path, f->file.errorString());
         return false;
     }
     g_files[static_cast<std::size_t>(number)] = std::move(f);
     return true;
+}
+
+} // namespace
+
+bool OpenRecordFile(int number, const QString &path, int recordLength, QString *error)
+{
+    return openWithMode(number, path, recordLength, QIODevice::ReadWrite, error);
+}
+
+bool OpenRecordFileReadOnly(int number, const QString &path, int recordLength, QString *error)
+{
+    return openWithMode(number, path, recordLength, QIODevice::ReadOnly, error);
+}
+
+bool LockRecordFile(int number)
+{
+    OpenFile *f = fileFor(number);
+    if (!f)
+        return false;
+#ifdef Q_OS_UNIX
+    return ::flock(f->file.handle(), LOCK_EX | LOCK_NB) == 0;
+#else
+    return true;
+#endif
 }
 
 void CloseRecordFile(int number)

@@ -49,6 +49,13 @@ QByteArray encodeString(QStringView text);
 // Opens (creating when missing) `path` for reading and writing as record file `number`.
 // On failure returns false and puts a message naming the file and the reason in *error.
 bool OpenRecordFile(int number, const QString &path, int recordLength, QString *error = nullptr);
+// Opens an existing file for reading only (tools that read a data folder beside the program).
+bool OpenRecordFileReadOnly(int number, const QString &path, int recordLength,
+                            QString *error = nullptr);
+// Takes an exclusive advisory lock on the open file, without waiting. The system releases it
+// when the file is closed or the process ends, however it ends. False when another process
+// holds it.
+bool LockRecordFile(int number);
 // Closes record file `number`; closing a number that is not open does nothing.
 void CloseRecordFile(int number);
 bool IsRecordFileOpen(int number);

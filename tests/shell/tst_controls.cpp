@@ -1,0 +1,91 @@
+// The grid and the date picker: the operations the windows rely on.
+#include "shell/date_picker.h"
+#include "shell/flex_grid.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+class ControlsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aFixedRowNeedsARowBelowIt()
+    {
+        FlexGrid grid;
+        grid.setRows(1);
+        QVERIFY(!grid.setFixedRows(1));
+        grid.setRows(2);
+        QVERIFY(grid.setFixedRows(1));
+        grid.setRows(1); // the header stays fixed once declared
+        QCOMPARE(grid.FixedRows(), 1);
+        QCOMPARE(grid.Rows(), 1);
+    }
+
+    void cellsRowsAndColours()
+    {
+        FlexGrid grid;
+        grid.setCols(3);
+        grid.setTextMatrix(0, 0, QStringLiteral("Nr."));
+        grid.AddItem(QStringLiteral("1"));
+        grid.AddItem(QStringLiteral("2"));
+        grid.setTextMatrix(2, 2, QStringLiteral("x"));
+        QCOMPARE(grid.Rows(), 3);
+        QCOMPARE(grid.TextMatrix(1, 0), QStringLiteral("1"));
+        QCOMPARE(grid.TextMatrix(2, 2), QStringLiteral("x"));
+
+        grid.setRow(2);
+        grid.setCol(1);
+        grid.setCellBackColor(QColor(0, 0, 255));
+        QCOMPARE(grid.cellBackColor(2, 1), QColor(0, 0, 255));
+        QVERIFY(!grid.cellBackColor(2, 2).isValid()); // never set: the grid's own background
+
+        grid.Clear();
+        QCOMPARE(grid.Rows(), 3);
+        QCOMPARE(grid.Cols(), 3);
+        QCOMPARE(grid.TextMatrix(1, 0), QString());
+        grid.setRows(2); // lowering Rows drops rows at the end
+        QCOMPARE(grid.Rows(), 2);
+    }
+
+    void selectionChangeAndHeaderRow()
+    {
+        FlexGrid grid;
+        grid.setRows(3);
+        QVERIFY(grid.setFixedRows(1));
+        QSignalSpy changes(&grid, &FlexGrid::SelChange);
+        grid.setRow(2);
+        QCOMPARE(grid.Row(), 2);
+        QCOMPARE(changes.size(), 1);
+        grid.setRow(0); // the program may make the header current: nothing is selected then
+        QCOMPARE(grid.Row(), 0);
+        QCOMPARE(changes.size(), 2);
+        QVERIFY(!(grid.item(0, 0)->flags() & Qt::ItemIsSelectable));
+    }
+
+    void datePickerReadsDayMonthYearText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDate>("expected");
+        QTest::newRow("day first") << "05/03/1970" << QDate(1970, 3, 5);
+        QTest::newRow("end of year") << "25/12/2001" << QDate(2001, 12, 25);
+        QTest::newRow("not a date keeps the old value") << "31/02/2001" << QDate(2024, 1, 1);
+        QTest::newRow("empty keeps the old value") << "" << QDate(2024, 1, 1);
+    }
+    void datePickerReadsDayMonthYearText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QDate, expected);
+        DatePicker picker;
+        picker.setValue(QDate(2024, 1, 1));
+        QSignalSpy changes(&picker, &DatePicker::Change);
+        picker.setValueFromText(text);
+        QCOMPARE(picker.Value(), expected);
+        QCOMPARE(changes.size(), 0); // the program's own settings raise no Change
+        picker.useDayMonthYearFormat();
+        picker.setValue(QDate(1970, 3, 5));
+        QCOMPARE(picker.text(), QStringLiteral("05/03/1970"));
+    }
+};
+
+QTEST_MAIN(ControlsTest)
+#include "tst_controls.moc"

@@ -1,0 +1,179 @@
+// The record-file layer: byte images of each encoding, refusals, reads past the end and
+// corrupt bytes.
+#include "shell/record_file.h"
+#include "test_support.h"
+
+#include <QFile>
+#include <QTest>
+
+// The text that a count record's value bytes 05 00 give when read as a string.
+static QString fiveZero()
+{
+    return QString::fromLatin1(QByteArray("\x05\x00", 2));
+}
+
+class RecordFileTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_env = std::make_unique<TestEnvironment>();
+        QVERIFY(OpenRecordFile(9, m_env->path("t.dat"), 128));
+    }
+    void cleanup()
+    {
+        CloseRecordFile(9);
+        m_env.reset();
+    }
+
+    void stringEncoding_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty text is two zero bytes") << QString() << QByteArray(2, '\0');
+        QTest::newRow("time text") << QStringLiteral("09:30")
+                                   << QByteArray("\x05\x00"
+                                                 "09:30",
+                                                 7);
+        QTest::newRow("western letters one byte each") << QStringLiteral("Müller €")
+                                                       << QByteArray("\x08\x00"
+                                                                     "M\xFCller \x80",
+                                                                     10);
+        QTest::newRow("characters outside the code page become ?") << QStringLiteral("a\u0151b")
+                                                                   << QByteArray("\x03\x00"
+                                                                                 "a?b",
+                                                                                 5);
+        QTest::newRow("a character beyond 16 bits is one ?") << QStringLiteral("x\U0001F600y")
+                                                             << QByteArray("\x03\x00"
+                                                                           "x?y",
+                                                                           5);
+    }
+    void stringEncoding()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QVERIFY(PutString(9, 2, text).ok());
+        QCOMPARE(m_env->fileBytes("t.dat"), QByteArray(128, '\0') + bytes);
+        const QString back = GetString(9, 2);
+        QCOMPARE(back, QString(text)
+                           .replace(QChar(0x0151), QLatin1Char('?'))
+                           .replace(QStringLiteral("\U0001F600"), QStringLiteral("?")));
+    }
+
+    void undefinedCodePageBytesSurviveAReadAndAWrite()
+    {
+        const QByteArray raw("\x05\x00\x81\x8D\x8F\x90\x9D", 7);
+        m_env->writeFile("t.dat", raw);
+        const QString text = GetString(9, 1);
+        QCOMPARE(text.size(), 5);
+        QVERIFY(PutString(9, 1, text).ok());
+        QCOMPARE(m_env->fileBytes("t.dat"), raw);
+    }
+
+    void textOfRecordLengthLessTwoFitsAndOneMoreIsRefused()
+    {
+        QVERIFY(PutString(9, 1, QString(126, QLatin1Char('a'))).ok());
+        const QByteArray before = m_env->fileBytes("t.dat");
+        const RecordStatus refused = PutString(9, 1, QString(127, QLatin1Char('b')));
+        QCOMPARE(refused.code, RecordStatus::RecordLength);
+        QVERIFY(refused.message.contains(QLatin1String("t.dat")));
+        QCOMPARE(m_env->fileBytes("t.dat"), before);
+        // Refused past the end too: the file does not grow.
+        QVERIFY(!PutString(9, 5, QString(200, QLatin1Char('c'))).ok());
+        QCOMPARE(m_env->fileBytes("t.dat"), before);
+    }
+
+    void flagsAndCounts()
+    {
+        QVERIFY(PutFlag(9, 1, true).ok());
+        QVERIFY(PutFlag(9, 2, false).ok());
+        QVERIFY(PutCount(9, 3, 1).ok());
+        QVERIFY(PutCount(9, 4, 40000).ok());
+        QVERIFY(PutCount(9, 5, CountValue{3, 7}).ok());
+        const QByteArray bytes = m_env->fileBytes("t.dat");
+        QCOMPARE(bytes.mid(0, 2), QByteArray("\xFF\xFF", 2));
+        QCOMPARE(bytes.mid(128, 2), QByteArray(2, '\0'));
+        QCOMPARE(bytes.mid(256, 4), QByteArray("\x02\x00\x01\x00", 4));
+        QCOMPARE(bytes.mid(384, 6), Bytes::count32(40000));
+        QCOMPARE(bytes.mid(512, 6), Bytes::count32(7));
+        QCOMPARE(GetFlag(9, 1), qint16(-1));
+        QCOMPARE(GetFlag(9, 2), qint16(0));
+        QCOMPARE(GetCount(9, 3).valueOrZero(), 1);
+        QCOMPARE(GetCount(9, 4).valueOrZero(), 40000);
+        QCOMPARE(GetCount(9, 5).tag, quint16(3));
+    }
+
+    void writingPastTheEndFillsTheGapWithZeros()
+    {
+        m_env->writeFile("t.dat", QByteArray(10, 'x'));
+        QVERIFY(PutString(9, 3, QStringLiteral("hi")).ok());
+        const QByteArray bytes = m_env->fileBytes("t.dat");
+        QCOMPARE(bytes.size(), 256 + 4);
+        QCOMPARE(bytes.mid(10, 246), QByteArray(246, '\0'));
+        QCOMPARE(bytes.mid(256), QByteArray("\x02\x00hi", 4));
+    }
+
+    void readsPastTheEndGiveTheZeroValue()
+    {
+        QCOMPARE(GetString(9, 1000), QString());
+        QCOMPARE(GetFlag(9, 1000), qint16(0));
+        QVERIFY(GetCount(9, 1000).isEmpty());
+        QCOMPARE(ReadRecords(9, 3, 2), QByteArray(256, '\0'));
+    }
+
+    void corruptBytesStayInsideTheirRecord_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("string1");
+        QTest::addColumn<bool>("countEmpty");
+        QTest::newRow("length prefix beyond the record gives at most 126 bytes")
+            << (QByteArray("\xFF\xFF", 2) + QByteArray(126, 'a') + QByteArray(128, 'b'))
+            << QString(126, QLatin1Char('a')) << true;
+        QTest::newRow("text cut short by the end of the file") << QByteArray("\x0A\x00"
+                                                                             "abc",
+                                                                             5)
+                                                               << QStringLiteral("abc") << true;
+        QTest::newRow("half a length prefix") << QByteArray("\x01", 1) << QString() << true;
+        QTest::newRow("unknown count tag reads as empty")
+            << QByteArray("\x07\x00\x05\x00", 4) << fiveZero() << true;
+        QTest::newRow("tag 3 cut short reads its missing bytes as zeros")
+            << QByteArray("\x03\x00\x05\x00", 4) << fiveZero() << false;
+        QTest::newRow("tag 2 count") << QByteArray("\x02\x00\x05\x00", 4) << fiveZero() << false;
+    }
+    void corruptBytesStayInsideTheirRecord()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, string1);
+        QFETCH(bool, countEmpty);
+        m_env->writeFile("t.dat", file);
+        QCOMPARE(GetString(9, 1), string1);
+        QCOMPARE(GetCount(9, 1).isEmpty(), countEmpty);
+        QCOMPARE(m_env->fileBytes("t.dat"), file); // reading never writes
+    }
+
+    void everyWriteIsInTheFileAtOnce()
+    {
+        QVERIFY(PutString(9, 1, QStringLiteral("kept")).ok());
+        // Another reader sees the bytes while the record file is still open.
+        QFile other(m_env->path("t.dat"));
+        QVERIFY(other.open(QIODevice::ReadOnly));
+        QCOMPARE(other.readAll(), QByteArray("\x04\x00kept", 6));
+    }
+
+    void openFailureNamesTheFile()
+    {
+        QString error;
+        QVERIFY(!OpenRecordFile(10, m_env->path("missing-folder/x.dat"), 128, &error));
+        QVERIFY(error.contains(QLatin1String("x.dat")));
+        QVERIFY(!IsRecordFileOpen(10));
+        QVERIFY(!PutString(10, 1, QStringLiteral("a")).ok());
+        CloseRecordFile(10); // closing a number that is not open is harmless
+    }
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+QTEST_GUILESS_MAIN(RecordFileTest)
+#include "tst_record_file.moc"
