@@ -1,0 +1,385 @@
+// The address book file as the address store writes it, byte for byte.
+#include "addressbook/address_store.h"
+#include "test_support.h"
+
+#include <QTest>
+
+namespace {
+
+const QString kFile = QStringLiteral("AddBook.dat");
+constexpr int kLen = 128;
+
+AddressEntry entry(const QString &surname, const QString &name, QDate birthday = QDate(1970, 3, 5),
+                   bool hasBirthday = true)
+{
+    return AddressStore::BuildEntry(name, surname, QStringLiteral("1 High Street\r\nTown"),
+                                    {"111", "222", "333", "444", "555", "666"}, birthday,
+                                    hasBirthday, QStringLiteral("a@b.c"), QStringLiteral("www.b.c"),
+                                    QStringLiteral("Friend"));
+}
+
+QByteArray stringAt(const TestEnvironment &env, int record)
+{
+    const QByteArray r = env.record(kFile, kLen, record);
+    const int n = quint8(r[0]) | (quint8(r[1]) << 8);
+    return r.left(2 + std::min(n, kLen - 2));
+}
+
+} // namespace
+
+class TestAddressStore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstAndSecondAddWriteTheirBlocks();
+    void buildEntryFormsTheStoredFields_data();
+    void buildEntryFormsTheStoredFields();
+    void takenDisplayNameIsRefused_data();
+    void takenDisplayNameIsRefused();
+    void deleteMovesLaterEntriesDown();
+    void deleteOfOnlyEntryKeepsFileLength();
+    void deleteOfUnknownOrEmptyNameChangesNothing_data();
+    void deleteOfUnknownOrEmptyNameChangesNothing();
+    void replaceWithSameNameMovesEntryToTheEnd();
+    void replaceWithNewNameMovesEntryToTheEnd();
+    void replaceWithNameOfAnotherEntryKeepsBoth();
+    void replaceWhenFullKeepsTheOldEntry();
+    void addIsRefusedWhenFull();
+    void tooLongFieldLeavesFileUnchanged();
+    void readersGiveWhatWasWritten();
+    void fullFileUsesRecord32767();
+    void failedWriteStopsAndNamesTheFile();
+};
+
+void TestAddressStore::firstAndSecondAddWriteTheirBlocks()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AddressStore store;
+    QCOMPARE(store.GetEntryCount(), 0);
+
+    QVERIFY(store.AddAddressEntry(entry("Smith", "John")).ok());
+    QCOMPARE(env.record(kFile, kLen, 16).left(4), QByteArray::fromHex("02000100"));
+    QCOMPARE(stringAt(env, 1), Bytes::string("Smith, John"));
+    QCOMPARE(stringAt(env, 15), Bytes::string("Friend"));
+
+    QVERIFY(store.AddAddressEntry(entry("Jones", "Ann")).ok());
+    QCOMPARE(env.record(kFile, kLen, 16).left(4), Bytes::count16(2));
+    QCOMPARE(stringAt(env, 17), Bytes::string("Jones, Ann"));
+    QCOMPARE(stringAt(env, 31), Bytes::string("Friend"));
+    QCOMPARE(env.fileBytes(kFile).size(), 30 * kLen + 8); // record 32 never written
+}
+
+void TestAddressStore::buildEntryFormsTheStoredFields_data()
+{
+    QTest::addColumn<QString>("surname");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QDate>("birthday");
+    QTest::addColumn<bool>("hasBirthday");
+    QTest::addColumn<QByteArray>("record1");
+    QTest::addColumn<QByteArray>("record11");
+    QTest::addColumn<QByteArray>("record12");
+    QTest::newRow("birthday 5 March 1970")
+        << "Smith"
+        << "John" << QDate(1970, 3, 5) << true << Bytes::string("Smith, John")
+        << QByteArray::fromHex("0a00") + "05/03/1970" << QByteArray::fromHex("010031");
+    QTest::newRow("birthday 25 December 2001")
+        << "Smith"
+        << "John" << QDate(2001, 12, 25) << true << Bytes::string("Smith, John")
+        << Bytes::string("25/12/2001") << Bytes::string("1");
+    QTest::newRow("no birthday keeps the date")
+        << "Smith"
+        << "John" << QDate(2024, 1, 5) << false << Bytes::string("Smith, John")
+        << Bytes::string("05/01/2024") << Bytes::string("0");
+    QTest::newRow("empty first name") << "Smith"
+                                      << "" << QDate(1970, 3, 5) << true << Bytes::string("Smith, ")
+                                      << Bytes::string("05/03/1970") << Bytes::string("1");
+    QTest::newRow("blanks kept") << " Smith"
+                                 << "John " << QDate(1970, 3, 5) << true
+                                 << Bytes::string(" Smith, John ") << Bytes::string("05/03/1970")
+                                 << Bytes::string("1");
+}
+
+void TestAddressStore::buildEntryFormsTheStoredFields()
+{
+    QFETCH(QString, surname);
+    QFETCH(QString, name);
+    QFETCH(QDate, birthday);
+    QFETCH(bool, hasBirthday);
+    QFETCH(QByteArray, record1);
+    QFETCH(QByteArray, record11);
+    QFETCH(QByteArray, record12);
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AddressStore store;
+    QVERIFY(store.AddAddressEntry(entry(surname, name, birthday, hasBirthday)).ok());
+    QCOMPARE(stringAt(env, 1), record1);
+    QCOMPARE(stringAt(env, 2), Bytes::string(name.toLatin1()));
+    QCOMPARE(stringAt(env, 3), Bytes::string(surname.toLatin1()));
+    QCOMPARE(stringAt(env, 4), Bytes::string("1 High Street\r\nTown"));
+    QCOMPARE(stringAt(env, 11), record11);
+    QCOMPARE(stringAt(env, 12), record12);
+}
+
+void TestAddressStore::takenDisplayNameIsRefused_data()
+{
+    QTest::addColumn<QString>("surname");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("same name is taken") << "Smith"
+                                        << "John" << false;
+    QTest::newRow("other case is another entry") << "smith"
+                                                 << "John" << true;
+    QTest::newRow("trailing blank is another entry") << "Smith"
+                                                     << "John " << true;
+}
+
+void TestAddressStore::takenDisplayNameIsRefused()
+{
+    QFETCH(QString, surname);
+    QFETCH(QString, name);
+    QFETCH(bool, accepted);
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AddressStore store;
+    QVERIFY(store.AddAddressEntry(entry("Jones", "Ann")).ok());
+    QVERIFY(store.AddAddressEntry(entry("Smith", "John")).ok());
+    const QByteArray before = env.fileBytes(kFile);
+
+    const StoreResult r = store.AddAddressEntry(entry(surname, name));
+
+    if (accepted) {
+        QVERIFY(r.ok());
+        QCOMPARE(store.GetEntryCount(), 3);
+        QCOMPARE(store.ReadDisplayName(2), surname + ", " + name);
+    } else {
+        QCOMPARE(r.status, StoreResult::NameTaken);
+        QCOMPARE(r.message, QStringLiteral("Entry Already Exists!"));
+        QCOMPARE(env.fileBytes(kFile), before);
+    }
+}
+
+void TestAddressStore::deleteMovesLaterEntriesDown()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AddressStore store;
+    QVERIFY(store.AddAddressEntry(entry("A", "1")).ok());
+    QVERIFY(store.AddAddressEntry(entry("B", "2", QDate(1980, 6, 7))).ok());
+    QVERIFY(store.AddAddressEntry(entry("C", "3")).ok());
+
+    QVERIFY(store.DeleteAddressEntry(QStringLiteral("A, 1")).ok());
+
+    QCOMPARE(stringAt(env, 1), Bytes::string("B, 2"));
+    QCOMPARE(stringAt(env, 11), Bytes::string("07/06/1980"));
+    QCOMPARE(stringAt(env, 17), Bytes::string("C, 3"));
+    for (int r = 33; r <= 47; ++r)
+        QCOMPARE(stringAt(env, r), QByteArray(2, '\0'));
+    QCOMPARE(env.record(kFile, kLen, 16).left(4), Bytes::count16(2));
+    QCOMPARE(store.ReadAllDisplayNames(), QStringList({"B, 2", "C, 3"}));
+}
+
+void TestAddressStore::deleteOfOnlyEntryKeepsFileLength()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AddressStore store;
+    QVERIFY(store.AddAddressEntry(entry("Smith", "John")).ok());
+    const qsizetype size = env.fileBytes(kFile).size();
+    QVERIFY(store.DeleteAddressEntry(QStringLiteral("Smith, John")).ok());
+    for (int r = 1; r <= 15; ++r)
+        QCOMPARE(stringAt(env, r), QByteArray(2, '\0'));
+    QCOMPARE(env.record(kFile, kLen, 16).left(4), Bytes::count16(0));
+    QCOMPARE(env.fileBytes(kFile).size(), size);
+}
+
+void TestAddressStore::deleteOfUnknownOrEmptyNameChangesNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("unknown") << "Smith, Jane";
+    QTest::newRow("empty") << "";
+}
+
+void TestAddressStore::deleteOfUnknownOrEmptyNameChangesNothing()
+{
+    QFETCH(QString, name);
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AddressStore store;
+    QVERIFY(store.AddAddressEntry(entry("Smith", "John")).ok());
+    const QByteArray before = env.fileBytes(kFile);
+    QCOMPARE(store.DeleteAddressEntry(name).status, StoreResult::NotFound);
+    QCOMPARE(env.fileBytes(kFile), before);
+}
+
+void TestAddressStore::replaceWithSameNameMovesEntryToTheEnd()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AddressStore store;
+    QVERIFY(store.AddAddressEntry(entry("A", "1")).ok());
+    QVERIFY(store.AddAddressEntry(entry("B", "2")).ok());
+    QVERIFY(store.AddAddressEntry(entry("C", "3")).ok());
+
+    AddressEntry changed = entry("A", "1", QDate(1999, 9, 9));
+    changed.PhoneMobile = QStringLiteral("0777");
+    QVERIFY(store.ReplaceAddressEntry(QStringLiteral("A, 1"), changed).ok());
+
+    QCOMPARE(store.ReadAllDisplayNames(), QStringList({"B, 2", "C, 3", "A, 1"}));
+    QCOMPARE(stringAt(env, 33), Bytes::string("A, 1"));
+    QCOMPARE(stringAt(env, 40), Bytes::string("0777"));
+    QCOMPARE(stringAt(env, 43), Bytes::string("09/09/1999"));
+    QCOMPARE(env.record(kFile, kLen, 16).left(4), Bytes::count16(3));
+    // The block that held the appended copy for a moment is blank again.
+    for (int r = 49; r <= 63; ++r)
+        QCOMPARE(stringAt(env, r), QByteArray(2, '\0'));
+}
+
+void TestAddressStore::replaceWithNewNameMovesEntryToTheEnd()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AddressStore store;
+    QVERIFY(store.AddAddressEntry(entry("A", "1")).ok());
+    QVERIFY(store.AddAddressEntry(entry("B", "2")).ok());
+    QVERIFY(store.ReplaceAddressEntry(QStringLiteral("A, 1"), entry("Z", "9")).ok());
+    QCOMPARE(store.ReadAllDisplayNames(), QStringList({"B, 2", "Z, 9"}));
+    QCOMPARE(store.ReadAddressEntry(1).Surname, QStringLiteral("Z"));
+}
+
+void TestAddressStore::replaceWithNameOfAnotherEntryKeepsBoth()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AddressStore store;
+    QVERIFY(store.AddAddressEntry(entry("A", "1")).ok());
+    QVERIFY(store.AddAddressEntry(entry("B", "2")).ok());
+    const QByteArray before = env.fileBytes(kFile);
+
+    const StoreResult r = store.ReplaceAddressEntry(QStringLiteral("A, 1"), entry("B", "2"));
+
+    QCOMPARE(r.status, StoreResult::NameTaken);
+    QCOMPARE(env.fileBytes(kFile), before);
+}
+
+void TestAddressStore::replaceWhenFullKeepsTheOldEntry()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AddressStore store;
+    QVERIFY(store.AddAddressEntry(entry("A", "1")).ok());
+    QVERIFY(PutCount(AddressStore::FileNumber, 16, AddressStore::Capacity).ok());
+    const QByteArray before = env.fileBytes(kFile);
+
+    const StoreResult r = store.ReplaceAddressEntry(QStringLiteral("A, 1"), entry("A", "2"));
+
+    QCOMPARE(r.status, StoreResult::CapacityFull);
+    QVERIFY(r.message.contains(QStringLiteral("has not been changed")));
+    QCOMPARE(env.fileBytes(kFile), before);
+}
+
+void TestAddressStore::addIsRefusedWhenFull()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    QVERIFY(PutCount(AddressStore::FileNumber, 16, AddressStore::Capacity).ok());
+    const QByteArray before = env.fileBytes(kFile);
+    AddressStore store;
+    const StoreResult r = store.AddAddressEntry(entry("Smith", "John"));
+    QCOMPARE(r.status, StoreResult::CapacityFull);
+    QVERIFY(r.message.contains(QStringLiteral("2048")));
+    QCOMPARE(env.fileBytes(kFile), before);
+}
+
+void TestAddressStore::tooLongFieldLeavesFileUnchanged()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AddressStore store;
+    QVERIFY(store.AddAddressEntry(entry("A", "1")).ok());
+    const QByteArray before = env.fileBytes(kFile);
+
+    AddressEntry tooLong = entry("B", "2");
+    tooLong.Notes = QString(127, QLatin1Char('n')); // the last field: nothing before it is written
+    QCOMPARE(store.AddAddressEntry(tooLong).status, StoreResult::TooLong);
+    QCOMPARE(env.fileBytes(kFile), before);
+    QCOMPARE(store.ReplaceAddressEntry(QStringLiteral("A, 1"), tooLong).status,
+             StoreResult::TooLong);
+    QCOMPARE(env.fileBytes(kFile), before);
+}
+
+void TestAddressStore::readersGiveWhatWasWritten()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AddressStore store;
+    const AddressEntry written = entry(QStringLiteral("Müller"), QStringLiteral("Zoë"));
+    QVERIFY(store.AddAddressEntry(written).ok());
+    QVERIFY(store.AddAddressEntry(entry("B", "2", QDate(2001, 12, 25), false)).ok());
+
+    const AddressEntry read = store.ReadAddressEntry(0);
+    QCOMPARE(read.Name, written.Name);
+    QCOMPARE(read.Surname, written.Surname);
+    QCOMPARE(read.Address, written.Address);
+    QCOMPARE(read.PhoneHome, QStringLiteral("111"));
+    QCOMPARE(read.PhoneOther, QStringLiteral("666"));
+    QCOMPARE(read.EMail, written.EMail);
+    QCOMPARE(read.HomePage, written.HomePage);
+    QCOMPARE(read.Notes, written.Notes);
+    QCOMPARE(stringAt(env, 1), Bytes::string("M\xFCller, Zo\xEB"));
+    QCOMPARE(store.FindAddressEntry(QStringLiteral("Müller, Zoë")), 0);
+    QCOMPARE(store.FindAddressEntry(QStringLiteral("B, 2")), 1);
+    QCOMPARE(store.FindAddressEntry(QStringLiteral("B,2")), -1);
+
+    const QList<BirthdayInfo> birthdays = store.ReadBirthdays();
+    QCOMPARE(birthdays.size(), 2);
+    QCOMPARE(birthdays[0].BirthdayDate, QStringLiteral("05/03/1970"));
+    QCOMPARE(birthdays[0].HasBirthday, QStringLiteral("1"));
+    QCOMPARE(birthdays[1].DisplayName, QStringLiteral("B, 2"));
+    QCOMPARE(birthdays[1].HasBirthday, QStringLiteral("0"));
+}
+
+void TestAddressStore::fullFileUsesRecord32767()
+{
+    QByteArray image(AddressStore::Capacity * 16 * kLen, '\0');
+    for (int i = 0; i < AddressStore::Capacity; ++i) {
+        const QByteArray name = Bytes::string("N" + QByteArray::number(i));
+        image.replace(qsizetype(i) * 16 * kLen, name.size(), name);
+        const QByteArray notes = Bytes::string("notes " + QByteArray::number(i));
+        image.replace(qsizetype(i * 16 + 14) * kLen, notes.size(), notes);
+    }
+    image.replace(15 * kLen, 4, Bytes::count16(2048));
+    TestEnvironment env;
+    env.writeFile(kFile, image);
+    QVERIFY(env.openDataFiles());
+    AddressStore store;
+    QCOMPARE(store.GetEntryCount(), 2048);
+    QCOMPARE(store.ReadAllDisplayNames().size(), 2048);
+    QCOMPARE(store.ReadAddressEntry(2047).Notes, QStringLiteral("notes 2047"));
+    QCOMPARE(store.FindAddressEntry(QStringLiteral("N2047")), 2047);
+
+    QVERIFY(store.DeleteAddressEntry(QStringLiteral("N0")).ok());
+
+    QCOMPARE(store.GetEntryCount(), 2047);
+    QCOMPARE(stringAt(env, 32767), QByteArray(2, '\0'));
+    QCOMPARE(stringAt(env, 16 * 2046 + 15), Bytes::string("notes 2047"));
+    QVERIFY(store.ReplaceAddressEntry(QStringLiteral("N5"), entry("N", "5")).ok());
+    QCOMPARE(store.ReadDisplayName(2046), QStringLiteral("N, 5"));
+    QCOMPARE(stringAt(env, 16 * 2046 + 15), Bytes::string("Friend"));
+    QCOMPARE(stringAt(env, 32767), QByteArray(2, '\0')); // held the new entry for a moment
+    QCOMPARE(store.FindAddressEntry(QStringLiteral("N5")), -1);
+}
+
+void TestAddressStore::failedWriteStopsAndNamesTheFile()
+{
+    TestEnvironment env;
+    if (!OpenRecordFile(AddressStore::FileNumber, QStringLiteral("/dev/full"), kLen))
+        QSKIP("/dev/full is not available");
+    AddressStore store;
+    const StoreResult r = store.AddAddressEntry(entry("Smith", "John"));
+    QCOMPARE(r.status, StoreResult::WriteFailed);
+    QVERIFY2(r.message.contains(QStringLiteral("/dev/full")), qPrintable(r.message));
+}
+
+QTEST_GUILESS_MAIN(TestAddressStore)
+#include "tst_address_store.moc"

@@ -1,0 +1,484 @@
+// The appointments file as the appointment store writes it, byte for byte.
+#include "calendar/appointment_store.h"
+#include "test_support.h"
+
+#include <QTest>
+
+namespace {
+
+const QString kFile = QStringLiteral("Appoint.dat");
+constexpr int kLen = 128;
+
+Appointment appointment(const QString &id, const QString &subject = QStringLiteral("Dentist"))
+{
+    Appointment a;
+    a.AppointmentId = id;
+    a.Subject = subject;
+    a.StartTime = QStringLiteral("09:30");
+    a.EndTime = QStringLiteral("10:00");
+    a.ReminderOn = -1;
+    a.ReminderMinutes = QStringLiteral("15");
+    a.Description = QStringLiteral("Check-up");
+    return a;
+}
+
+// The first bytes of a record that holds a String field.
+QByteArray stringAt(const TestEnvironment &env, int record)
+{
+    const QByteArray r = env.record(kFile, kLen, record);
+    const int n = quint8(r[0]) | (quint8(r[1]) << 8);
+    return r.left(2 + std::min(n, kLen - 2));
+}
+
+} // namespace
+
+class TestAppointmentStore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void newFileReadsEmpty();
+    void firstAndSecondAddWriteTheirBlocks();
+    void addWritesFieldEncodings_data();
+    void addWritesFieldEncodings();
+    void deleteMovesLaterAppointmentsDownAndRenumbersTheDay();
+    void deleteRenumbersTwoDigitSequence();
+    void deleteOfOnlyAppointmentBlanksItsBlock();
+    void deleteLeavesFileUntouched_data();
+    void deleteLeavesFileUntouched();
+    void updateRewritesFieldsButNeverTheId();
+    void updateOfUnknownIdChangesNothing();
+    void lookupTakesTheLastMatch();
+    void dayReadersKeepPositionOrder();
+    void addIsRefusedWhenFull();
+    void tooLongFieldLeavesFileUnchanged_data();
+    void tooLongFieldLeavesFileUnchanged();
+    void damagedCountIsClamped_data();
+    void damagedCountIsClamped();
+    void failedWriteStopsAndNamesTheFile();
+    void idsAreBuiltFromTheDate_data();
+    void idsAreBuiltFromTheDate();
+    void roundTripReadsBackWhatWasWritten();
+    void fileWrittenElsewhereReadsAndRewritesTheSame();
+    void fullFileUsesRecord32767();
+};
+
+void TestAppointmentStore::newFileReadsEmpty()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AppointmentStore store;
+    QCOMPARE(store.GetAppointmentCount(), 0);
+    QVERIFY(store.ReadAllIds().isEmpty());
+    QCOMPARE(store.FindAppointment(QStringLiteral("20240105-1")), -1);
+}
+
+void TestAppointmentStore::firstAndSecondAddWriteTheirBlocks()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AppointmentStore store;
+
+    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-1"))).ok());
+    QCOMPARE(env.record(kFile, kLen, 8).left(4), QByteArray::fromHex("02000100"));
+    QCOMPARE(stringAt(env, 1), Bytes::string("20240105-1"));
+    QCOMPARE(stringAt(env, 7), Bytes::string("Check-up"));
+    QCOMPARE(env.fileBytes(kFile).size(), 7 * kLen + 4);
+
+    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-2"), "Bank")).ok());
+    QCOMPARE(env.record(kFile, kLen, 8).left(4), QByteArray::fromHex("02000200"));
+    QCOMPARE(stringAt(env, 9), Bytes::string("20240105-2"));
+    QCOMPARE(stringAt(env, 10), Bytes::string("Bank"));
+    QCOMPARE(stringAt(env, 15), Bytes::string("Check-up"));
+    // Record 16 is never written: the file ends with record 15's value.
+    QCOMPARE(env.fileBytes(kFile).size(), 14 * kLen + 2 + 8);
+    QCOMPARE(env.record(kFile, kLen, 16), QByteArray(kLen, '\0'));
+    QCOMPARE(store.GetAppointmentCount(), 2);
+}
+
+void TestAppointmentStore::addWritesFieldEncodings_data()
+{
+    QTest::addColumn<int>("record");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("start time 09:30") << 3 << QByteArray::fromHex("0500") + "09:30";
+    QTest::newRow("reminder on is FF FF") << 5 << QByteArray::fromHex("ffff");
+    QTest::newRow("minutes as text") << 6 << QByteArray::fromHex("0200") + "15";
+    QTest::newRow("reminder off is 00 00") << 13 << QByteArray::fromHex("0000");
+    QTest::newRow("empty field is 00 00") << 15 << QByteArray::fromHex("0000");
+}
+
+void TestAppointmentStore::addWritesFieldEncodings()
+{
+    QFETCH(int, record);
+    QFETCH(QByteArray, bytes);
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AppointmentStore store;
+    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-1"))).ok());
+    Appointment quiet = appointment(QStringLiteral("20240105-2"));
+    quiet.ReminderOn = 0;
+    quiet.Description.clear();
+    QVERIFY(store.AddAppointment(quiet).ok());
+    QCOMPARE(env.record(kFile, kLen, record).left(bytes.size()), bytes);
+}
+
+void TestAppointmentStore::deleteMovesLaterAppointmentsDownAndRenumbersTheDay()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AppointmentStore store;
+    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-1"), "A")).ok());
+    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240106-1"), "B")).ok());
+    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-2"), "C")).ok());
+
+    QVERIFY(store.DeleteAppointment(QStringLiteral("20240105-1")).ok());
+
+    QCOMPARE(env.record(kFile, kLen, 8).left(4), Bytes::count16(2));
+    QCOMPARE(stringAt(env, 1), Bytes::string("20240106-1"));
+    QCOMPARE(stringAt(env, 2), Bytes::string("B"));
+    QCOMPARE(env.record(kFile, kLen, 5).left(2), Bytes::flag(true));
+    QCOMPARE(stringAt(env, 9), Bytes::string("20240105-1"));
+    QCOMPARE(stringAt(env, 10), Bytes::string("C"));
+    for (int r = 17; r <= 23; ++r)
+        QCOMPARE(env.record(kFile, kLen, r).left(2), QByteArray(2, '\0'));
+    QCOMPARE(store.ReadAllIds(), QStringList({"20240106-1", "20240105-1"}));
+}
+
+void TestAppointmentStore::deleteRenumbersTwoDigitSequence()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AppointmentStore store;
+    for (int n = 1; n <= 10; ++n)
+        QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-%1").arg(n))).ok());
+
+    QVERIFY(store.DeleteAppointment(QStringLiteral("20240105-3")).ok());
+
+    QStringList expected;
+    for (int n = 1; n <= 9; ++n)
+        expected << QStringLiteral("20240105-%1").arg(n);
+    QCOMPARE(store.ReadAllIds(), expected);
+    QCOMPARE(stringAt(env, 8 * 8 + 1), Bytes::string("20240105-9"));
+}
+
+void TestAppointmentStore::deleteOfOnlyAppointmentBlanksItsBlock()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AppointmentStore store;
+    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-1"))).ok());
+    const qsizetype size = env.fileBytes(kFile).size();
+
+    QVERIFY(store.DeleteAppointment(QStringLiteral("20240105-1")).ok());
+
+    for (int r = 1; r <= 7; ++r)
+        QCOMPARE(env.record(kFile, kLen, r).left(2), QByteArray(2, '\0'));
+    QCOMPARE(env.record(kFile, kLen, 8).left(4), Bytes::count16(0));
+    QCOMPARE(env.fileBytes(kFile).size(), size);
+}
+
+void TestAppointmentStore::deleteLeavesFileUntouched_data()
+{
+    QTest::addColumn<int>("appointments");
+    QTest::addColumn<QString>("id");
+    QTest::newRow("empty file") << 0 << "20240105-1";
+    QTest::newRow("unknown id among several") << 3 << "20240105-7";
+    // The only appointment is not removed when another id is asked for.
+    QTest::newRow("unknown id, one appointment") << 1 << "20240106-1";
+}
+
+void TestAppointmentStore::deleteLeavesFileUntouched()
+{
+    QFETCH(int, appointments);
+    QFETCH(QString, id);
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AppointmentStore store;
+    for (int n = 1; n <= appointments; ++n)
+        QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-%1").arg(n))).ok());
+    const QByteArray before = env.fileBytes(kFile);
+
+    QCOMPARE(store.DeleteAppointment(id).status, StoreResult::NotFound);
+
+    QCOMPARE(env.fileBytes(kFile), before);
+}
+
+void TestAppointmentStore::updateRewritesFieldsButNeverTheId()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AppointmentStore store;
+    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-1"))).ok());
+    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-2"))).ok());
+    const QByteArray before = env.fileBytes(kFile);
+
+    Appointment changed;
+    changed.AppointmentId = QStringLiteral("20991231-9"); // ignored: the id never changes
+    changed.Subject = QStringLiteral("Doctor");
+    changed.StartTime = QStringLiteral("14:00");
+    changed.EndTime = QStringLiteral("14:30");
+    changed.ReminderOn = 0;
+    changed.ReminderMinutes = QStringLiteral("5");
+    changed.Description = QString();
+    QVERIFY(store.UpdateAppointment(QStringLiteral("20240105-2"), changed).ok());
+
+    const QByteArray after = env.fileBytes(kFile);
+    // Position 0 and record 9 (the id) stay byte for byte.
+    QCOMPARE(after.left(8 * kLen), before.left(8 * kLen));
+    QCOMPARE(env.record(kFile, kLen, 9), Bytes::padded(Bytes::string("20240105-2"), kLen));
+    QCOMPARE(stringAt(env, 10), Bytes::string("Doctor"));
+    QCOMPARE(stringAt(env, 11), Bytes::string("14:00"));
+    QCOMPARE(stringAt(env, 12), Bytes::string("14:30"));
+    QCOMPARE(env.record(kFile, kLen, 13).left(2), Bytes::flag(false));
+    QCOMPARE(stringAt(env, 14), Bytes::string("5"));
+    QCOMPARE(stringAt(env, 15), Bytes::string(""));
+    QCOMPARE(store.GetAppointmentCount(), 2);
+}
+
+void TestAppointmentStore::updateOfUnknownIdChangesNothing()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AppointmentStore store;
+    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-1"))).ok());
+    const QByteArray before = env.fileBytes(kFile);
+    QCOMPARE(store.UpdateAppointment(QStringLiteral("20240105-2"), appointment("x", "New")).status,
+             StoreResult::NotFound);
+    QCOMPARE(env.fileBytes(kFile), before);
+}
+
+void TestAppointmentStore::lookupTakesTheLastMatch()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AppointmentStore store;
+    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-1"), "First")).ok());
+    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240106-1"))).ok());
+    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-1"), "Second")).ok());
+    QCOMPARE(store.FindAppointment(QStringLiteral("20240105-1")), 2);
+    QCOMPARE(store.ReadAppointment(2).Subject, QStringLiteral("Second"));
+    QCOMPARE(store.FindAppointment(QStringLiteral("20240105-")), -1);
+}
+
+void TestAppointmentStore::dayReadersKeepPositionOrder()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AppointmentStore store;
+    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-1"), "A")).ok());
+    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240106-1"), "B")).ok());
+    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-2"), "C")).ok());
+    QCOMPARE(store.ListDayAppointments(QStringLiteral("20240105")), QList<int>({0, 2}));
+    const QList<Appointment> day = store.ReadDayAppointments(QStringLiteral("20240105"));
+    QCOMPARE(day.size(), 2);
+    QCOMPARE(day[0].Subject, QStringLiteral("A"));
+    QCOMPARE(day[1].Subject, QStringLiteral("C"));
+    QCOMPARE(day[1].ReminderOn, qint16(-1));
+    QVERIFY(store.ListDayAppointments(QStringLiteral("20240107")).isEmpty());
+}
+
+void TestAppointmentStore::addIsRefusedWhenFull()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    QVERIFY(PutCount(AppointmentStore::FileNumber, 8, AppointmentStore::Capacity).ok());
+    const QByteArray before = env.fileBytes(kFile);
+    AppointmentStore store;
+    QCOMPARE(store.GetAppointmentCount(), 4096);
+
+    const StoreResult r = store.AddAppointment(appointment(QStringLiteral("20240105-1")));
+
+    QCOMPARE(r.status, StoreResult::CapacityFull);
+    QVERIFY(r.message.contains(QStringLiteral("4096")));
+    QCOMPARE(env.fileBytes(kFile), before);
+}
+
+void TestAppointmentStore::tooLongFieldLeavesFileUnchanged_data()
+{
+    QTest::addColumn<int>("field");
+    for (int k : {1, 2, 3, 4, 6, 7})
+        QTest::newRow(qPrintable(QStringLiteral("field %1").arg(k))) << k;
+}
+
+void TestAppointmentStore::tooLongFieldLeavesFileUnchanged()
+{
+    QFETCH(int, field);
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AppointmentStore store;
+    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-1"))).ok());
+    const QByteArray before = env.fileBytes(kFile);
+
+    Appointment a = appointment(QStringLiteral("20240105-2"));
+    QString *texts[] = {&a.AppointmentId, &a.Subject,         &a.StartTime,  &a.EndTime,
+                        nullptr,          &a.ReminderMinutes, &a.Description};
+    *texts[field - 1] = QString(127, QLatin1Char('x'));
+    QCOMPARE(store.AddAppointment(a).status, StoreResult::TooLong);
+    QCOMPARE(env.fileBytes(kFile), before);
+    if (field > 1) {
+        QCOMPARE(store.UpdateAppointment(QStringLiteral("20240105-1"), a).status,
+                 StoreResult::TooLong);
+        QCOMPARE(env.fileBytes(kFile), before);
+    }
+
+    // 126 characters fit exactly.
+    *texts[field - 1] = QString(126, QLatin1Char('x'));
+    QVERIFY(store.AddAppointment(a).ok());
+    QCOMPARE(stringAt(env, 8 + field).size(), 128);
+}
+
+void TestAppointmentStore::damagedCountIsClamped_data()
+{
+    QTest::addColumn<QByteArray>("countBytes");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("canAdd");
+    QTest::newRow("negative") << Bytes::count16(-5) << 0 << true;
+    QTest::newRow("above capacity") << Bytes::count16(30000) << 4096 << false;
+    QTest::newRow("32-bit count") << Bytes::count32(100000) << 4096 << false;
+    QTest::newRow("unknown tag") << QByteArray::fromHex("07000500") << 0 << true;
+}
+
+void TestAppointmentStore::damagedCountIsClamped()
+{
+    QFETCH(QByteArray, countBytes);
+    QFETCH(int, count);
+    QFETCH(bool, canAdd);
+    TestEnvironment env;
+    env.writeFile(kFile, Bytes::padded({}, 7 * kLen) + countBytes);
+    QVERIFY(env.openDataFiles());
+    AppointmentStore store;
+    QCOMPARE(store.GetAppointmentCount(), count);
+    QCOMPARE(store.ReadAllIds().size(), count);
+    QCOMPARE(store.ListDayAppointments(QStringLiteral("20240105")).size(), 0);
+    QCOMPARE(store.AddAppointment(appointment(QStringLiteral("20240105-1"))).ok(), canAdd);
+    if (!canAdd)
+        QVERIFY(env.fileBytes(kFile).size() <= 8 * kLen);
+}
+
+void TestAppointmentStore::failedWriteStopsAndNamesTheFile()
+{
+    TestEnvironment env;
+    if (!OpenRecordFile(AppointmentStore::FileNumber, QStringLiteral("/dev/full"), kLen))
+        QSKIP("/dev/full is not available");
+    AppointmentStore store;
+    const StoreResult r = store.AddAppointment(appointment(QStringLiteral("20240105-1")));
+    QCOMPARE(r.status, StoreResult::WriteFailed);
+    QVERIFY2(r.message.contains(QStringLiteral("/dev/full")), qPrintable(r.message));
+}
+
+void TestAppointmentStore::idsAreBuiltFromTheDate_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<int>("n");
+    QTest::addColumn<QString>("id");
+    QTest::newRow("padded month and day") << QDate(2024, 1, 5) << 1 << "20240105-1";
+    QTest::newRow("two-digit sequence") << QDate(2024, 12, 25) << 10 << "20241225-10";
+}
+
+void TestAppointmentStore::idsAreBuiltFromTheDate()
+{
+    QFETCH(QDate, date);
+    QFETCH(int, n);
+    QFETCH(QString, id);
+    QCOMPARE(AppointmentStore::MakeAppointmentId(date, n), id);
+    QCOMPARE(AppointmentStore::DayKey(date), id.left(8));
+}
+
+void TestAppointmentStore::roundTripReadsBackWhatWasWritten()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AppointmentStore store;
+    Appointment a = appointment(QStringLiteral("20240105-1"), QStringLiteral("Café · €5"));
+    a.Description = QStringLiteral("  line one\r\nline two  ");
+    QVERIFY(store.AddAppointment(a).ok());
+    const Appointment b = store.ReadAppointment(0);
+    QCOMPARE(b.AppointmentId, a.AppointmentId);
+    QCOMPARE(b.Subject, a.Subject);
+    QCOMPARE(b.StartTime, a.StartTime);
+    QCOMPARE(b.EndTime, a.EndTime);
+    QCOMPARE(b.ReminderOn, a.ReminderOn);
+    QCOMPARE(b.ReminderMinutes, a.ReminderMinutes);
+    QCOMPARE(b.Description, a.Description);
+    QCOMPARE(stringAt(env, 2), Bytes::string("Caf\xE9 \xB7 \x80"
+                                             "5"));
+}
+
+void TestAppointmentStore::fileWrittenElsewhereReadsAndRewritesTheSame()
+{
+    // A file as another build writes it: every value padded to its record, count last.
+    QByteArray image;
+    const QList<QList<QByteArray>> blocks = {
+        {"20240105-1", "Dentist", "09:30", "10:00", "", "15", "Check-up"},
+        {"20240106-1", "Bank", "14:00", "14:30", "", "5", ""},
+    };
+    const bool reminders[] = {true, false};
+    for (qsizetype i = 0; i < blocks.size(); ++i) {
+        for (int k = 0; k < 7; ++k) {
+            const QByteArray value =
+                k == 4 ? Bytes::flag(reminders[i]) : Bytes::string(blocks[i][k]);
+            image += Bytes::padded(value, kLen);
+        }
+        image += i == 0 ? Bytes::padded(Bytes::count16(2), kLen) : QByteArray();
+    }
+    {
+        TestEnvironment env;
+        env.writeFile(kFile, image);
+        QVERIFY(env.openDataFiles());
+        AppointmentStore store;
+        QCOMPARE(store.ReadAllIds(), QStringList({"20240105-1", "20240106-1"}));
+        const Appointment second = store.ReadAppointment(1);
+        QCOMPARE(second.Subject, QStringLiteral("Bank"));
+        QCOMPARE(second.ReminderOn, qint16(0));
+        QCOMPARE(store.ReadAppointment(0).ReminderOn, qint16(-1));
+
+        // Adding the same appointments to a new file gives the same significant bytes.
+        QVERIFY(OpenRecordFile(5, env.path(QStringLiteral("Copy.dat")), kLen));
+        QVERIFY(PutCount(5, 8, 0).ok());
+        AppointmentStore copy(5);
+        QVERIFY(copy.AddAppointment(store.ReadAppointment(0)).ok());
+        QVERIFY(copy.AddAppointment(store.ReadAppointment(1)).ok());
+        const QByteArray written = env.fileBytes(QStringLiteral("Copy.dat"));
+        for (int r = 1; r <= 15; ++r) {
+            const QByteArray expected = image.mid((r - 1) * kLen, kLen);
+            const int n = r == 5 || r == 13 || r == 8 ? 4 : 2 + quint8(expected[0]);
+            QCOMPARE(written.mid((r - 1) * kLen, n), expected.left(n));
+        }
+    }
+}
+
+void TestAppointmentStore::fullFileUsesRecord32767()
+{
+    // 4096 appointments of one day, built directly as a file image.
+    QByteArray image(AppointmentStore::Capacity * 8 * kLen, '\0');
+    for (int i = 0; i < AppointmentStore::Capacity; ++i) {
+        const QByteArray id = Bytes::string("20240101-" + QByteArray::number(i + 1));
+        image.replace(qsizetype(i) * 8 * kLen, id.size(), id);
+        const QByteArray last = Bytes::string("D" + QByteArray::number(i));
+        image.replace(qsizetype(i * 8 + 6) * kLen, last.size(), last);
+    }
+    image.replace(7 * kLen, 4, Bytes::count16(4096));
+    TestEnvironment env;
+    env.writeFile(kFile, image);
+    QVERIFY(env.openDataFiles());
+    AppointmentStore store;
+    QCOMPARE(store.GetAppointmentCount(), 4096);
+    QCOMPARE(store.ListDayAppointments(QStringLiteral("20240101")).size(), 4096);
+    QCOMPARE(store.ReadAppointment(4095).Description, QStringLiteral("D4095"));
+    QCOMPARE(store.FindAppointment(QStringLiteral("20240101-4096")), 4095);
+    QCOMPARE(store.AddAppointment(appointment(QStringLiteral("20240102-1"))).status,
+             StoreResult::CapacityFull);
+
+    QVERIFY(store.DeleteAppointment(QStringLiteral("20240101-1")).ok());
+
+    QCOMPARE(store.GetAppointmentCount(), 4095);
+    QCOMPARE(stringAt(env, 32767), QByteArray(2, '\0'));
+    QCOMPARE(stringAt(env, 32761), QByteArray(2, '\0'));
+    QCOMPARE(stringAt(env, 8 * 4094 + 1), Bytes::string("20240101-4095"));
+    QCOMPARE(stringAt(env, 8 * 4094 + 7), Bytes::string("D4095"));
+    QCOMPARE(store.ReadAllIds().first(), QStringLiteral("20240101-1"));
+    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240101-4096"))).ok());
+    QCOMPARE(stringAt(env, 32761), Bytes::string("20240101-4096"));
+}
+
+QTEST_GUILESS_MAIN(TestAppointmentStore)
+#include "tst_appointment_store.moc"
