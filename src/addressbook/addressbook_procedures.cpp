@@ -2,11 +2,13 @@
 #include "addressbook/address_entry_editor.h"
 #include "addressbook/address_store.h"
 #include "addressbook/multi_line_text_box.h"
+#include "calendar/calendar_window.h"
 #include "shell/date_picker.h"
 #include "shell/forms.h"
 #include "shell/module1.h"
 #include "shell/seams.h"
 
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -44,10 +46,9 @@ double LeadingNumber(const QString &text)
 
 } // namespace
 
-// The calendar window's selected date is today's until the calendar offers its own.
 QDate CalendarSelectedDate()
 {
-    return Clock::Today();
+    return Forms::Form1()->Calendar1->selectedDate();
 }
 
 namespace Module1 {
