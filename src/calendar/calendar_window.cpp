@@ -24,9 +24,23 @@ namespace {
 // Size of a marker picture: 255 by 255 twips.
 constexpr int kMarkerSize = twips(255);
 
+// A marker keeps its colours while the main window is disabled (the activities window is
+// open over the calendar then), where a plain label would grey its picture out.
+class MarkerLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, pixmap());
+    }
+};
+
 QLabel *makeDot(QWidget *parent, const QString &name, const QColor &color)
 {
-    auto *dot = new QLabel(parent);
+    auto *dot = new MarkerLabel(parent);
     dot->setObjectName(name);
     dot->setPixmap(CalendarProcedures::MarkerPicture(color));
     dot->setFixedSize(kMarkerSize, kMarkerSize);
