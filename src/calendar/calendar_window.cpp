@@ -24,9 +24,23 @@ namespace {
 // Size of a marker picture: 255 by 255 twips.
 constexpr int kMarkerSize = twips(255);
 
+// A marker keeps its colours while the main window is disabled (the activities window is
+// open over the calendar then), where a plain label would grey its picture out.
+class MarkerLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, pixmap());
+    }
+};
+
 QLabel *makeDot(QWidget *parent, const QString &name, const QColor &color)
 {
-    auto *dot = new QLabel(parent);
+    auto *dot = new MarkerLabel(parent);
     dot->setObjectName(name);
     dot->setPixmap(CalendarProcedures::MarkerPicture(color));
     dot->setFixedSize(kMarkerSize, kMarkerSize);
@@ -73,7 +87,9 @@ CalendarWindow::CalendarWindow(QWidget *parent) : QWidget(parent)
     Calendar1->setGridVisible(true);
     // Four-digit years keep the month keys of the markers eight characters long.
     Calendar1->setDateRange(QDate(1601, 1, 1), QDate(9999, 12, 31));
-    Calendar1->setGeometry(twipsRect(-120, 0, 7935, 5295));
+    // The calendar starts at the view's left edge, so that the markers of the Sunday column
+    // stay wholly inside the view.
+    Calendar1->setGeometry(twipsRect(0, 0, 7935, 5295));
     // The spinner steps the months; the title keeps the month menu and the year box.
     for (const char *name : {"qt_calendar_prevmonth", "qt_calendar_nextmonth"}) {
         if (auto *arrow = Calendar1->findChild<QToolButton *>(QString::fromLatin1(name)))
@@ -240,8 +256,8 @@ void CalendarWindow::placeMarkers()
 void CalendarWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    // The calendar fills the view (never smaller than designed), from its designed left edge.
-    const QRect designed = twipsRect(-120, 0, 7935, 5295);
+    // The calendar fills the view (never smaller than designed).
+    const QRect designed = twipsRect(0, 0, 7935, 5295);
     Calendar1->setGeometry(designed.left(), designed.top(),
                            std::max(designed.width(), width() - designed.left()),
                            std::max(designed.height(), height()));
