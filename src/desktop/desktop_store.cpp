@@ -3,6 +3,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -45,19 +46,48 @@ public:
         return status;
     }
 
+    // Changes record r in memory only, as put() would change it in the file; writeStaged()
+    // then writes every staged change at once.
+    void stage(qint64 r, QByteArrayView value)
+    {
+        const qint64 offset = (r - m_first) * kLen;
+        if (r < m_first || offset + kLen > m_bytes.size() ||
+            QByteArrayView(m_bytes).sliced(offset, kLen).startsWith(value))
+            return;
+        std::copy(value.begin(), value.end(), m_bytes.begin() + offset);
+        m_stagedBegin = std::min(m_stagedBegin, offset);
+        m_stagedEnd = std::max(m_stagedEnd, offset + value.size());
+    }
+
+    // Writes the staged records in one write, from the first changed byte to the last, in
+    // ascending order.
+    RecordStatus writeStaged()
+    {
+        if (m_stagedEnd <= m_stagedBegin)
+            return RecordStatus::success();
+        const RecordStatus status = WriteRecordSpan(
+            m_file, m_first, m_stagedBegin,
+            QByteArrayView(m_bytes).sliced(m_stagedBegin, m_stagedEnd - m_stagedBegin));
+        m_stagedBegin = std::numeric_limits<qint64>::max();
+        m_stagedEnd = 0;
+        return status;
+    }
+
 private:
     int m_file;
     qint64 m_first;
     QByteArray m_bytes;
+    qint64 m_stagedBegin = std::numeric_limits<qint64>::max();
+    qint64 m_stagedEnd = 0;
 };
 
 // The stored value of a String record: its length prefix and the text it announces.
-QByteArray stringValue(QByteArrayView rec)
+QByteArrayView stringValue(QByteArrayView rec)
 {
     if (rec.size() < 2)
         return kEmptyValue;
     const qsizetype n = qFromLittleEndian<quint16>(rec.data());
-    return rec.first(2 + std::min(n, rec.size() - 2)).toByteArray();
+    return rec.first(2 + std::min(n, rec.size() - 2));
 }
 
 qint64 recordOf(int position, int field)
@@ -152,17 +182,15 @@ StoreResult DesktopStore::RemoveDesktopEntry(int position)
     // Every later entry moves down one position, one field at a time in ascending order, so no
     // field is overwritten before it has been copied; then the old last position is blanked.
     RecordBlock block(m_file, recordOf(position, 1), qint64(c - position) * kK);
+    // The changed records go to the file in one ascending write, then the count.
     for (int i = position; i <= c - 2; ++i) {
-        for (int k = 1; k <= kFields; ++k) {
-            const QByteArray value = stringValue(block.record(recordOf(i + 1, k)));
-            if (const RecordStatus s = block.put(recordOf(i, k), value); !s.ok())
-                return StoreResult::fromRecord(s);
-        }
+        for (int k = 1; k <= kFields; ++k)
+            block.stage(recordOf(i, k), stringValue(block.record(recordOf(i + 1, k))));
     }
-    for (int k = 1; k <= kFields; ++k) {
-        if (const RecordStatus s = block.put(recordOf(c - 1, k), kEmptyValue); !s.ok())
-            return StoreResult::fromRecord(s);
-    }
+    for (int k = 1; k <= kFields; ++k)
+        block.stage(recordOf(c - 1, k), kEmptyValue);
+    if (const RecordStatus s = block.writeStaged(); !s.ok())
+        return StoreResult::fromRecord(s);
     return StoreResult::fromRecord(PutCount(m_file, kK, c - 1));
 }
 

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -61,13 +62,16 @@ QString fileName(const OpenFile &f)
 // receives how many bytes really came from the file.
 QByteArray readAt(OpenFile &f, qint64 offset, qint64 length, qint64 *available = nullptr)
 {
-    QByteArray out(length, '\0');
+    QByteArray out(length, Qt::Uninitialized);
     qint64 got = 0;
     if (offset >= 0 && f.file.seek(offset)) {
         got = f.file.read(out.data(), length);
         if (got < 0)
             got = 0;
     }
+    // Only what the file did not give is zeroed: a large block is not written twice.
+    if (got < length)
+        std::memset(out.data() + got, 0, std::size_t(length - got));
     if (available)
         *available = got;
     return out;
@@ -78,16 +82,16 @@ RecordStatus writeAt(OpenFile &f, qint64 offset, QByteArrayView bytes)
     // Records between the old end of the file and the new record are written as zero bytes
     // in the same write, so the gap never holds anything but zeros.
     const qint64 size = f.file.size();
-    QByteArray data;
+    QByteArray padded;
     qint64 start = offset;
     if (offset > size) {
-        data = QByteArray(offset - size, '\0');
-        data.append(bytes);
+        padded = QByteArray(offset - size, '\0');
+        padded.append(bytes);
+        bytes = padded;
         start = size;
-    } else {
-        data = bytes.toByteArray();
     }
-    if (!f.file.seek(start) || f.file.write(data) != data.size() || !f.file.flush()) {
+    if (!f.file.seek(start) || f.file.write(bytes.data(), bytes.size()) != bytes.size() ||
+        !f.file.flush()) {
         const QString reason = f.file.errorString();
         f.file.unsetError();
         return {
@@ -357,4 +361,14 @@ RecordStatus WriteRecordBytes(int number, qint64 record, QByteArrayView bytes)
     if (bytes.size() > f->recordLength)
         bytes = bytes.first(f->recordLength);
     return writeAt(*f, recordOffset(*f, record), bytes);
+}
+
+RecordStatus WriteRecordSpan(int number, qint64 firstRecord, qint64 offset, QByteArrayView bytes)
+{
+    OpenFile *f = fileFor(number);
+    if (!f || firstRecord < 1 || offset < 0)
+        return notOpen(number);
+    if (bytes.isEmpty())
+        return RecordStatus::success();
+    return writeAt(*f, recordOffset(*f, firstRecord) + offset, bytes);
 }

@@ -79,3 +79,8 @@ RecordStatus PutCount(int number, qint64 record, CountValue count);
 QByteArray ReadRecords(int number, qint64 firstRecord, qint64 count);
 // Writes raw bytes at the start of `record` (used to copy records unchanged).
 RecordStatus WriteRecordBytes(int number, qint64 record, QByteArrayView bytes);
+// Writes `bytes`, which may run over many consecutive records, in one write that begins
+// `offset` bytes into record `firstRecord`. Used to write a run of changed records at once; a
+// shift of entries towards the start, written this way in ascending order, can at worst leave
+// one entry twice on a crash, never lose one.
+RecordStatus WriteRecordSpan(int number, qint64 firstRecord, qint64 offset, QByteArrayView bytes);
