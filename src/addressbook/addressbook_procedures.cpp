@@ -16,6 +16,8 @@
 #include <QRegularExpression>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 namespace {
 
 // The initial characters whose display names a letter group lists, in listing order.
@@ -24,16 +26,6 @@ QString InitialsOfGroup(const QString &group)
     if (group == QLatin1String("123"))
         return QStringLiteral("1234567890");
     return group;
-}
-
-// Puts a name into the list at its place: ascending, ignoring case; a name equal to others
-// but for case goes after them.
-void InsertSorted(QComboBox *list, const QString &name)
-{
-    int at = list->count();
-    while (at > 0 && QString::compare(list->itemText(at - 1), name, Qt::CaseInsensitive) > 0)
-        --at;
-    list->insertItem(at, name);
 }
 
 // The number at the start of a text (leading blanks skipped), 0 when there is none.
@@ -62,12 +54,19 @@ void FillAddressList()
         const QSignalBlocker blocker(list);
         list->clear();
         const QStringList names = AddressStore().ReadAllDisplayNames();
+        QStringList listed;
         for (const QChar initial : InitialsOfGroup(book->LetterGroup())) {
             for (const QString &name : names) {
                 if (!name.isEmpty() && name.at(0) == initial)
-                    InsertSorted(list, name);
+                    listed.append(name);
             }
         }
+        // Ascending, ignoring case; names equal but for case keep the order in which they
+        // were found, as if each had been put in at its place in turn.
+        std::stable_sort(listed.begin(), listed.end(), [](const QString &a, const QString &b) {
+            return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+        });
+        list->addItems(listed);
         list->setCurrentIndex(list->count() > 0 ? 0 : -1);
     }
     if (list->count() > 0)

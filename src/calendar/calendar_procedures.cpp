@@ -13,6 +13,7 @@
 #include "shell/flex_grid.h"
 #include "shell/forms.h"
 #include "shell/module1.h"
+#include "shell/record_file.h"
 #include "shell/seams.h"
 
 #include <QCalendarWidget>
@@ -25,7 +26,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QtEndian>
 
+#include <array>
 #include <cmath>
 
 namespace {
@@ -40,14 +43,24 @@ QString twoDigits(int value)
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
-// The day number 1 to 31 of a two-character text "01" to "31", or 0.
-int dayOfTwoDigits(QStringView text)
+// The day number 1 to 31 of two stored digit bytes "01" to "31", or 0.
+int dayOfTwoDigits(QByteArrayView text)
 {
-    if (text.size() != 2 || !text[0].isDigit() || !text[1].isDigit() || text[0].unicode() > '9' ||
-        text[1].unicode() > '9')
+    if (text.size() != 2 || text[0] < '0' || text[0] > '9' || text[1] < '0' || text[1] > '9')
         return 0;
-    const int day = (text[0].unicode() - '0') * 10 + (text[1].unicode() - '0');
+    const int day = (text[0] - '0') * 10 + (text[1] - '0');
     return day >= 1 && day <= 31 ? day : 0;
+}
+
+// The text bytes of the String record at `offset` in a block of records read at once: as many
+// bytes as its length announces, within the record.
+QByteArrayView storedText(const QByteArray &block, qint64 offset, int recordLength)
+{
+    if (offset + recordLength > block.size())
+        return {};
+    const QByteArrayView record = QByteArrayView(block).sliced(offset, recordLength);
+    const qsizetype length = qFromLittleEndian<quint16>(record.data());
+    return record.sliced(2, std::min<qsizetype>(length, recordLength - 2));
 }
 
 // The number at the start of a text (blanks before it skipped), as a plain reading of digits;
@@ -241,10 +254,6 @@ namespace Module1 {
 void MarkCalendarDays()
 {
     CalendarWindow *calendar = Forms::Form1();
-    for (int i = 1; i <= 42; ++i) {
-        calendar->Picture1[i]->hide();
-        calendar->Picture2[i]->hide();
-    }
     const int year = calendar->Calendar1->yearShown();
     const int month = calendar->Calendar1->monthShown();
     // Days of the previous month before day 1: the weekday counted from Sunday, a whole week
@@ -252,7 +261,6 @@ void MarkCalendarDays()
     int offset = QDate(year, month, 1).dayOfWeek() % 7;
     if (offset == 0)
         offset = 7;
-    const QString monthKey = CalendarProcedures::MonthKey(year, month);
 
     // The activities window starts empty for the next day opened.
     ActivitiesWindow *activities = Forms::Form4();
@@ -266,25 +274,55 @@ void MarkCalendarDays()
     clearDetails(activities);
 
     // One pass over each file gives what a pass per day number would: an id marks day d when
-    // its first eight characters are the month key and d as two digits.
-    const QStringList ids = AppointmentStore().ReadAllIds();
-    for (const QString &id : ids) {
-        if (id.size() < 8 || !id.startsWith(monthKey))
-            continue;
-        const int day = dayOfTwoDigits(QStringView(id).mid(6, 2));
-        if (day > 0 && offset + day <= 42)
-            calendar->Picture2[offset + day]->show();
+    // its first eight characters are the month key and d as two digits. The records are read
+    // in one block per file and compared as stored bytes; the keys are plain digits, which the
+    // code page stores one byte each.
+    std::array<bool, 43> red{};
+    std::array<bool, 43> blue{};
+    const QByteArray monthKey = CalendarProcedures::MonthKey(year, month).toLatin1();
+    const int appointments = AppointmentStore().GetAppointmentCount();
+    if (appointments > 0) {
+        constexpr int kLen = AppointmentStore::RecordLength;
+        constexpr int kK = AppointmentStore::BlockSize;
+        // Records 1 to 8(c-1)+1: the id of every appointment.
+        const QByteArray block =
+            ReadRecords(AppointmentStore::FileNumber, 1, qint64(appointments - 1) * kK + 1);
+        for (int k = 0; k < appointments; ++k) {
+            const QByteArrayView id = storedText(block, qint64(k) * kK * kLen, kLen);
+            if (id.size() < 8 || !id.startsWith(monthKey))
+                continue;
+            const int day = dayOfTwoDigits(id.sliced(6, 2));
+            if (day > 0 && offset + day <= 42)
+                red[std::size_t(offset + day)] = true;
+        }
     }
-    const QString monthText = twoDigits(month);
-    const QList<BirthdayInfo> birthdays = AddressStore().ReadBirthdays();
-    for (const BirthdayInfo &b : birthdays) {
-        const QString &date = b.BirthdayDate;
-        if (date.size() < 5 || date[2] != QLatin1Char('/') ||
-            QStringView(date).mid(3, 2) != monthText)
-            continue;
-        const int day = dayOfTwoDigits(QStringView(date).left(2));
-        if (day > 0 && offset + day <= 42 && CalendarProcedures::IsNumericOne(b.HasBirthday))
-            calendar->Picture1[offset + day]->show();
+    const QByteArray monthText = twoDigits(month).toLatin1();
+    const int entries = AddressStore().GetEntryCount();
+    if (entries > 0) {
+        constexpr int kLen = AddressStore::RecordLength;
+        constexpr int kK = AddressStore::BlockSize;
+        // Records 11 to 16(c-1)+12: the birthday date and flag of every entry.
+        const QByteArray block =
+            ReadRecords(AddressStore::FileNumber, 11, qint64(entries - 1) * kK + 2);
+        for (int k = 0; k < entries; ++k) {
+            const qint64 at = qint64(k) * kK * kLen;
+            const QByteArrayView date = storedText(block, at, kLen);
+            if (date.size() < 5 || date[2] != '/' || date.sliced(3, 2) != monthText)
+                continue;
+            const int day = dayOfTwoDigits(date.first(2));
+            if (day <= 0 || offset + day > 42)
+                continue;
+            const QByteArrayView flag = storedText(block, at + kLen, kLen);
+            if (flag == "1" || CalendarProcedures::IsNumericOne(Cp1252::toUnicode(flag)))
+                blue[std::size_t(offset + day)] = true;
+        }
+    }
+    // Only the markers whose state changes are shown or hidden.
+    for (std::size_t i = 1; i <= 42; ++i) {
+        if (calendar->Picture1[i]->isHidden() == blue[i])
+            calendar->Picture1[i]->setVisible(blue[i]);
+        if (calendar->Picture2[i]->isHidden() == red[i])
+            calendar->Picture2[i]->setVisible(red[i]);
     }
     calendar->placeMarkers();
 }
