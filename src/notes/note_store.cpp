@@ -3,14 +3,11 @@
 #include <QtEndian>
 
 #include <algorithm>
-#include <limits>
 
 namespace {
 
 constexpr int kLen = NoteStore::RecordLength;
 constexpr int kK = NoteStore::BlockSize;
-// Notes read per block when scanning the whole file (about 750 KiB per read).
-constexpr int kScanChunk = 512;
 
 const QByteArray kEmptyValue(2, '\0');
 
@@ -45,49 +42,11 @@ public:
         return status;
     }
 
-    // Changes record r in memory only, as put() would change it in the file; writeStaged()
-    // then writes every staged change at once.
-    void stage(qint64 r, QByteArrayView value)
-    {
-        const qint64 offset = (r - m_first) * kLen;
-        if (r < m_first || offset + kLen > m_bytes.size() ||
-            QByteArrayView(m_bytes).sliced(offset, kLen).startsWith(value))
-            return;
-        std::copy(value.begin(), value.end(), m_bytes.begin() + offset);
-        m_stagedBegin = std::min(m_stagedBegin, offset);
-        m_stagedEnd = std::max(m_stagedEnd, offset + value.size());
-    }
-
-    // Writes the staged records in one write, from the first changed byte to the last, in
-    // ascending order.
-    RecordStatus writeStaged()
-    {
-        if (m_stagedEnd <= m_stagedBegin)
-            return RecordStatus::success();
-        const RecordStatus status = WriteRecordSpan(
-            m_file, m_first, m_stagedBegin,
-            QByteArrayView(m_bytes).sliced(m_stagedBegin, m_stagedEnd - m_stagedBegin));
-        m_stagedBegin = std::numeric_limits<qint64>::max();
-        m_stagedEnd = 0;
-        return status;
-    }
-
 private:
     int m_file;
     qint64 m_first;
     QByteArray m_bytes;
-    qint64 m_stagedBegin = std::numeric_limits<qint64>::max();
-    qint64 m_stagedEnd = 0;
 };
-
-// The stored value of a String record: its length prefix and the text it announces.
-QByteArrayView stringValue(QByteArrayView rec)
-{
-    if (rec.size() < 2)
-        return kEmptyValue;
-    const qsizetype n = qFromLittleEndian<quint16>(rec.data());
-    return rec.first(2 + std::min(n, rec.size() - 2));
-}
 
 qint64 nameRecord(int n)
 {
@@ -99,15 +58,45 @@ qint64 textRecord(int n)
     return qint64(n - 1) * kK + 2;
 }
 
-// Calls f(n, block) for notes 1 to count, reading the file in a few large blocks.
+// Records seen in place, as a scan of the whole file looks at them without copying them.
+class RecordRun {
+public:
+    RecordRun(int file, qint64 first, qint64 count) : m_first(first), m_view(file, first, count) {}
+
+    // Record r as far as the file holds it: shorter at the end of the file, empty past it.
+    QByteArrayView record(qint64 r) const
+    {
+        const QByteArrayView all = m_view.bytes();
+        const qint64 offset = (r - m_first) * kLen;
+        if (r < m_first || offset >= all.size())
+            return {};
+        return all.sliced(offset, std::min<qint64>(kLen, all.size() - offset));
+    }
+
+    QString text(qint64 r) const { return RecordCodec::decodeString(record(r)); }
+
+private:
+    qint64 m_first;
+    RecordFileView m_view;
+};
+
+// The text bytes of a String record, as many as its length announces within the record.
+QByteArrayView storedText(QByteArrayView rec)
+{
+    if (rec.size() < 2)
+        return {};
+    const qsizetype n = qFromLittleEndian<quint16>(rec.data());
+    return rec.sliced(2, std::min(n, rec.size() - 2));
+}
+
+// Calls f(n, run) for notes 1 to count, looking at the whole file in one run.
 template <typename F> void scanNotes(int file, int count, F f)
 {
-    for (int start = 1; start <= count; start += kScanChunk) {
-        const int n = std::min(kScanChunk, count - start + 1);
-        const RecordBlock block(file, nameRecord(start), qint64(n) * kK);
-        for (int i = start; i < start + n; ++i)
-            f(i, block);
-    }
+    if (count <= 0)
+        return;
+    const RecordRun run(file, nameRecord(1), qint64(count) * kK);
+    for (int n = 1; n <= count; ++n)
+        f(n, run);
 }
 
 StoreResult checkLength(const QString &text, const char *what)
@@ -144,16 +133,23 @@ Note NoteStore::ReadNote(int n) const
 QStringList NoteStore::ReadNoteNames() const
 {
     QStringList names;
-    scanNotes(m_file, GetNoteCount(),
-              [&](int n, const RecordBlock &block) { names.append(block.text(nameRecord(n))); });
+    const int count = GetNoteCount();
+    names.reserve(count);
+    scanNotes(m_file, count,
+              [&](int n, const RecordRun &run) { names.append(run.text(nameRecord(n))); });
     return names;
 }
 
 int NoteStore::FindNoteByName(const QString &name) const
 {
+    // Names are compared as stored bytes; a name that the code page cannot hold is stored
+    // under no note.
+    const QByteArray stored = Cp1252::fromUnicode(name);
+    if (Cp1252::toUnicode(stored) != name)
+        return 0;
     int found = 0;
-    scanNotes(m_file, GetNoteCount(), [&](int n, const RecordBlock &block) {
-        if (block.text(nameRecord(n)) == name)
+    scanNotes(m_file, GetNoteCount(), [&](int n, const RecordRun &run) {
+        if (storedText(run.record(nameRecord(n))) == stored)
             found = n;
     });
     return found;
@@ -195,17 +191,27 @@ StoreResult NoteStore::RemoveNote(int n)
     const int c = GetNoteCount();
     if (n < 1 || n > c)
         return noSuchNote(n);
-    // Notes before n keep their records; from n on each note takes the one after it, in
-    // ascending order, and the old last note is blanked.
-    RecordBlock block(m_file, nameRecord(n), qint64(c - n + 1) * kK);
-    // The changed records go to the file in one ascending write, then the count.
-    for (int j = n; j <= c - 1; ++j) {
-        block.stage(nameRecord(j), stringValue(block.record(nameRecord(j + 1))));
-        block.stage(textRecord(j), stringValue(block.record(textRecord(j + 1))));
+    // Notes before n keep their records; from n on each note takes the one after it. The
+    // records move down whole, in one ascending write; the count record, which stands among
+    // the records of note 1, is left out of it.
+    if (n < c) {
+        qint64 to = nameRecord(n);
+        const qint64 last = textRecord(c - 1);
+        if (to < kK) {
+            if (const RecordStatus s = MoveRecordsDown(m_file, to + kK, to, kK - to); !s.ok())
+                return StoreResult::fromRecord(s);
+            to = kK + 1;
+        }
+        if (to <= last) {
+            if (const RecordStatus s = MoveRecordsDown(m_file, to + kK, to, last - to + 1); !s.ok())
+                return StoreResult::fromRecord(s);
+        }
     }
-    block.stage(nameRecord(c), kEmptyValue);
-    block.stage(textRecord(c), kEmptyValue);
-    if (const RecordStatus s = block.writeStaged(); !s.ok())
-        return StoreResult::fromRecord(s);
+    // The old last note is blanked, then the count lowered.
+    RecordBlock block(m_file, nameRecord(c), 2);
+    for (const qint64 r : {nameRecord(c), textRecord(c)}) {
+        if (const RecordStatus s = block.put(r, kEmptyValue); !s.ok())
+            return StoreResult::fromRecord(s);
+    }
     return StoreResult::fromRecord(PutCount(m_file, kK, c - 1));
 }

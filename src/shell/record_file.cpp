@@ -372,3 +372,91 @@ RecordStatus WriteRecordSpan(int number, qint64 firstRecord, qint64 offset, QByt
         return RecordStatus::success();
     return writeAt(*f, recordOffset(*f, firstRecord) + offset, bytes);
 }
+
+RecordFileView::RecordFileView(int number, qint64 firstRecord, qint64 count)
+{
+    OpenFile *f = fileFor(number);
+    if (!f || firstRecord < 1 || count <= 0)
+        return;
+    const qint64 offset = recordOffset(*f, firstRecord);
+    const qint64 length = std::min(count * f->recordLength, f->file.size() - offset);
+    if (length <= 0)
+        return;
+    m_map = f->file.map(offset, length);
+    if (m_map) {
+        m_file = f;
+        m_bytes = QByteArrayView(m_map, length);
+        return;
+    }
+    qint64 available = 0;
+    m_copy = readAt(*f, offset, length, &available);
+    m_bytes = QByteArrayView(m_copy).first(std::max<qint64>(available, 0));
+}
+
+RecordFileView::~RecordFileView()
+{
+    if (!m_map)
+        return;
+    // A file closed meanwhile has given up its mappings with it.
+    for (const auto &open : g_files) {
+        if (open.get() == m_file) {
+            open->file.unmap(m_map);
+            return;
+        }
+    }
+}
+
+namespace {
+
+// The length of the common start of two runs of bytes.
+qsizetype commonPrefix(QByteArrayView a, QByteArrayView b)
+{
+    constexpr qsizetype kStep = 4096;
+    const qsizetype n = std::min(a.size(), b.size());
+    qsizetype i = 0;
+    while (i + kStep <= n && std::memcmp(a.data() + i, b.data() + i, std::size_t(kStep)) == 0)
+        i += kStep;
+    while (i < n && a[i] == b[i])
+        ++i;
+    return i;
+}
+
+// The length of the common end of two runs of bytes of the same length, before `floor`.
+qsizetype commonSuffix(QByteArrayView a, QByteArrayView b, qsizetype floor)
+{
+    constexpr qsizetype kStep = 4096;
+    qsizetype end = a.size();
+    while (end - kStep >= floor &&
+           std::memcmp(a.data() + end - kStep, b.data() + end - kStep, std::size_t(kStep)) == 0)
+        end -= kStep;
+    while (end > floor && a[end - 1] == b[end - 1])
+        --end;
+    return a.size() - end;
+}
+
+} // namespace
+
+RecordStatus MoveRecordsDown(int number, qint64 fromRecord, qint64 toRecord, qint64 count)
+{
+    OpenFile *f = fileFor(number);
+    if (!f || toRecord < 1 || fromRecord <= toRecord)
+        return notOpen(number);
+    if (count <= 0)
+        return RecordStatus::success();
+    // One view from the first target record to the last source record covers both runs.
+    const RecordFileView view(number, toRecord, fromRecord + count - toRecord);
+    const qint64 shift = (fromRecord - toRecord) * f->recordLength;
+    const QByteArrayView all = view.bytes();
+    if (all.size() <= shift)
+        return RecordStatus::success();
+    const QByteArrayView source = all.sliced(shift);
+    const QByteArrayView target = all.first(std::min(all.size(), source.size()));
+    // Only the run from the first to the last byte that changes is written.
+    const qsizetype first = commonPrefix(source, target);
+    if (first == source.size())
+        return RecordStatus::success();
+    qsizetype end = source.size();
+    if (target.size() == source.size())
+        end -= commonSuffix(source, target, first);
+    return writeAt(*f, recordOffset(*f, toRecord) + first, source.sliced(first, end - first));
+}

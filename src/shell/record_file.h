@@ -84,3 +84,32 @@ RecordStatus WriteRecordBytes(int number, qint64 record, QByteArrayView bytes);
 // shift of entries towards the start, written this way in ascending order, can at worst leave
 // one entry twice on a crash, never lose one.
 RecordStatus WriteRecordSpan(int number, qint64 firstRecord, qint64 offset, QByteArrayView bytes);
+
+// Records seen in place: the file mapped into memory, so that a large run of records is looked
+// at without copying it; where the system cannot map the file, the records are read into
+// memory instead. Only what the file holds is seen: a run that reaches past the end of the file
+// is shorter than its records, and readers treat the missing bytes as zero bytes. The view
+// shows the file as it is, writes made meanwhile included, and is valid while the object lives
+// and the file stays open.
+class RecordFileView {
+public:
+    RecordFileView(int number, qint64 firstRecord, qint64 count);
+    ~RecordFileView();
+    RecordFileView(const RecordFileView &) = delete;
+    RecordFileView &operator=(const RecordFileView &) = delete;
+
+    QByteArrayView bytes() const { return m_bytes; }
+
+private:
+    const void *m_file = nullptr; // the open file that holds the mapping
+    unsigned char *m_map = nullptr;
+    QByteArray m_copy;
+    QByteArrayView m_bytes;
+};
+
+// Copies `count` whole records, from record `fromRecord` on, over the records from `toRecord`
+// on, where toRecord < fromRecord: entries move towards the start of the file, as a delete
+// closes a gap. The copy is one write in ascending order, so a crash can at worst leave an
+// entry twice, never lose one; records that already hold the bytes at either end of the run are
+// not rewritten, and bytes past the end of the file are not copied.
+RecordStatus MoveRecordsDown(int number, qint64 fromRecord, qint64 toRecord, qint64 count);
