@@ -6,10 +6,14 @@
 #include "shell/flex_grid.h"
 #include "shell/forms.h"
 #include "shell/module1.h"
+#include "shell/record_file.h"
 #include "shell/seams.h"
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QtEndian>
+
+#include <algorithm>
 
 namespace {
 
@@ -23,6 +27,57 @@ QString trimBlanks(const QString &text)
     while (end > begin && text.at(end - 1) == u' ')
         --end;
     return text.mid(begin, end - begin);
+}
+
+// Texts end to end in one string, as the list takes a long column: text i runs from ends[i - 1]
+// (0 for the first) to ends[i].
+struct PackedTexts {
+    QString chars;
+    QList<qsizetype> ends;
+};
+
+// "1", "2", ... up to at least `count`: the texts of the list's number column. They are made
+// once and shared by every fill of the list afterwards.
+const PackedTexts &rowNumbers(int count)
+{
+    static PackedTexts numbers;
+    if (numbers.ends.size() < count) {
+        for (int n = int(numbers.ends.size()) + 1; n <= count; ++n) {
+            numbers.chars += QString::number(n);
+            numbers.ends.append(numbers.chars.size());
+        }
+    }
+    return numbers;
+}
+
+// The names of notes 1 to the count, in one pass over the notes file seen in place: the name
+// bytes are gathered end to end and turned into text at once.
+PackedTexts readNoteNames()
+{
+    PackedTexts names;
+    const int count = NoteStore().GetNoteCount();
+    if (count <= 0)
+        return names;
+    constexpr int kLen = NoteStore::RecordLength;
+    constexpr int kK = NoteStore::BlockSize;
+    const RecordFileView view(NoteStore::FileNumber, 1, qint64(count) * kK);
+    const QByteArrayView all = view.bytes();
+    QByteArray bytes;
+    names.ends.reserve(count);
+    for (int n = 0; n < count; ++n) {
+        // Record 3n+1, as far as the file holds it; its text as long as its length says.
+        const qint64 offset = qint64(n) * kK * kLen;
+        if (offset + 2 <= all.size()) {
+            const QByteArrayView record =
+                all.sliced(offset, std::min<qint64>(kLen, all.size() - offset));
+            const qsizetype length = qFromLittleEndian<quint16>(record.data());
+            bytes.append(record.sliced(2, std::min(length, record.size() - 2)));
+        }
+        names.ends.append(bytes.size());
+    }
+    // The code page gives one character per byte, so the ends stay where they are.
+    names.chars = Cp1252::toUnicode(bytes);
+    return names;
 }
 
 } // namespace
@@ -44,16 +99,13 @@ void LoadNoteList()
 
     // A full file holds thousands of notes: read the names in one pass and fill the list a
     // column at a time, the rows made at once.
-    const QStringList names = NoteStore().ReadNoteNames();
-    const int count = int(names.size());
+    const PackedTexts names = readNoteNames();
+    const int count = int(names.ends.size());
     if (count > 0) {
-        QStringList numbers;
-        numbers.reserve(count);
-        for (int n = 1; n <= count; ++n)
-            numbers.append(QString::number(n));
+        const PackedTexts &numbers = rowNumbers(count);
         list->setRows(count + 1);
-        list->setColumnTexts(0, 1, numbers);
-        list->setColumnTexts(1, 1, names);
+        list->setColumnTexts(0, 1, numbers.chars, numbers.ends);
+        list->setColumnTexts(1, 1, names.chars, names.ends);
         list->setFixedRows(1);
     } else {
         // The header row can be declared fixed only while a row stands below it.

@@ -18,7 +18,7 @@ QVariant FlexGridModel::data(const QModelIndex &index, int role) const
     const int col = index.column();
     switch (role) {
     case Qt::DisplayRole:
-        return m_texts.at(at(row, col));
+        return text(row, col);
     case Qt::BackgroundRole: {
         if (!m_colors.isEmpty()) {
             const auto found = m_colors.constFind(key(row, col));
@@ -45,9 +45,40 @@ Qt::ItemFlags FlexGridModel::flags(const QModelIndex &index) const
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
+QString FlexGridModel::PackedTexts::text(int row) const
+{
+    const qsizetype i = row - firstRow;
+    const qsizetype begin = i > 0 ? ends.at(i - 1) : 0;
+    return chars.mid(begin, ends.at(i) - begin);
+}
+
+void FlexGridModel::unpack(int col)
+{
+    const auto found = m_packed.constFind(col);
+    if (found == m_packed.constEnd())
+        return;
+    const PackedTexts packed = found.value();
+    m_packed.erase(found);
+    for (qsizetype i = 0; i < packed.count(); ++i) {
+        const int row = packed.firstRow + int(i);
+        if (row < m_rows)
+            m_texts[at(row, col)] = packed.text(row);
+    }
+}
+
 void FlexGridModel::setRows(int rows)
 {
     rows = std::max(rows, 0);
+    // Packed texts of the rows that go go with them.
+    for (auto it = m_packed.begin(); it != m_packed.end();) {
+        if (it->firstRow >= rows) {
+            it = m_packed.erase(it);
+        } else {
+            if (it->count() > rows - it->firstRow)
+                it->ends.resize(rows - it->firstRow);
+            ++it;
+        }
+    }
     if (rows > m_rows) {
         beginInsertRows({}, m_rows, rows - 1);
         m_texts.resize(qsizetype(rows) * m_cols);
@@ -72,6 +103,12 @@ void FlexGridModel::setCols(int cols)
     cols = std::max(cols, 0);
     if (cols == m_cols)
         return;
+    for (auto it = m_packed.begin(); it != m_packed.end();) {
+        if (it.key() >= cols)
+            it = m_packed.erase(it);
+        else
+            ++it;
+    }
     // The texts are held row by row: lay them out again for the new width.
     QList<QString> texts(qsizetype(m_rows) * cols);
     const int kept = std::min(cols, m_cols);
@@ -107,6 +144,7 @@ void FlexGridModel::setFixedRows(int fixedRows)
 
 void FlexGridModel::clearTexts()
 {
+    m_packed.clear();
     for (QString &t : m_texts)
         t = QString();
     if (m_rows > 0 && m_cols > 0)
@@ -117,6 +155,11 @@ QString FlexGridModel::text(int row, int col) const
 {
     if (row < 0 || row >= m_rows || col < 0 || col >= m_cols)
         return {};
+    if (!m_packed.isEmpty()) {
+        const auto found = m_packed.constFind(col);
+        if (found != m_packed.constEnd() && found->covers(row))
+            return found->text(row);
+    }
     return m_texts.at(at(row, col));
 }
 
@@ -124,6 +167,8 @@ void FlexGridModel::setText(int row, int col, const QString &text)
 {
     if (row < 0 || row >= m_rows || col < 0 || col >= m_cols)
         return;
+    if (m_packed.contains(col) && m_packed.value(col).covers(row))
+        unpack(col);
     m_texts[at(row, col)] = text;
     const QModelIndex i = index(row, col);
     emit dataChanged(i, i, {Qt::DisplayRole});
@@ -136,8 +181,30 @@ void FlexGridModel::setColumnTexts(int col, int firstRow, const QStringList &tex
     const int n = int(std::min<qsizetype>(texts.size(), m_rows - firstRow));
     if (n <= 0)
         return;
+    unpack(col);
     for (int i = 0; i < n; ++i)
         m_texts[at(firstRow + i, col)] = texts.at(i);
+    emit dataChanged(index(firstRow, col), index(firstRow + n - 1, col), {Qt::DisplayRole});
+}
+
+void FlexGridModel::setColumnTexts(int col, int firstRow, const QString &chars,
+                                   const QList<qsizetype> &ends)
+{
+    if (col < 0 || col >= m_cols || firstRow < 0 || firstRow >= m_rows)
+        return;
+    const int n = int(std::min<qsizetype>(ends.size(), m_rows - firstRow));
+    if (n <= 0)
+        return;
+    // Texts packed before keep their cells only where the new ones do not replace them.
+    const auto old = m_packed.constFind(col);
+    if (old != m_packed.constEnd() &&
+        (old->firstRow < firstRow || old->firstRow + old->count() > firstRow + n))
+        unpack(col);
+    for (int i = 0; i < n; ++i)
+        m_texts[at(firstRow + i, col)] = QString();
+    PackedTexts packed{firstRow, chars, ends};
+    packed.ends.resize(n);
+    m_packed.insert(col, packed);
     emit dataChanged(index(firstRow, col), index(firstRow + n - 1, col), {Qt::DisplayRole});
 }
 
@@ -255,6 +322,12 @@ void FlexGrid::setTextMatrix(int row, int col, const QString &text)
 void FlexGrid::setColumnTexts(int col, int firstRow, const QStringList &texts)
 {
     m_model->setColumnTexts(col, firstRow, texts);
+}
+
+void FlexGrid::setColumnTexts(int col, int firstRow, const QString &chars,
+                              const QList<qsizetype> &ends)
+{
+    m_model->setColumnTexts(col, firstRow, chars, ends);
 }
 
 void FlexGrid::AddItem(const QString &text)

@@ -39,20 +39,37 @@ public:
     void setText(int row, int col, const QString &text);
     // Texts of column `col` from row `firstRow` on, in one change.
     void setColumnTexts(int col, int firstRow, const QStringList &texts);
+    // The same, with the texts given end to end in `chars`: text i runs from ends[i - 1] (0 for
+    // the first) to ends[i]. The cells keep the one string instead of a string each.
+    void setColumnTexts(int col, int firstRow, const QString &chars, const QList<qsizetype> &ends);
     QColor backColor(int row, int col) const;
     void setBackColor(int row, int col, const QColor &color);
     // Colours of the fixed header row.
     void setHeaderColors(const QColor &back, const QColor &text);
 
 private:
+    // Texts of a column kept end to end: row firstRow + i holds text i.
+    struct PackedTexts {
+        int firstRow = 0;
+        QString chars;
+        QList<qsizetype> ends;
+
+        qsizetype count() const { return ends.size(); }
+        bool covers(int row) const { return row >= firstRow && row - firstRow < count(); }
+        QString text(int row) const;
+    };
+
     qsizetype at(int row, int col) const { return qsizetype(row) * m_cols + col; }
+    // Gives the cells of a packed column a string each again, before one of them changes.
+    void unpack(int col);
     static quint64 key(int row, int col) { return (quint64(quint32(row)) << 32) | quint32(col); }
 
     int m_rows = 0;
     int m_cols = 0;
     int m_fixedRows = 0;
-    QList<QString> m_texts;          // row by row, m_cols texts each
-    QHash<quint64, QColor> m_colors; // only the cells given a colour
+    QList<QString> m_texts;           // row by row, m_cols texts each
+    QHash<int, PackedTexts> m_packed; // columns, or runs of them, filled in one piece
+    QHash<quint64, QColor> m_colors;  // only the cells given a colour
     QColor m_headerBack;
     QColor m_headerText;
 };
@@ -77,6 +94,9 @@ public:
     // Sets the texts of column `col` from row `firstRow` on, as many as there are (and rows
     // exist for), as one change of the grid.
     void setColumnTexts(int col, int firstRow, const QStringList &texts);
+    // The same, with the texts end to end in one string: text i runs from ends[i - 1] (0 for
+    // the first) to ends[i]. A long column fills this way without a string per cell.
+    void setColumnTexts(int col, int firstRow, const QString &chars, const QList<qsizetype> &ends);
     void AddItem(const QString &text);
     int Row() const;
     void setRow(int row);
