@@ -11,8 +11,6 @@ namespace {
 constexpr int kLen = AddressStore::RecordLength;
 constexpr int kK = AddressStore::BlockSize;
 constexpr int kFields = 15;
-// Entries read per block when scanning the whole file (256 KiB per read).
-constexpr int kScanChunk = 128;
 
 const QByteArray kEmptyValue(2, '\0');
 
@@ -82,6 +80,28 @@ private:
     qint64 m_stagedEnd = 0;
 };
 
+// Records seen in place, as a scan of the whole file looks at them without copying them.
+class RecordRun {
+public:
+    RecordRun(int file, qint64 first, qint64 count) : m_first(first), m_view(file, first, count) {}
+
+    // Record r as far as the file holds it: shorter at the end of the file, empty past it.
+    QByteArrayView record(qint64 r) const
+    {
+        const QByteArrayView all = m_view.bytes();
+        const qint64 offset = (r - m_first) * kLen;
+        if (r < m_first || offset >= all.size())
+            return {};
+        return all.sliced(offset, std::min<qint64>(kLen, all.size() - offset));
+    }
+
+    QString text(qint64 r) const { return RecordCodec::decodeString(record(r)); }
+
+private:
+    qint64 m_first;
+    RecordFileView m_view;
+};
+
 // The stored value of a String record: its length prefix and the text it announces.
 QByteArrayView stringValue(QByteArrayView rec)
 {
@@ -91,15 +111,14 @@ QByteArrayView stringValue(QByteArrayView rec)
     return rec.first(2 + std::min(n, rec.size() - 2));
 }
 
-// Calls f(position, block) for positions 0 to count-1, reading the file in a few large blocks.
+// Calls f(position, run) for positions 0 to count-1, looking at the whole file in one run.
 template <typename F> void scanEntries(int file, int count, F f)
 {
-    for (int start = 0; start < count; start += kScanChunk) {
-        const int n = std::min(kScanChunk, count - start);
-        const RecordBlock block(file, qint64(start) * kK + 1, qint64(n) * kK);
-        for (int i = start; i < start + n; ++i)
-            f(i, block);
-    }
+    if (count <= 0)
+        return;
+    const RecordRun run(file, 1, qint64(count) * kK);
+    for (int i = 0; i < count; ++i)
+        f(i, run);
 }
 
 qint64 recordOf(int position, int field)
@@ -214,14 +233,14 @@ QStringList AddressStore::ReadAllDisplayNames() const
 {
     QStringList names;
     scanEntries(m_file, GetEntryCount(),
-                [&](int i, const RecordBlock &block) { names.append(block.text(recordOf(i, 1))); });
+                [&](int i, const RecordRun &block) { names.append(block.text(recordOf(i, 1))); });
     return names;
 }
 
 int AddressStore::FindAddressEntry(const QString &name) const
 {
     int found = -1;
-    scanEntries(m_file, GetEntryCount(), [&](int i, const RecordBlock &block) {
+    scanEntries(m_file, GetEntryCount(), [&](int i, const RecordRun &block) {
         if (block.text(recordOf(i, 1)) == name)
             found = i;
     });
@@ -243,7 +262,7 @@ AddressEntry AddressStore::ReadAddressEntry(int position) const
 QList<BirthdayInfo> AddressStore::ReadBirthdays() const
 {
     QList<BirthdayInfo> out;
-    scanEntries(m_file, GetEntryCount(), [&](int i, const RecordBlock &block) {
+    scanEntries(m_file, GetEntryCount(), [&](int i, const RecordRun &block) {
         out.append(
             {block.text(recordOf(i, 1)), block.text(recordOf(i, 11)), block.text(recordOf(i, 12))});
     });

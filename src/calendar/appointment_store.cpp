@@ -12,8 +12,6 @@ constexpr int kLen = AppointmentStore::RecordLength;
 constexpr int kK = AppointmentStore::BlockSize;
 constexpr int kFields = 7;
 constexpr int kFlagField = 5;
-// Appointments read per block when scanning the whole file (128 KiB per read).
-constexpr int kScanChunk = 128;
 
 // The bytes of an empty String field, which also read back as the flag "no".
 const QByteArray kEmptyValue(2, '\0');
@@ -82,6 +80,28 @@ private:
     qint64 m_stagedEnd = 0;
 };
 
+// Records seen in place, as a scan of the whole file looks at them without copying them.
+class RecordRun {
+public:
+    RecordRun(int file, qint64 first, qint64 count) : m_first(first), m_view(file, first, count) {}
+
+    // Record r as far as the file holds it: shorter at the end of the file, empty past it.
+    QByteArrayView record(qint64 r) const
+    {
+        const QByteArrayView all = m_view.bytes();
+        const qint64 offset = (r - m_first) * kLen;
+        if (r < m_first || offset >= all.size())
+            return {};
+        return all.sliced(offset, std::min<qint64>(kLen, all.size() - offset));
+    }
+
+    QString text(qint64 r) const { return RecordCodec::decodeString(record(r)); }
+
+private:
+    qint64 m_first;
+    RecordFileView m_view;
+};
+
 // The stored value of a String record: its length prefix and the text it announces.
 QByteArrayView stringValue(QByteArrayView rec)
 {
@@ -117,7 +137,7 @@ bool isOfDay(QStringView id, QStringView dayKey)
     return id.left(8) == dayKey;
 }
 
-Appointment decodeAppointment(const RecordBlock &block, qint64 firstRecord)
+template <typename Block> Appointment decodeAppointment(const Block &block, qint64 firstRecord)
 {
     Appointment a;
     a.AppointmentId = RecordCodec::decodeString(block.record(firstRecord));
@@ -130,15 +150,14 @@ Appointment decodeAppointment(const RecordBlock &block, qint64 firstRecord)
     return a;
 }
 
-// Calls f(position, block) for positions 0 to count-1, reading the file in a few large blocks.
+// Calls f(position, run) for positions 0 to count-1, looking at the whole file in one run.
 template <typename F> void scanAppointments(int file, int count, F f)
 {
-    for (int start = 0; start < count; start += kScanChunk) {
-        const int n = std::min(kScanChunk, count - start);
-        const RecordBlock block(file, qint64(start) * kK + 1, qint64(n) * kK);
-        for (int i = start; i < start + n; ++i)
-            f(i, block);
-    }
+    if (count <= 0)
+        return;
+    const RecordRun run(file, 1, qint64(count) * kK);
+    for (int i = 0; i < count; ++i)
+        f(i, run);
 }
 
 // Refuses a field that does not fit its record, before anything is written.
@@ -217,7 +236,7 @@ Appointment AppointmentStore::ReadAppointment(int position) const
 int AppointmentStore::FindAppointment(const QString &id) const
 {
     int found = -1;
-    scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordBlock &block) {
+    scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordRun &block) {
         if (RecordCodec::decodeString(block.record(qint64(i) * kK + 1)) == id)
             found = i;
     });
@@ -227,7 +246,7 @@ int AppointmentStore::FindAppointment(const QString &id) const
 QList<int> AppointmentStore::ListDayAppointments(const QString &dayKey) const
 {
     QList<int> positions;
-    scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordBlock &block) {
+    scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordRun &block) {
         if (isOfDay(RecordCodec::decodeString(block.record(qint64(i) * kK + 1)), dayKey))
             positions.append(i);
     });
@@ -237,7 +256,7 @@ QList<int> AppointmentStore::ListDayAppointments(const QString &dayKey) const
 QStringList AppointmentStore::ReadAllIds() const
 {
     QStringList ids;
-    scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordBlock &block) {
+    scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordRun &block) {
         ids.append(RecordCodec::decodeString(block.record(qint64(i) * kK + 1)));
     });
     return ids;
@@ -246,7 +265,7 @@ QStringList AppointmentStore::ReadAllIds() const
 QList<Appointment> AppointmentStore::ReadDayAppointments(const QString &dayKey) const
 {
     QList<Appointment> day;
-    scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordBlock &block) {
+    scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordRun &block) {
         const qint64 first = qint64(i) * kK + 1;
         if (isOfDay(RecordCodec::decodeString(block.record(first)), dayKey))
             day.append(decodeAppointment(block, first));
@@ -283,7 +302,7 @@ StoreResult AppointmentStore::UpdateAppointment(const QString &id, const Appoint
         return check;
     const QList<int> matches = [&] {
         QList<int> m;
-        scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordBlock &block) {
+        scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordRun &block) {
             if (RecordCodec::decodeString(block.record(qint64(i) * kK + 1)) == id)
                 m.append(i);
         });

@@ -10,8 +10,6 @@ namespace {
 constexpr int kLen = DesktopStore::RecordLength;
 constexpr int kK = DesktopStore::BlockSize;
 constexpr int kFields = 3;
-// Entries read per block when scanning the whole file (256 KiB per read).
-constexpr int kScanChunk = 512;
 
 const QByteArray kEmptyValue(2, '\0');
 
@@ -81,6 +79,28 @@ private:
     qint64 m_stagedEnd = 0;
 };
 
+// Records seen in place, as a scan of the whole file looks at them without copying them.
+class RecordRun {
+public:
+    RecordRun(int file, qint64 first, qint64 count) : m_first(first), m_view(file, first, count) {}
+
+    // Record r as far as the file holds it: shorter at the end of the file, empty past it.
+    QByteArrayView record(qint64 r) const
+    {
+        const QByteArrayView all = m_view.bytes();
+        const qint64 offset = (r - m_first) * kLen;
+        if (r < m_first || offset >= all.size())
+            return {};
+        return all.sliced(offset, std::min<qint64>(kLen, all.size() - offset));
+    }
+
+    QString text(qint64 r) const { return RecordCodec::decodeString(record(r)); }
+
+private:
+    qint64 m_first;
+    RecordFileView m_view;
+};
+
 // The stored value of a String record: its length prefix and the text it announces.
 QByteArrayView stringValue(QByteArrayView rec)
 {
@@ -95,15 +115,14 @@ qint64 recordOf(int position, int field)
     return qint64(position) * kK + field;
 }
 
-// Calls f(position, block) for positions 0 to count-1, reading the file in a few large blocks.
+// Calls f(position, run) for positions 0 to count-1, looking at the whole file in one run.
 template <typename F> void scanEntries(int file, int count, F f)
 {
-    for (int start = 0; start < count; start += kScanChunk) {
-        const int n = std::min(kScanChunk, count - start);
-        const RecordBlock block(file, recordOf(start, 1), qint64(n) * kK);
-        for (int i = start; i < start + n; ++i)
-            f(i, block);
-    }
+    if (count <= 0)
+        return;
+    const RecordRun run(file, recordOf(0, 1), qint64(count) * kK);
+    for (int i = 0; i < count; ++i)
+        f(i, run);
 }
 
 StoreResult checkLength(const QString &text, const char *what)
@@ -133,7 +152,7 @@ int DesktopStore::GetButtonCount() const
 QList<DesktopEntry> DesktopStore::ReadDesktopEntries() const
 {
     QList<DesktopEntry> entries;
-    scanEntries(m_file, GetButtonCount(), [&](int i, const RecordBlock &block) {
+    scanEntries(m_file, GetButtonCount(), [&](int i, const RecordRun &block) {
         entries.append(
             {block.text(recordOf(i, 1)), block.text(recordOf(i, 2)), block.text(recordOf(i, 3))});
     });
@@ -143,7 +162,7 @@ QList<DesktopEntry> DesktopStore::ReadDesktopEntries() const
 QStringList DesktopStore::ReadCaptions() const
 {
     QStringList captions;
-    scanEntries(m_file, GetButtonCount(), [&](int i, const RecordBlock &block) {
+    scanEntries(m_file, GetButtonCount(), [&](int i, const RecordRun &block) {
         captions.append(block.text(recordOf(i, 1)));
     });
     return captions;
