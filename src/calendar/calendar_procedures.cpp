@@ -52,15 +52,16 @@ int dayOfTwoDigits(QByteArrayView text)
     return day >= 1 && day <= 31 ? day : 0;
 }
 
-// The text bytes of the String record at `offset` in a block of records read at once: as many
-// bytes as its length announces, within the record.
-QByteArrayView storedText(const QByteArray &block, qint64 offset, int recordLength)
+// The text bytes of the String record at `offset` in a run of records: as many bytes as its
+// length announces, within the record and what the file holds of it.
+QByteArrayView storedText(QByteArrayView block, qint64 offset, int recordLength)
 {
-    if (offset + recordLength > block.size())
+    if (offset + 2 > block.size())
         return {};
-    const QByteArrayView record = QByteArrayView(block).sliced(offset, recordLength);
+    const QByteArrayView record =
+        block.sliced(offset, std::min<qint64>(recordLength, block.size() - offset));
     const qsizetype length = qFromLittleEndian<quint16>(record.data());
-    return record.sliced(2, std::min<qsizetype>(length, recordLength - 2));
+    return record.sliced(2, std::min<qsizetype>(length, record.size() - 2));
 }
 
 // The number at the start of a text (blanks before it skipped), as a plain reading of digits;
@@ -274,9 +275,9 @@ void MarkCalendarDays()
     clearDetails(activities);
 
     // One pass over each file gives what a pass per day number would: an id marks day d when
-    // its first eight characters are the month key and d as two digits. The records are read
-    // in one block per file and compared as stored bytes; the keys are plain digits, which the
-    // code page stores one byte each.
+    // its first eight characters are the month key and d as two digits. Each file is looked at
+    // in place in one run and the records compared as stored bytes; the keys are plain digits,
+    // which the code page stores one byte each.
     std::array<bool, 43> red{};
     std::array<bool, 43> blue{};
     const QByteArray monthKey = CalendarProcedures::MonthKey(year, month).toLatin1();
@@ -285,8 +286,9 @@ void MarkCalendarDays()
         constexpr int kLen = AppointmentStore::RecordLength;
         constexpr int kK = AppointmentStore::BlockSize;
         // Records 1 to 8(c-1)+1: the id of every appointment.
-        const QByteArray block =
-            ReadRecords(AppointmentStore::FileNumber, 1, qint64(appointments - 1) * kK + 1);
+        const RecordFileView view(AppointmentStore::FileNumber, 1,
+                                  qint64(appointments - 1) * kK + 1);
+        const QByteArrayView block = view.bytes();
         for (int k = 0; k < appointments; ++k) {
             const QByteArrayView id = storedText(block, qint64(k) * kK * kLen, kLen);
             if (id.size() < 8 || !id.startsWith(monthKey))
@@ -302,8 +304,8 @@ void MarkCalendarDays()
         constexpr int kLen = AddressStore::RecordLength;
         constexpr int kK = AddressStore::BlockSize;
         // Records 11 to 16(c-1)+12: the birthday date and flag of every entry.
-        const QByteArray block =
-            ReadRecords(AddressStore::FileNumber, 11, qint64(entries - 1) * kK + 2);
+        const RecordFileView view(AddressStore::FileNumber, 11, qint64(entries - 1) * kK + 2);
+        const QByteArrayView block = view.bytes();
         for (int k = 0; k < entries; ++k) {
             const qint64 at = qint64(k) * kK * kLen;
             const QByteArrayView date = storedText(block, at, kLen);
