@@ -149,7 +149,11 @@ ActivitiesWindow::ActivitiesWindow(QWidget *parent) : QWidget(parent)
     connect(Command1, &QPushButton::clicked, this, &ActivitiesWindow::Command1_Click);
 }
 
-void ActivitiesWindow::load() {}
+void ActivitiesWindow::load()
+{
+    // A new window shows no day yet: its fields as the calendar's marking leaves them.
+    Text1->clear();
+}
 
 void ActivitiesWindow::DTPicker1_Change()
 {

@@ -263,16 +263,19 @@ void MarkCalendarDays()
     if (offset == 0)
         offset = 7;
 
-    // The activities window starts empty for the next day opened.
-    ActivitiesWindow *activities = Forms::Form4();
-    {
-        const QSignalBlocker blocker(activities->Combo3);
-        activities->Combo3->clear();
+    // The activities window starts empty for the next day opened. One not made yet starts so
+    // when it is made, so it need not be made now.
+    if (Forms::exists("Form4")) {
+        ActivitiesWindow *activities = Forms::Form4();
+        {
+            const QSignalBlocker blocker(activities->Combo3);
+            activities->Combo3->clear();
+        }
+        activities->Combo1->clear();
+        activities->Combo2->clear();
+        activities->Combo4->clear();
+        clearDetails(activities);
     }
-    activities->Combo1->clear();
-    activities->Combo2->clear();
-    activities->Combo4->clear();
-    clearDetails(activities);
 
     // One pass over each file gives what a pass per day number would: an id marks day d when
     // its first eight characters are the month key and d as two digits. Each file is looked at

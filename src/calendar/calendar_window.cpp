@@ -38,11 +38,11 @@ protected:
     }
 };
 
-QLabel *makeDot(QWidget *parent, const QString &name, const QColor &color)
+QLabel *makeDot(QWidget *parent, const QString &name, const QPixmap &picture)
 {
     auto *dot = new MarkerLabel(parent);
     dot->setObjectName(name);
-    dot->setPixmap(CalendarProcedures::MarkerPicture(color));
+    dot->setPixmap(picture);
     dot->setFixedSize(kMarkerSize, kMarkerSize);
     // Clicks on a marker belong to the day cell under it.
     dot->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -106,8 +106,9 @@ CalendarWindow::CalendarWindow(QWidget *parent) : QWidget(parent)
         connect(m_dayTable->verticalHeader(), &QHeaderView::sectionResized, this, later);
     }
 
-    const QColor blue(0, 0, 255);
-    const QColor red(255, 0, 0);
+    // The 43 dots of a colour share one picture.
+    const QPixmap blue = CalendarProcedures::MarkerPicture(QColor(0, 0, 255));
+    const QPixmap red = CalendarProcedures::MarkerPicture(QColor(255, 0, 0));
     for (int i = 0; i <= 42; ++i) {
         Picture1[i] = makeDot(this, QStringLiteral("Picture1(%1)").arg(i), blue);
         Picture2[i] = makeDot(this, QStringLiteral("Picture2(%1)").arg(i), red);

@@ -1,5 +1,6 @@
 #include "shell/about_box.h"
 
+#include "shell/lazy_icon.h"
 #include "shell/pictures.h"
 #include "shell/twips.h"
 
@@ -11,7 +12,7 @@ AboutBox::AboutBox(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::WindowClo
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QString());
-    setWindowIcon(Pictures::logoIcon());
+    setWindowIcon(LazyLogoIcon());
     // "Close" unloads the box; the next showing creates it afresh.
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(twips(5805), twips(3240));

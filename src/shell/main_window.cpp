@@ -7,6 +7,7 @@
 #include "notes/notes_window.h"
 #include "shell/about_box.h"
 #include "shell/forms.h"
+#include "shell/lazy_icon.h"
 #include "shell/module1.h"
 #include "shell/pictures.h"
 #include "shell/seams.h"
@@ -30,7 +31,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(QStringLiteral("Tallowby"));
-    setWindowIcon(Pictures::logoIcon());
+    setWindowIcon(LazyLogoIcon());
 
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setObjectName(QStringLiteral("MDIClient"));
@@ -141,7 +142,7 @@ QMdiSubWindow *MainWindow::addView(QWidget *view)
 {
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(view);
     sub->setObjectName(view->objectName() + QStringLiteral("Frame"));
-    sub->setWindowIcon(view->windowIcon().isNull() ? Pictures::logoIcon() : view->windowIcon());
+    sub->setWindowIcon(view->windowIcon().isNull() ? LazyLogoIcon() : view->windowIcon());
     // Closing a view destroys it; the next command that shows it creates it anew.
     sub->setAttribute(Qt::WA_DeleteOnClose);
     return sub;
