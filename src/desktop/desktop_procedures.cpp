@@ -8,9 +8,12 @@
 #include "desktop/desktop_window.h"
 #include "shell/forms.h"
 #include "shell/module1.h"
+#include "shell/record_file.h"
 #include "shell/seams.h"
 
 #include <QHash>
+
+#include <algorithm>
 
 #include <optional>
 
@@ -70,30 +73,45 @@ namespace Module1 {
 void LoadDesktopButtons()
 {
     DesktopWindow *form = Forms::Form9();
-    const QList<DesktopEntry> entries = DesktopStore().ReadDesktopEntries();
+    // The launcher file seen in place, in one run over its entries: record 4n+1 the caption,
+    // 4n+2 the program path, 4n+3 the picture path, which is only turned into text when it is
+    // not "none".
+    constexpr int kLen = DesktopStore::RecordLength;
+    constexpr int kK = DesktopStore::BlockSize;
+    const int count = DesktopStore().GetButtonCount();
+    const RecordFileView view(DesktopStore::FileNumber, 1, qint64(count) * kK);
+    const QByteArrayView all = view.bytes();
+    auto record = [&all](int position, int field) -> QByteArrayView {
+        const qint64 offset = (qint64(position) * kK + field - 1) * kLen;
+        if (offset >= all.size())
+            return {};
+        return all.sliced(offset, std::min<qint64>(kLen, all.size() - offset));
+    };
 
-    form->ImageList1.clear();
+    form->ImageList1 = QList<QIcon>();
     ButtonCaptions = QStringList();
     ButtonPaths = QStringList();
-    ButtonCaptions.reserve(entries.size());
-    ButtonPaths.reserve(entries.size());
-    form->ImageList1.reserve(entries.size());
+    ButtonCaptions.reserve(count);
+    ButtonPaths.reserve(count);
+    form->ImageList1.reserve(count);
 
     // Each picture file is read once per rebuild, however many buttons use it.
     QHash<QString, QIcon> loaded;
     const QIcon defaultPicture = form->defaultPicture();
-    for (const DesktopEntry &entry : entries) {
-        ButtonCaptions.append(entry.ButtonCaption);
-        ButtonPaths.append(entry.ProgramPath);
-        QIcon picture = defaultPicture;
-        if (entry.IconPath != NoIcon) {
-            auto found = loaded.constFind(entry.IconPath);
-            if (found == loaded.constEnd())
-                found = loaded.insert(entry.IconPath,
-                                      loadButtonPicture(entry.IconPath, defaultPicture));
-            picture = found.value();
+    const QByteArray noIcon = RecordCodec::encodeString(NoIcon);
+    for (int i = 0; i < count; ++i) {
+        ButtonCaptions.append(RecordCodec::decodeString(record(i, 1)));
+        ButtonPaths.append(RecordCodec::decodeString(record(i, 2)));
+        const QByteArrayView iconRecord = record(i, 3);
+        if (iconRecord.startsWith(noIcon)) {
+            form->ImageList1.append(defaultPicture);
+            continue;
         }
-        form->ImageList1.append(picture);
+        const QString iconPath = RecordCodec::decodeString(iconRecord);
+        auto found = loaded.constFind(iconPath);
+        if (found == loaded.constEnd())
+            found = loaded.insert(iconPath, loadButtonPicture(iconPath, defaultPicture));
+        form->ImageList1.append(found.value());
     }
     form->Toolbar1->fitButtons(ButtonCaptions);
     form->Toolbar1->buttons()->setButtons(ButtonCaptions, form->ImageList1, ButtonPaths);

@@ -101,8 +101,10 @@ public:
     QByteArrayView bytes() const { return m_bytes; }
 
 private:
-    const void *m_file = nullptr; // the open file that holds the mapping
+    const void *m_file = nullptr; // the open file that holds a mapping made through it
     unsigned char *m_map = nullptr;
+    void *m_systemMap = nullptr; // a mapping made directly, and its length
+    qint64 m_systemMapLength = 0;
     QByteArray m_copy;
     QByteArrayView m_bytes;
 };
