@@ -73,6 +73,8 @@ namespace Module1 {
 void LoadDesktopButtons()
 {
     DesktopWindow *form = Forms::Form9();
+    // This rebuild takes the place of one put off at the launcher's load.
+    form->Toolbar1->cancelPendingFill();
     // The launcher file seen in place, in one run over its entries: record 4n+1 the caption,
     // 4n+2 the program path, 4n+3 the picture path, which is only turned into text when it is
     // not "none".

@@ -9,6 +9,7 @@
 #include "shell/seams.h"
 #include "shell/twips.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
@@ -63,6 +64,43 @@ LauncherToolbar::LauncherToolbar(QWidget *parent)
     // Drawn on the window's own colour, as a toolbar is.
     viewport()->setBackgroundRole(QPalette::Window);
     fitButtons({});
+}
+
+LauncherButtonsModel *LauncherToolbar::buttons() const
+{
+    ensureFilled();
+    return m_buttons;
+}
+
+void LauncherToolbar::fillWhenNeeded(std::function<void()> fill)
+{
+    ensureFilled();
+    m_pendingFill = std::move(fill);
+}
+
+void LauncherToolbar::ensureFilled() const
+{
+    if (!m_pendingFill)
+        return;
+    // Taken first: the fill asks for the buttons itself.
+    const std::function<void()> fill = std::move(m_pendingFill);
+    m_pendingFill = nullptr;
+    fill();
+}
+
+bool LauncherToolbar::viewportEvent(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Paint:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+        ensureFilled();
+        break;
+    default:
+        break;
+    }
+    return QListView::viewportEvent(event);
 }
 
 void LauncherToolbar::fitButtons(const QStringList &captions)
@@ -135,7 +173,9 @@ DesktopWindow::DesktopWindow(QWidget *parent) : QWidget(parent)
 
 void DesktopWindow::load()
 {
-    Module1::LoadDesktopButtons();
+    // LoadDesktopButtons, put off until the toolbar is first looked at: the view starts behind
+    // the calendar, and a full launcher file has thousands of buttons.
+    Toolbar1->fillWhenNeeded(&Module1::LoadDesktopButtons);
 }
 
 void DesktopWindow::Command1_Click()

@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class QPushButton;
 
@@ -41,15 +43,26 @@ class LauncherToolbar : public QListView {
     Q_OBJECT
 public:
     explicit LauncherToolbar(QWidget *parent = nullptr);
-    LauncherButtonsModel *buttons() const { return m_buttons; }
+    // The buttons; a rebuild put off by fillWhenNeeded runs first.
+    LauncherButtonsModel *buttons() const;
     // Sizes the buttons for the longest caption.
     void fitButtons(const QStringList &captions);
 
+    // Puts off `fill`, which builds the buttons, until the toolbar is first looked at: painted,
+    // clicked, or its buttons asked for. The launcher starts behind the calendar.
+    void fillWhenNeeded(std::function<void()> fill);
+    // Drops a rebuild put off, for one that is made now.
+    void cancelPendingFill() { m_pendingFill = nullptr; }
+
 protected:
     void initViewItemOption(QStyleOptionViewItem *option) const override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
+    void ensureFilled() const;
+
     LauncherButtonsModel *m_buttons = nullptr;
+    mutable std::function<void()> m_pendingFill;
 };
 
 class DesktopWindow : public QWidget {

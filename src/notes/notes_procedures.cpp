@@ -1,5 +1,6 @@
 // The procedures of the notes view: they read the pad, the name box and the list of Form2 and
 // work on the notes file through NoteStore.
+#include "notes/notes_procedures.h"
 #include "notes/note_store.h"
 #include "notes/notes_window.h"
 #include "notes/pad_text_box.h"
@@ -82,9 +83,9 @@ PackedTexts readNoteNames()
 
 } // namespace
 
-namespace Module1 {
+namespace NotesProcedures {
 
-void LoadNoteList()
+void FillNoteList()
 {
     NotesWindow *form = Forms::Form2();
     FlexGrid *list = form->MSFlexGrid1;
@@ -114,16 +115,32 @@ void LoadNoteList()
         list->setRows(1);
     }
     form->selectNoNote();
+}
 
+void ResetPad()
+{
+    NotesWindow *form = Forms::Form2();
     // In this order, so that the button ends disabled although both changes enable it.
     form->Text1->clear();
     form->Text2->setText(QStringLiteral("Note"));
     form->Command1->setEnabled(false);
 }
 
+} // namespace NotesProcedures
+
+namespace Module1 {
+
+void LoadNoteList()
+{
+    NotesProcedures::FillNoteList();
+    NotesProcedures::ResetPad();
+}
+
 void SaveNote()
 {
     NotesWindow *form = Forms::Form2();
+    // The list shows the file as it was loaded: a filling put off runs before the file changes.
+    form->MSFlexGrid1->ensureFilled();
     NoteStore store;
     const QString name = form->Text2->text();
     const QString text = form->Text1->text();

@@ -1,5 +1,6 @@
 #include "notes/notes_window.h"
 
+#include "notes/notes_procedures.h"
 #include "notes/pad_text_box.h"
 #include "shell/flex_grid.h"
 #include "shell/forms.h"
@@ -78,7 +79,10 @@ void NotesWindow::Form_Load()
         connect(main->mdiArea(), &QMdiArea::subWindowActivated, this,
                 &NotesWindow::onSubWindowActivated);
     }
-    Module1::LoadNoteList();
+    // LoadNoteList, with the reading of the file put off until the list is first looked at:
+    // the view starts behind the calendar, and a full notes file is large.
+    MSFlexGrid1->fillWhenNeeded(&NotesProcedures::FillNoteList);
+    NotesProcedures::ResetPad();
 }
 
 void NotesWindow::onSubWindowActivated(QMdiSubWindow *window)
@@ -96,9 +100,13 @@ void NotesWindow::selectNoNote()
 {
     // Row 0 is the header: no note is selected. The name box keeps what it holds, so the user
     // does not find the column title "Description" there after switching views.
+    // A list still to be filled has its header row made current by the filling.
+    if (MSFlexGrid1->fillPending())
+        return;
+    const bool selecting = m_selectingNoNote;
     m_selectingNoNote = true;
     MSFlexGrid1->setRow(0);
-    m_selectingNoNote = false;
+    m_selectingNoNote = selecting;
 }
 
 void NotesWindow::Command1_Click()

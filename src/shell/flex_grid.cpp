@@ -10,6 +10,13 @@
 
 // ---- FlexGridModel ------------------------------------------------------------------------
 
+QModelIndex FlexGridModel::index(int row, int column, const QModelIndex &parent) const
+{
+    if (m_beforeLookup)
+        m_beforeLookup();
+    return QAbstractTableModel::index(row, column, parent);
+}
+
 QVariant FlexGridModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_rows || index.column() >= m_cols)
@@ -273,11 +280,13 @@ void FlexGrid::changeEvent(QEvent *event)
 
 void FlexGrid::Clear()
 {
+    ensureFilled();
     m_model->clearTexts();
 }
 
 void FlexGrid::setRows(int rows)
 {
+    ensureFilled();
     const QSignalBlocker blocker(this);
     m_model->setRows(rows);
     if (m_row >= rows)
@@ -286,11 +295,13 @@ void FlexGrid::setRows(int rows)
 
 void FlexGrid::setCols(int cols)
 {
+    ensureFilled();
     m_model->setCols(cols);
 }
 
 bool FlexGrid::setFixedRows(int fixedRows)
 {
+    ensureFilled();
     if (fixedRows < 0 || fixedRows > 1 || (fixedRows == 1 && Rows() < 2))
         return false;
     m_fixedRows = fixedRows;
@@ -306,32 +317,38 @@ void FlexGrid::styleHeaderRow()
 
 void FlexGrid::setColWidth(int col, int twipsWidth)
 {
+    ensureFilled();
     setColumnWidth(col, twips(twipsWidth));
 }
 
 QString FlexGrid::TextMatrix(int row, int col) const
 {
+    ensureFilled();
     return m_model->text(row, col);
 }
 
 void FlexGrid::setTextMatrix(int row, int col, const QString &text)
 {
+    ensureFilled();
     m_model->setText(row, col, text);
 }
 
 void FlexGrid::setColumnTexts(int col, int firstRow, const QStringList &texts)
 {
+    ensureFilled();
     m_model->setColumnTexts(col, firstRow, texts);
 }
 
 void FlexGrid::setColumnTexts(int col, int firstRow, const QString &chars,
                               const QList<qsizetype> &ends)
 {
+    ensureFilled();
     m_model->setColumnTexts(col, firstRow, chars, ends);
 }
 
 void FlexGrid::AddItem(const QString &text)
 {
+    ensureFilled();
     const int row = Rows();
     setRows(row + 1);
     setTextMatrix(row, 0, text);
@@ -339,11 +356,13 @@ void FlexGrid::AddItem(const QString &text)
 
 int FlexGrid::Row() const
 {
+    ensureFilled();
     return m_row;
 }
 
 void FlexGrid::setRow(int row)
 {
+    ensureFilled();
     if (row < 0 || row >= Rows())
         return;
     if (row == m_row && currentIndex().row() == row)
@@ -361,11 +380,13 @@ void FlexGrid::setRow(int row)
 
 int FlexGrid::Col() const
 {
+    ensureFilled();
     return m_col;
 }
 
 void FlexGrid::setCol(int col)
 {
+    ensureFilled();
     if (col < 0 || col >= Cols())
         return;
     m_col = col;
@@ -373,15 +394,58 @@ void FlexGrid::setCol(int col)
 
 void FlexGrid::setCellBackColor(const QColor &color)
 {
+    ensureFilled();
     setCellBackColor(m_row, m_col, color);
 }
 
 void FlexGrid::setCellBackColor(int row, int col, const QColor &color)
 {
+    ensureFilled();
     m_model->setBackColor(row, col, color);
 }
 
 QColor FlexGrid::cellBackColor(int row, int col) const
 {
+    ensureFilled();
     return m_model->backColor(row, col);
+}
+
+void FlexGrid::fillWhenNeeded(std::function<void()> fill)
+{
+    ensureFilled();
+    m_pendingFill = std::move(fill);
+    m_model->setBeforeLookup(m_pendingFill ? std::function<void()>([this] { ensureFilled(); })
+                                           : std::function<void()>());
+}
+
+void FlexGrid::ensureFilled() const
+{
+    if (!m_pendingFill)
+        return;
+    // Taken first: the fill itself works through the operations that call this.
+    const std::function<void()> fill = std::move(m_pendingFill);
+    m_pendingFill = nullptr;
+    m_model->setBeforeLookup({});
+    fill();
+}
+
+bool FlexGrid::viewportEvent(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Paint:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+        ensureFilled();
+        break;
+    default:
+        break;
+    }
+    return QTableView::viewportEvent(event);
+}
+
+void FlexGrid::focusInEvent(QFocusEvent *event)
+{
+    ensureFilled();
+    QTableView::focusInEvent(event);
 }

@@ -8,11 +8,13 @@
 #pragma once
 
 #include <QAbstractTableModel>
+
 #include <QColor>
 #include <QHash>
 #include <QList>
 #include <QStringList>
 #include <QTableView>
+#include <functional>
 
 class FlexGridModel : public QAbstractTableModel {
     Q_OBJECT
@@ -27,6 +29,8 @@ public:
     {
         return parent.isValid() ? 0 : m_cols;
     }
+    // A cell asked for by its place: a fill put off by the grid runs first.
+    QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
@@ -46,6 +50,11 @@ public:
     void setBackColor(int row, int col, const QColor &color);
     // Colours of the fixed header row.
     void setHeaderColors(const QColor &back, const QColor &text);
+    // Called before a cell is looked up by its place (the grid's fill put off until then).
+    void setBeforeLookup(std::function<void()> beforeLookup)
+    {
+        m_beforeLookup = std::move(beforeLookup);
+    }
 
 private:
     // Texts of a column kept end to end: row firstRow + i holds text i.
@@ -72,6 +81,7 @@ private:
     QHash<quint64, QColor> m_colors;  // only the cells given a colour
     QColor m_headerBack;
     QColor m_headerText;
+    std::function<void()> m_beforeLookup;
 };
 
 class FlexGrid : public QTableView {
@@ -81,11 +91,23 @@ public:
 
     // Empties the text of every cell; the row and column counts stay.
     void Clear();
-    int Rows() const { return m_model->rowCount(); }
+    int Rows() const
+    {
+        ensureFilled();
+        return m_model->rowCount();
+    }
     void setRows(int rows);
-    int Cols() const { return m_model->columnCount(); }
+    int Cols() const
+    {
+        ensureFilled();
+        return m_model->columnCount();
+    }
     void setCols(int cols);
-    int FixedRows() const { return m_fixedRows; }
+    int FixedRows() const
+    {
+        ensureFilled();
+        return m_fixedRows;
+    }
     // 0 or 1; 1 needs at least one more row than the header.
     bool setFixedRows(int fixedRows);
     void setColWidth(int col, int twipsWidth);
@@ -109,16 +131,29 @@ public:
     // Background of cell (row, col); invalid when never set.
     QColor cellBackColor(int row, int col) const;
 
+    // Puts off `fill`, which fills the grid, until the grid is first looked at: before it is
+    // painted or clicked, and before any of the operations above, it runs once. A grid that a
+    // start-up fills but nobody looks at yet costs nothing.
+    void fillWhenNeeded(std::function<void()> fill);
+    // Whether a fill put off by fillWhenNeeded is still waiting.
+    bool fillPending() const { return bool(m_pendingFill); }
+    // Runs the fill put off by fillWhenNeeded now, if one is waiting: before the data that it
+    // reads is changed.
+    void ensureFilled() const;
+
 signals:
     void DblClick();
     void SelChange();
 
 protected:
     void changeEvent(QEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
     void styleHeaderRow();
 
+    mutable std::function<void()> m_pendingFill;
     FlexGridModel *m_model = nullptr;
     int m_fixedRows = 0;
     int m_row = 0;

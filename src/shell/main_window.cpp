@@ -18,17 +18,53 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QHash>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QStyleFactory>
 #include <QTimer>
 #include <QToolBar>
 
 #include <cmath>
 
+namespace {
+
+// The application's style, with each standard icon kept once it is made: every sub-window of
+// the multiple-document area asks for the same title-bar icons, which the style would load and
+// decode from its picture files anew each time. Everything else is the style's own.
+class StandardIconCache : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption *option,
+                       const QWidget *widget) const override
+    {
+        if (option)
+            return QProxyStyle::standardIcon(icon, option, widget);
+        const Qt::LayoutDirection direction =
+            widget ? widget->layoutDirection() : QGuiApplication::layoutDirection();
+        const int key = int(icon) * 2 + (direction == Qt::RightToLeft ? 1 : 0);
+        auto found = m_icons.constFind(key);
+        if (found == m_icons.constEnd())
+            found = m_icons.insert(key, QProxyStyle::standardIcon(icon, option, widget));
+        return found.value();
+    }
+
+private:
+    mutable QHash<int, QIcon> m_icons;
+};
+
+} // namespace
+
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
+    if (!dynamic_cast<StandardIconCache *>(QApplication::style())) {
+        QStyle *base = QStyleFactory::create(QApplication::style()->name());
+        QApplication::setStyle(new StandardIconCache(base));
+    }
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(QStringLiteral("Tallowby"));
     setWindowIcon(LazyLogoIcon());

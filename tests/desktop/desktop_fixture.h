@@ -42,20 +42,20 @@ inline DesktopWindow *launcher()
     return Forms::Form9();
 }
 
-inline QListView *launcherToolbar()
+inline LauncherToolbar *launcherToolbar()
 {
-    return launcher()->findChild<QListView *>(QStringLiteral("Toolbar1"));
+    return launcher()->findChild<LauncherToolbar *>(QStringLiteral("Toolbar1"));
 }
 
 inline int buttonCount()
 {
-    return launcherToolbar()->model()->rowCount();
+    return launcherToolbar()->buttons()->rowCount();
 }
 
 inline QStringList buttonCaptions()
 {
     QStringList captions;
-    const QAbstractItemModel *buttons = launcherToolbar()->model();
+    const QAbstractItemModel *buttons = launcherToolbar()->buttons();
     for (int row = 0; row < buttons->rowCount(); ++row)
         captions.append(buttons->index(row, 0).data(Qt::DisplayRole).toString());
     return captions;
@@ -64,14 +64,14 @@ inline QStringList buttonCaptions()
 // The picture of toolbar button j (1-based).
 inline QIcon buttonPicture(int j)
 {
-    return launcherToolbar()->model()->index(j - 1, 0).data(Qt::DecorationRole).value<QIcon>();
+    return launcherToolbar()->buttons()->index(j - 1, 0).data(Qt::DecorationRole).value<QIcon>();
 }
 
 // Clicks toolbar button j (1-based) as the user would.
 inline void clickButton(int j)
 {
-    QListView *bar = launcherToolbar();
-    const QModelIndex button = bar->model()->index(j - 1, 0);
+    LauncherToolbar *bar = launcherToolbar();
+    const QModelIndex button = bar->buttons()->index(j - 1, 0);
     QVERIFY(button.isValid());
     bar->scrollTo(button);
     const QRect place = bar->visualRect(button);

@@ -1,0 +1,10 @@
+// The two halves of LoadNoteList, for the notes view's load, which fills the list only when it
+// is first looked at.
+#pragma once
+
+namespace NotesProcedures {
+// Fills the list from the notes file and makes its header row current (no note selected).
+void FillNoteList();
+// Empties the pad, puts "Note" into the name box and disables "Save Note As:".
+void ResetPad();
+} // namespace NotesProcedures
