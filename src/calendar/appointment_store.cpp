@@ -80,26 +80,18 @@ private:
     qint64 m_stagedEnd = 0;
 };
 
-// Records seen in place, as a scan of the whole file looks at them without copying them.
+// Records looked at in place, as a scan of the whole file reads them: a window at a time.
 class RecordRun {
 public:
-    RecordRun(int file, qint64 first, qint64 count) : m_first(first), m_view(file, first, count) {}
+    RecordRun(int file, qint64 first, qint64 count) : m_reader(file, first, count) {}
 
     // Record r as far as the file holds it: shorter at the end of the file, empty past it.
-    QByteArrayView record(qint64 r) const
-    {
-        const QByteArrayView all = m_view.bytes();
-        const qint64 offset = (r - m_first) * kLen;
-        if (r < m_first || offset >= all.size())
-            return {};
-        return all.sliced(offset, std::min<qint64>(kLen, all.size() - offset));
-    }
+    QByteArrayView record(qint64 r) const { return m_reader.record(r); }
 
     QString text(qint64 r) const { return RecordCodec::decodeString(record(r)); }
 
 private:
-    qint64 m_first;
-    RecordFileView m_view;
+    mutable RecordReader m_reader;
 };
 
 // The stored value of a String record: its length prefix and the text it announces.

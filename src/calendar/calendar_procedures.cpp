@@ -52,14 +52,12 @@ int dayOfTwoDigits(QByteArrayView text)
     return day >= 1 && day <= 31 ? day : 0;
 }
 
-// The text bytes of the String record at `offset` in a run of records: as many bytes as its
-// length announces, within the record and what the file holds of it.
-QByteArrayView storedText(QByteArrayView block, qint64 offset, int recordLength)
+// The text bytes of a String record: as many as its length announces, within the record and
+// what the file holds of it.
+QByteArrayView storedText(QByteArrayView record)
 {
-    if (offset + 2 > block.size())
+    if (record.size() < 2)
         return {};
-    const QByteArrayView record =
-        block.sliced(offset, std::min<qint64>(recordLength, block.size() - offset));
     const qsizetype length = qFromLittleEndian<quint16>(record.data());
     return record.sliced(2, std::min<qsizetype>(length, record.size() - 2));
 }
@@ -279,21 +277,18 @@ void MarkCalendarDays()
 
     // One pass over each file gives what a pass per day number would: an id marks day d when
     // its first eight characters are the month key and d as two digits. Each file is looked at
-    // in place in one run and the records compared as stored bytes; the keys are plain digits,
-    // which the code page stores one byte each.
+    // in place in one pass and the records compared as stored bytes; the keys are plain
+    // digits, which the code page stores one byte each.
     std::array<bool, 43> red{};
     std::array<bool, 43> blue{};
     const QByteArray monthKey = CalendarProcedures::MonthKey(year, month).toLatin1();
     const int appointments = AppointmentStore().GetAppointmentCount();
     if (appointments > 0) {
-        constexpr int kLen = AppointmentStore::RecordLength;
         constexpr int kK = AppointmentStore::BlockSize;
         // Records 1 to 8(c-1)+1: the id of every appointment.
-        const RecordFileView view(AppointmentStore::FileNumber, 1,
-                                  qint64(appointments - 1) * kK + 1);
-        const QByteArrayView block = view.bytes();
+        RecordReader reader(AppointmentStore::FileNumber, 1, qint64(appointments - 1) * kK + 1);
         for (int k = 0; k < appointments; ++k) {
-            const QByteArrayView id = storedText(block, qint64(k) * kK * kLen, kLen);
+            const QByteArrayView id = storedText(reader.record(qint64(k) * kK + 1));
             if (id.size() < 8 || !id.startsWith(monthKey))
                 continue;
             const int day = dayOfTwoDigits(id.sliced(6, 2));
@@ -304,20 +299,18 @@ void MarkCalendarDays()
     const QByteArray monthText = twoDigits(month).toLatin1();
     const int entries = AddressStore().GetEntryCount();
     if (entries > 0) {
-        constexpr int kLen = AddressStore::RecordLength;
         constexpr int kK = AddressStore::BlockSize;
         // Records 11 to 16(c-1)+12: the birthday date and flag of every entry.
-        const RecordFileView view(AddressStore::FileNumber, 11, qint64(entries - 1) * kK + 2);
-        const QByteArrayView block = view.bytes();
+        RecordReader reader(AddressStore::FileNumber, 11, qint64(entries - 1) * kK + 2);
         for (int k = 0; k < entries; ++k) {
-            const qint64 at = qint64(k) * kK * kLen;
-            const QByteArrayView date = storedText(block, at, kLen);
+            const qint64 r = qint64(k) * kK + 11;
+            const QByteArrayView date = storedText(reader.record(r));
             if (date.size() < 5 || date[2] != '/' || date.sliced(3, 2) != monthText)
                 continue;
             const int day = dayOfTwoDigits(date.first(2));
             if (day <= 0 || offset + day > 42)
                 continue;
-            const QByteArrayView flag = storedText(block, at + kLen, kLen);
+            const QByteArrayView flag = storedText(reader.record(r + 1));
             if (flag == "1" || CalendarProcedures::IsNumericOne(Cp1252::toUnicode(flag)))
                 blue[std::size_t(offset + day)] = true;
         }

@@ -78,16 +78,11 @@ void LoadDesktopButtons()
     // The launcher file seen in place, in one run over its entries: record 4n+1 the caption,
     // 4n+2 the program path, 4n+3 the picture path, which is only turned into text when it is
     // not "none".
-    constexpr int kLen = DesktopStore::RecordLength;
     constexpr int kK = DesktopStore::BlockSize;
     const int count = DesktopStore().GetButtonCount();
-    const RecordFileView view(DesktopStore::FileNumber, 1, qint64(count) * kK);
-    const QByteArrayView all = view.bytes();
-    auto record = [&all](int position, int field) -> QByteArrayView {
-        const qint64 offset = (qint64(position) * kK + field - 1) * kLen;
-        if (offset >= all.size())
-            return {};
-        return all.sliced(offset, std::min<qint64>(kLen, all.size() - offset));
+    RecordReader reader(DesktopStore::FileNumber, 1, qint64(count) * kK);
+    auto record = [&reader](int position, int field) {
+        return reader.record(qint64(position) * kK + field);
     };
 
     form->ImageList1 = QList<QIcon>();

@@ -51,26 +51,22 @@ const PackedTexts &rowNumbers(int count)
     return numbers;
 }
 
-// The names of notes 1 to the count, in one pass over the notes file seen in place: the name
-// bytes are gathered end to end and turned into text at once.
+// The names of notes 1 to the count, in one pass over the notes file looked at in place: the
+// name bytes are gathered end to end and turned into text at once.
 PackedTexts readNoteNames()
 {
     PackedTexts names;
     const int count = NoteStore().GetNoteCount();
     if (count <= 0)
         return names;
-    constexpr int kLen = NoteStore::RecordLength;
     constexpr int kK = NoteStore::BlockSize;
-    const RecordFileView view(NoteStore::FileNumber, 1, qint64(count) * kK);
-    const QByteArrayView all = view.bytes();
+    RecordReader reader(NoteStore::FileNumber, 1, qint64(count) * kK);
     QByteArray bytes;
     names.ends.reserve(count);
     for (int n = 0; n < count; ++n) {
         // Record 3n+1, as far as the file holds it; its text as long as its length says.
-        const qint64 offset = qint64(n) * kK * kLen;
-        if (offset + 2 <= all.size()) {
-            const QByteArrayView record =
-                all.sliced(offset, std::min<qint64>(kLen, all.size() - offset));
+        const QByteArrayView record = reader.record(qint64(n) * kK + 1);
+        if (record.size() >= 2) {
             const qsizetype length = qFromLittleEndian<quint16>(record.data());
             bytes.append(record.sliced(2, std::min(length, record.size() - 2)));
         }

@@ -432,6 +432,41 @@ RecordFileView::~RecordFileView()
 
 namespace {
 
+// How much of a file a scan or a move maps at once.
+constexpr qint64 kWindowBytes = qint64(1) << 20;
+
+} // namespace
+
+RecordReader::RecordReader(int number, qint64 firstRecord, qint64 count)
+    : m_number(number), m_length(RecordFileLength(number)), m_first(firstRecord),
+      m_end(firstRecord + std::max<qint64>(count, 0))
+{}
+
+RecordReader::~RecordReader()
+{
+    delete m_window;
+}
+
+QByteArrayView RecordReader::record(qint64 r)
+{
+    if (r < m_first || r >= m_end || m_length <= 0)
+        return {};
+    const qint64 perWindow = std::max<qint64>(1, kWindowBytes / m_length);
+    if (!m_window || r < m_windowFirst || r >= m_windowFirst + perWindow) {
+        delete m_window;
+        m_window = nullptr;
+        m_windowFirst = r;
+        m_window = new RecordFileView(m_number, r, std::min(perWindow, m_end - m_windowFirst));
+    }
+    const QByteArrayView all = m_window->bytes();
+    const qint64 offset = (r - m_windowFirst) * m_length;
+    if (offset >= all.size())
+        return {};
+    return all.sliced(offset, std::min<qint64>(m_length, all.size() - offset));
+}
+
+namespace {
+
 // The length of the common start of two runs of bytes.
 qsizetype commonPrefix(QByteArrayView a, QByteArrayView b)
 {
@@ -465,22 +500,71 @@ RecordStatus MoveRecordsDown(int number, qint64 fromRecord, qint64 toRecord, qin
     OpenFile *f = fileFor(number);
     if (!f || toRecord < 1 || fromRecord <= toRecord)
         return notOpen(number);
-    if (count <= 0)
+    const qint64 len = f->recordLength;
+    // The bytes that move: the source records as far as the file holds them.
+    const qint64 total = std::min(count * len, f->file.size() - recordOffset(*f, fromRecord));
+    if (total <= 0)
         return RecordStatus::success();
-    // One view from the first target record to the last source record covers both runs.
-    const RecordFileView view(number, toRecord, fromRecord + count - toRecord);
-    const qint64 shift = (fromRecord - toRecord) * f->recordLength;
-    const QByteArrayView all = view.bytes();
-    if (all.size() <= shift)
-        return RecordStatus::success();
-    const QByteArrayView source = all.sliced(shift);
-    const QByteArrayView target = all.first(std::min(all.size(), source.size()));
+
+    // The file is looked at a window of records at a time; a window of the targets also
+    // shows their sources, `shift` bytes further on.
+    const qint64 distance = fromRecord - toRecord;
+    const qint64 shift = distance * len;
+    const qint64 per = std::max(kWindowBytes / len, distance);
+    struct Window {
+        std::unique_ptr<RecordFileView> view;
+        QByteArrayView source; // from byte `start` of the moving bytes
+        QByteArrayView target;
+        qint64 start = 0;
+    };
+    auto window = [&](qint64 at) {
+        Window w;
+        w.start = at * len;
+        const qint64 n = std::min(per, (total - w.start + len - 1) / len);
+        w.view = std::make_unique<RecordFileView>(number, toRecord + at, n + distance);
+        const QByteArrayView all = w.view->bytes();
+        if (all.size() > shift) {
+            w.source = all.sliced(shift).first(std::min(all.size() - shift, total - w.start));
+            w.target = all.first(std::min(all.size(), w.source.size()));
+        }
+        return w;
+    };
+
     // Only the run from the first to the last byte that changes is written.
-    const qsizetype first = commonPrefix(source, target);
-    if (first == source.size())
+    qint64 first = -1;
+    for (qint64 at = 0; at * len < total && first < 0; at += per) {
+        const Window w = window(at);
+        const qsizetype same = commonPrefix(w.source, w.target);
+        if (same < w.source.size())
+            first = w.start + same;
+    }
+    if (first < 0)
         return RecordStatus::success();
-    qsizetype end = source.size();
-    if (target.size() == source.size())
-        end -= commonSuffix(source, target, first);
-    return writeAt(*f, recordOffset(*f, toRecord) + first, source.sliced(first, end - first));
+    qint64 end = first + 1;
+    for (qint64 at = ((total - 1) / len) / per * per; at >= 0; at -= per) {
+        const Window w = window(at);
+        if (w.target.size() < w.source.size()) {
+            end = w.start + w.source.size();
+            break;
+        }
+        const qsizetype same = commonSuffix(w.source, w.target, 0);
+        if (same < w.source.size()) {
+            end = w.start + w.source.size() - same;
+            break;
+        }
+    }
+
+    // Written in ascending order, a window at a time.
+    for (qint64 at = first / len / per * per; at * len < end; at += per) {
+        const Window w = window(at);
+        const qint64 from = std::max(first, w.start);
+        const qint64 to = std::min(end, w.start + w.source.size());
+        if (to <= from)
+            break;
+        const RecordStatus status = writeAt(*f, recordOffset(*f, toRecord) + from,
+                                            w.source.sliced(from - w.start, to - from));
+        if (!status.ok())
+            return status;
+    }
+    return RecordStatus::success();
 }

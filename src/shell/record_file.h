@@ -109,9 +109,32 @@ private:
     QByteArrayView m_bytes;
 };
 
+// Records looked at in place a window at a time, for a scan of a whole file: only a small part
+// of a large file is mapped at once, so the scan holds little memory whatever the file's size.
+class RecordReader {
+public:
+    RecordReader(int number, qint64 firstRecord, qint64 count);
+    ~RecordReader();
+    RecordReader(const RecordReader &) = delete;
+    RecordReader &operator=(const RecordReader &) = delete;
+
+    // Record r (firstRecord to firstRecord + count - 1) as far as the file holds it: shorter at
+    // the end of the file, empty past it. Valid until the next call.
+    QByteArrayView record(qint64 r);
+
+private:
+    int m_number;
+    int m_length;
+    qint64 m_first;
+    qint64 m_end; // one past the last record
+    qint64 m_windowFirst = 0;
+    RecordFileView *m_window = nullptr;
+};
+
 // Copies `count` whole records, from record `fromRecord` on, over the records from `toRecord`
 // on, where toRecord < fromRecord: entries move towards the start of the file, as a delete
-// closes a gap. The copy is one write in ascending order, so a crash can at worst leave an
-// entry twice, never lose one; records that already hold the bytes at either end of the run are
-// not rewritten, and bytes past the end of the file are not copied.
+// closes a gap. The copy is written in ascending order, a large window of records per write,
+// so a crash can at worst leave an entry twice, never lose one; records that already hold the
+// bytes at either end of the run are not rewritten, and bytes past the end of the file are not
+// copied.
 RecordStatus MoveRecordsDown(int number, qint64 fromRecord, qint64 toRecord, qint64 count);
