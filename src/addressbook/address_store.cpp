@@ -1,5 +1,6 @@
 #include "addressbook/address_store.h"
 
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <algorithm>
@@ -34,15 +35,40 @@ public:
 
     QString text(qint64 r) const { return RecordCodec::decodeString(record(r)); }
 
-    // Writes `value` at the start of record r unless the record already holds it.
-    RecordStatus put(qint64 r, const QByteArray &value)
+    // Writes values[i] at the start of record first + i, in one write from the first record
+    // whose value changes to the end of the last value that changes (with `all`, from the
+    // first record to the end of the last value, as a new entry is written). Each record keeps the
+    // bytes after its value as they were, so the file ends up as if each changed record had
+    // been written on its own, but a process that dies meanwhile leaves all or none of them.
+    RecordStatus putSpan(qint64 first, const QList<QByteArray> &values, bool all = false)
     {
-        const QByteArrayView current = record(r);
-        if (!current.isEmpty() && current.startsWith(value))
+        qsizetype from = -1;
+        qsizetype to = -1;
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            const QByteArrayView current = record(first + i);
+            if (all || current.isEmpty() || !current.startsWith(values[i])) {
+                if (from < 0)
+                    from = i;
+                to = i;
+            }
+        }
+        if (from < 0)
             return RecordStatus::success();
-        const RecordStatus status = WriteRecordBytes(m_file, r, value);
-        if (status.ok() && !current.isEmpty())
-            std::copy(value.begin(), value.end(), m_bytes.begin() + (r - m_first) * kLen);
+        QByteArray span;
+        for (qsizetype i = from; i <= to; ++i) {
+            QByteArray rec = record(first + i).toByteArray();
+            rec.resize(kLen, '\0');
+            rec.replace(0, values[i].size(), values[i]);
+            span.append(i == to ? rec.first(values[i].size()) : rec);
+        }
+        const RecordStatus status = WriteRecordSpan(m_file, first + from, span);
+        if (status.ok()) {
+            for (qsizetype i = from; i <= to; ++i) {
+                const qint64 r = first + i;
+                if (r >= m_first && (r - m_first + 1) * kLen <= m_bytes.size())
+                    m_bytes.replace((r - m_first) * kLen, values[i].size(), values[i]);
+            }
+        }
         return status;
     }
 
@@ -128,34 +154,48 @@ StoreResult notFound(const QString &name)
             QStringLiteral("The entry \"%1\" is no longer in the address book.").arg(name)};
 }
 
-// Writes the fifteen fields of `e` as the entry at `position`, in field order.
+// Writes the fifteen fields of `e` as the entry at `position`, in one write.
 StoreResult writeEntry(int file, int position, const AddressEntry &e)
 {
-    const auto fields = fieldsOf(e);
-    for (int k = 1; k <= kFields; ++k) {
-        const RecordStatus s = PutString(file, recordOf(position, k), *fields[std::size_t(k - 1)]);
-        if (!s.ok())
-            return StoreResult::fromRecord(s);
-    }
-    return StoreResult::success();
+    QList<QByteArray> values;
+    for (const QString *field : fieldsOf(e))
+        values.append(RecordCodec::encodeString(*field));
+    RecordBlock block(file, recordOf(position, 1), kFields);
+    return StoreResult::fromRecord(block.putSpan(recordOf(position, 1), values, true));
 }
 
 // Removes the entry at position p of the c entries held in `block` (records 1 to 16*c): every
-// later entry moves down one position, the old last block is blanked and the count lowered.
+// later entry moves down one position, in ascending order and each in one write, so that a
+// process that dies meanwhile leaves one entry twice but none missing. Then the count is
+// lowered and the old last block blanked (in that order, so no empty entry ever shows).
 StoreResult removeAt(int file, RecordBlock &block, int p, int c)
 {
     for (int j = p; j <= c - 2; ++j) {
-        for (int k = 1; k <= kFields; ++k) {
-            const QByteArray value = stringValue(block.record(recordOf(j + 1, k)));
-            if (const RecordStatus s = block.put(recordOf(j, k), value); !s.ok())
-                return StoreResult::fromRecord(s);
-        }
-    }
-    for (int k = 1; k <= kFields; ++k) {
-        if (const RecordStatus s = block.put(recordOf(c - 1, k), kEmptyValue); !s.ok())
+        QList<QByteArray> values;
+        for (int k = 1; k <= kFields; ++k)
+            values.append(stringValue(block.record(recordOf(j + 1, k))));
+        if (const RecordStatus s = block.putSpan(recordOf(j, 1), values); !s.ok())
             return StoreResult::fromRecord(s);
     }
-    return StoreResult::fromRecord(PutCount(file, kK, c - 1));
+    if (const RecordStatus s = PutCount(file, kK, c - 1); !s.ok())
+        return StoreResult::fromRecord(s);
+    return StoreResult::fromRecord(
+        block.putSpan(recordOf(c - 1, 1), QList<QByteArray>(kFields, kEmptyValue)));
+}
+
+// The count for a write, or the refusal to write when the count record is damaged: a count
+// that cannot be trusted would put the next entry over existing ones.
+StoreResult countForWrite(int file, int *count)
+{
+    const StoreCount c = ReadStoreCount(file, kK, AddressStore::Capacity);
+    if (c.damaged()) {
+        return {StoreResult::WriteFailed,
+                QStringLiteral("The address book file %1 has a damaged count record (%2); "
+                               "nothing was changed.")
+                    .arg(QFileInfo(RecordFilePath(file)).fileName(), c.damage)};
+    }
+    *count = c.usable;
+    return StoreResult::success();
 }
 
 // The display names of the c entries held in `block`.
@@ -172,7 +212,7 @@ QStringList namesIn(const RecordBlock &block, int c)
 
 int AddressStore::GetEntryCount() const
 {
-    return std::clamp(GetCount(m_file, kK).valueOrZero(), 0, Capacity);
+    return ReadStoreCount(m_file, kK, Capacity).usable;
 }
 
 QString AddressStore::ReadDisplayName(int position) const
@@ -251,7 +291,9 @@ AddressEntry AddressStore::BuildEntry(const QString &name, const QString &surnam
 
 StoreResult AddressStore::AddAddressEntry(const AddressEntry &entry)
 {
-    const int c = GetEntryCount();
+    int c = 0;
+    if (StoreResult counted = countForWrite(m_file, &c); !counted.ok())
+        return counted;
     if (ReadAllDisplayNames().contains(entry.DisplayName))
         return nameTaken();
     if (c >= Capacity) {
@@ -272,7 +314,9 @@ StoreResult AddressStore::DeleteAddressEntry(const QString &name)
 {
     if (name.isEmpty())
         return notFound(name);
-    const int c = GetEntryCount();
+    int c = 0;
+    if (StoreResult counted = countForWrite(m_file, &c); !counted.ok())
+        return counted;
     RecordBlock block(m_file, 1, qint64(c) * kK);
     const int p = int(namesIn(block, c).lastIndexOf(name));
     if (p < 0)
@@ -282,7 +326,9 @@ StoreResult AddressStore::DeleteAddressEntry(const QString &name)
 
 StoreResult AddressStore::ReplaceAddressEntry(const QString &oldName, const AddressEntry &entry)
 {
-    const int c = GetEntryCount();
+    int c = 0;
+    if (StoreResult counted = countForWrite(m_file, &c); !counted.ok())
+        return counted;
     const QStringList names = ReadAllDisplayNames();
     const int p = int(names.lastIndexOf(oldName));
     if (p < 0)

@@ -1,9 +1,11 @@
 #include "calendar/appointment_store.h"
 
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace {
 
@@ -34,15 +36,40 @@ public:
         return QByteArrayView(m_bytes).sliced(offset, kLen);
     }
 
-    // Writes `value` at the start of record r unless the record already holds it.
-    RecordStatus put(qint64 r, const QByteArray &value)
+    // Writes values[i] at the start of record first + i, in one write from the first record
+    // whose value changes to the end of the last value that changes (with `all`, from the
+    // first record to the end of the last value, as a new entry is written). Each record keeps the
+    // bytes after its value as they were, so the file ends up as if each changed record had
+    // been written on its own, but a process that dies meanwhile leaves all or none of them.
+    RecordStatus putSpan(qint64 first, const QList<QByteArray> &values, bool all = false)
     {
-        const QByteArrayView current = record(r);
-        if (!current.isEmpty() && current.startsWith(value))
+        qsizetype from = -1;
+        qsizetype to = -1;
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            const QByteArrayView current = record(first + i);
+            if (all || current.isEmpty() || !current.startsWith(values[i])) {
+                if (from < 0)
+                    from = i;
+                to = i;
+            }
+        }
+        if (from < 0)
             return RecordStatus::success();
-        const RecordStatus status = WriteRecordBytes(m_file, r, value);
-        if (status.ok() && !current.isEmpty())
-            std::copy(value.begin(), value.end(), m_bytes.begin() + (r - m_first) * kLen);
+        QByteArray span;
+        for (qsizetype i = from; i <= to; ++i) {
+            QByteArray rec = record(first + i).toByteArray();
+            rec.resize(kLen, '\0');
+            rec.replace(0, values[i].size(), values[i]);
+            span.append(i == to ? rec.first(values[i].size()) : rec);
+        }
+        const RecordStatus status = WriteRecordSpan(m_file, first + from, span);
+        if (status.ok()) {
+            for (qsizetype i = from; i <= to; ++i) {
+                const qint64 r = first + i;
+                if (r >= m_first && (r - m_first + 1) * kLen <= m_bytes.size())
+                    m_bytes.replace((r - m_first) * kLen, values[i].size(), values[i]);
+            }
+        }
         return status;
     }
 
@@ -135,32 +162,48 @@ StoreResult checkLengths(const Appointment &a, bool withId)
     return StoreResult::success();
 }
 
-// Writes field k (1 to 7) of an appointment to record r: field 5 as a Flag, the others as Strings.
-RecordStatus writeField(int file, qint64 r, int k, const Appointment &a)
+// The stored value of field k (1 to 7) of an appointment: field 5 as a Flag, the others as
+// Strings.
+QByteArray encodeField(int k, const Appointment &a)
 {
     switch (k) {
     case 1:
-        return PutString(file, r, a.AppointmentId);
+        return RecordCodec::encodeString(a.AppointmentId);
     case 2:
-        return PutString(file, r, a.Subject);
+        return RecordCodec::encodeString(a.Subject);
     case 3:
-        return PutString(file, r, a.StartTime);
+        return RecordCodec::encodeString(a.StartTime);
     case 4:
-        return PutString(file, r, a.EndTime);
+        return RecordCodec::encodeString(a.EndTime);
     case kFlagField:
-        return PutFlag(file, r, a.ReminderOn != 0);
+        return a.ReminderOn != 0 ? QByteArray("\xFF\xFF", 2) : kEmptyValue;
     case 6:
-        return PutString(file, r, a.ReminderMinutes);
+        return RecordCodec::encodeString(a.ReminderMinutes);
     default:
-        return PutString(file, r, a.Description);
+        return RecordCodec::encodeString(a.Description);
     }
+}
+
+// The count for a write, or the refusal to write when the count record is damaged: a count
+// that cannot be trusted would put the next appointment over existing ones.
+StoreResult countForWrite(int file, int *count)
+{
+    const StoreCount c = ReadStoreCount(file, kK, AppointmentStore::Capacity);
+    if (c.damaged()) {
+        return {StoreResult::WriteFailed,
+                QStringLiteral("The appointment file %1 has a damaged count record (%2); nothing "
+                               "was changed.")
+                    .arg(QFileInfo(RecordFilePath(file)).fileName(), c.damage)};
+    }
+    *count = c.usable;
+    return StoreResult::success();
 }
 
 } // namespace
 
 int AppointmentStore::GetAppointmentCount() const
 {
-    return std::clamp(GetCount(m_file, kK).valueOrZero(), 0, Capacity);
+    return ReadStoreCount(m_file, kK, Capacity).usable;
 }
 
 QString AppointmentStore::DayKey(QDate date)
@@ -226,7 +269,9 @@ QList<Appointment> AppointmentStore::ReadDayAppointments(const QString &dayKey) 
 
 StoreResult AppointmentStore::AddAppointment(const Appointment &a)
 {
-    const int c = GetAppointmentCount();
+    int c = 0;
+    if (StoreResult counted = countForWrite(m_file, &c); !counted.ok())
+        return counted;
     if (c >= Capacity) {
         return {StoreResult::CapacityFull,
                 QStringLiteral("The appointment book is full: it can hold no more than %1 "
@@ -237,46 +282,51 @@ StoreResult AppointmentStore::AddAppointment(const Appointment &a)
     if (StoreResult check = checkLengths(a, true); !check.ok())
         return check;
 
-    // The fields first, the count last: an appointment becomes part of the file only when all
-    // seven of its fields are written.
+    // The seven fields in one write, the count last: an appointment becomes part of the file
+    // only when all of its fields are written.
     const qint64 first = qint64(c) * kK + 1;
-    for (int k = 1; k <= kFields; ++k) {
-        if (const RecordStatus s = writeField(m_file, first + k - 1, k, a); !s.ok())
-            return StoreResult::fromRecord(s);
-    }
+    QList<QByteArray> values;
+    for (int k = 1; k <= kFields; ++k)
+        values.append(encodeField(k, a));
+    RecordBlock block(m_file, first, kFields);
+    if (const RecordStatus s = block.putSpan(first, values, true); !s.ok())
+        return StoreResult::fromRecord(s);
     return StoreResult::fromRecord(PutCount(m_file, kK, c + 1));
 }
 
 StoreResult AppointmentStore::UpdateAppointment(const QString &id, const Appointment &fields)
 {
+    int c = 0;
+    if (StoreResult counted = countForWrite(m_file, &c); !counted.ok())
+        return counted;
     if (StoreResult check = checkLengths(fields, false); !check.ok())
         return check;
-    const QList<int> matches = [&] {
-        QList<int> m;
-        scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordBlock &block) {
-            if (RecordCodec::decodeString(block.record(qint64(i) * kK + 1)) == id)
-                m.append(i);
-        });
-        return m;
-    }();
-    if (matches.isEmpty()) {
+    // The appointment that the lookup finds (the last one carrying the id) gets the new fields
+    // 2 to 7; record 1 (the id) stays. Another appointment that happens to carry the same id
+    // in a damaged file keeps its own fields.
+    int p = -1;
+    scanAppointments(m_file, c, [&](int i, const RecordBlock &block) {
+        if (RecordCodec::decodeString(block.record(qint64(i) * kK + 1)) == id)
+            p = i;
+    });
+    if (p < 0) {
         return {StoreResult::NotFound,
                 QStringLiteral("The appointment %1 is no longer in the appointment book.").arg(id)};
     }
-    // Every appointment carrying the id gets the new fields 2 to 7; record 1 (the id) stays.
-    for (const int i : matches) {
-        for (int k = 2; k <= kFields; ++k) {
-            const RecordStatus s = writeField(m_file, qint64(i) * kK + k, k, fields);
-            if (!s.ok())
-                return StoreResult::fromRecord(s);
-        }
-    }
-    return StoreResult::success();
+    // Fields 2 to 7 in one write: the appointment is never left half changed.
+    const qint64 first = qint64(p) * kK + 2;
+    QList<QByteArray> values;
+    for (int k = 2; k <= kFields; ++k)
+        values.append(encodeField(k, fields));
+    RecordBlock block(m_file, first, kFields - 1);
+    return StoreResult::fromRecord(block.putSpan(first, values, true));
 }
 
 StoreResult AppointmentStore::DeleteAppointment(const QString &id)
 {
-    const int c = GetAppointmentCount();
+    int c = 0;
+    if (StoreResult counted = countForWrite(m_file, &c); !counted.ok())
+        return counted;
     const StoreResult notFound{
         StoreResult::NotFound,
         QStringLiteral("The appointment %1 is no longer in the appointment book.").arg(id)};
@@ -293,34 +343,49 @@ StoreResult AppointmentStore::DeleteAppointment(const QString &id)
     if (p < 0)
         return notFound;
 
-    // Close the gap: every later appointment moves down one position, field by field.
-    for (int j = p; j <= c - 2; ++j) {
-        for (int k = 1; k <= kFields; ++k) {
-            const QByteArray value = fieldValue(block.record(qint64(j + 1) * kK + k), k);
-            if (const RecordStatus s = block.put(qint64(j) * kK + k, value); !s.ok())
-                return StoreResult::fromRecord(s);
-        }
-    }
-    for (int k = 1; k <= kFields; ++k) {
-        if (const RecordStatus s = block.put(qint64(c - 1) * kK + k, kEmptyValue); !s.ok())
-            return StoreResult::fromRecord(s);
-    }
-    if (const RecordStatus s = PutCount(m_file, kK, c - 1); !s.ok())
-        return StoreResult::fromRecord(s);
-
-    // Renumber the later appointments of the same day, so the day's ids stay 1, 2, 3, ...
+    // The later appointments of the same day take the next lower sequence number, so the
+    // day's ids stay 1, 2, 3, ...
     const QStringView day = QStringView(id).left(8);
     const int deleted = sequenceNumber(id);
-    for (int i = 0; i <= c - 2; ++i) {
-        const qint64 r = qint64(i) * kK + 1;
-        const QString other = RecordCodec::decodeString(block.record(r));
+    auto renumbered = [&](QByteArrayView idRecord) -> std::optional<QByteArray> {
+        const QString other = RecordCodec::decodeString(idRecord);
         if (other.left(8) != day)
-            continue;
+            return std::nullopt;
         const int n = sequenceNumber(other);
         if (n <= deleted)
+            return std::nullopt;
+        return RecordCodec::encodeString(other.left(9) + QString::number(n - 1));
+    };
+
+    // Close the gap: every later appointment moves down one position, in ascending order and
+    // each in one write, renumbered as it moves. A process that dies meanwhile leaves one
+    // appointment twice, never one missing, and never one made of two.
+    for (int j = p; j <= c - 2; ++j) {
+        QList<QByteArray> values;
+        for (int k = 1; k <= kFields; ++k)
+            values.append(fieldValue(block.record(qint64(j + 1) * kK + k), k));
+        if (const auto newId = renumbered(block.record(qint64(j + 1) * kK + 1)))
+            values[0] = *newId;
+        if (const RecordStatus s = block.putSpan(qint64(j) * kK + 1, values); !s.ok())
+            return StoreResult::fromRecord(s);
+    }
+    // The count before the blanking: the old last block is then outside the count, so an
+    // interruption never shows an empty appointment.
+    if (const RecordStatus s = PutCount(m_file, kK, c - 1); !s.ok())
+        return StoreResult::fromRecord(s);
+    if (const RecordStatus s =
+            block.putSpan(qint64(c - 1) * kK + 1, QList<QByteArray>(kFields, kEmptyValue));
+        !s.ok())
+        return StoreResult::fromRecord(s);
+
+    // Appointments of the day before the deleted one with a higher number (only in a file
+    // whose numbering is already broken) are renumbered the same way.
+    for (int i = 0; i < p; ++i) {
+        const qint64 r = qint64(i) * kK + 1;
+        const auto newId = renumbered(block.record(r));
+        if (!newId)
             continue;
-        const QString renumbered = other.left(9) + QString::number(n - 1);
-        if (const RecordStatus s = block.put(r, RecordCodec::encodeString(renumbered)); !s.ok())
+        if (const RecordStatus s = block.putSpan(r, {*newId}); !s.ok())
             return StoreResult::fromRecord(s);
     }
     return StoreResult::success();

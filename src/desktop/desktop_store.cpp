@@ -1,5 +1,6 @@
 #include "desktop/desktop_store.h"
 
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <algorithm>
@@ -33,15 +34,40 @@ public:
 
     QString text(qint64 r) const { return RecordCodec::decodeString(record(r)); }
 
-    // Writes `value` at the start of record r unless the record already holds it.
-    RecordStatus put(qint64 r, const QByteArray &value)
+    // Writes values[i] at the start of record first + i, in one write from the first record
+    // whose value changes to the end of the last value that changes (with `all`, from the
+    // first record to the end of the last value, as a new entry is written). Each record keeps the
+    // bytes after its value as they were, so the file ends up as if each changed record had
+    // been written on its own, but a process that dies meanwhile leaves all or none of them.
+    RecordStatus putSpan(qint64 first, const QList<QByteArray> &values, bool all = false)
     {
-        const QByteArrayView current = record(r);
-        if (!current.isEmpty() && current.startsWith(value))
+        qsizetype from = -1;
+        qsizetype to = -1;
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            const QByteArrayView current = record(first + i);
+            if (all || current.isEmpty() || !current.startsWith(values[i])) {
+                if (from < 0)
+                    from = i;
+                to = i;
+            }
+        }
+        if (from < 0)
             return RecordStatus::success();
-        const RecordStatus status = WriteRecordBytes(m_file, r, value);
-        if (status.ok() && !current.isEmpty())
-            std::copy(value.begin(), value.end(), m_bytes.begin() + (r - m_first) * kLen);
+        QByteArray span;
+        for (qsizetype i = from; i <= to; ++i) {
+            QByteArray rec = record(first + i).toByteArray();
+            rec.resize(kLen, '\0');
+            rec.replace(0, values[i].size(), values[i]);
+            span.append(i == to ? rec.first(values[i].size()) : rec);
+        }
+        const RecordStatus status = WriteRecordSpan(m_file, first + from, span);
+        if (status.ok()) {
+            for (qsizetype i = from; i <= to; ++i) {
+                const qint64 r = first + i;
+                if (r >= m_first && (r - m_first + 1) * kLen <= m_bytes.size())
+                    m_bytes.replace((r - m_first) * kLen, values[i].size(), values[i]);
+            }
+        }
         return status;
     }
 
@@ -93,11 +119,27 @@ StoreResult noSuchButton(int position)
             QStringLiteral("There is no button at position %1 on My Desktop.").arg(position)};
 }
 
+// The count for a write, or the refusal to write when the count record is damaged: a count
+// that cannot be trusted would put the next entry over existing ones.
+StoreResult countForWrite(int file, int *count)
+{
+    const StoreCount c = ReadStoreCount(file, kK, DesktopStore::Capacity);
+    if (c.damaged()) {
+        return {
+            StoreResult::WriteFailed,
+            QStringLiteral("The My Desktop file %1 has a damaged count record (%2); nothing was "
+                           "changed.")
+                .arg(QFileInfo(RecordFilePath(file)).fileName(), c.damage)};
+    }
+    *count = c.usable;
+    return StoreResult::success();
+}
+
 } // namespace
 
 int DesktopStore::GetButtonCount() const
 {
-    return std::clamp(GetCount(m_file, kK).valueOrZero(), 0, Capacity);
+    return ReadStoreCount(m_file, kK, Capacity).usable;
 }
 
 QList<DesktopEntry> DesktopStore::ReadDesktopEntries() const
@@ -121,7 +163,9 @@ QStringList DesktopStore::ReadCaptions() const
 
 StoreResult DesktopStore::AppendDesktopEntry(const QString &caption, const QString &programPath)
 {
-    const int n = GetButtonCount();
+    int n = 0;
+    if (StoreResult counted = countForWrite(m_file, &n); !counted.ok())
+        return counted;
     if (n >= Capacity) {
         return {StoreResult::CapacityFull,
                 QStringLiteral("My Desktop is full: it can hold no more than %1 buttons. Delete "
@@ -133,42 +177,50 @@ StoreResult DesktopStore::AppendDesktopEntry(const QString &caption, const QStri
         return check;
     if (StoreResult check = checkLength(programPath, "program path"); !check.ok())
         return check;
-    // The fields first, the count last: the button becomes part of the file only when all
-    // three of its fields are written.
-    if (const RecordStatus s = PutString(m_file, recordOf(n, 1), caption); !s.ok())
-        return StoreResult::fromRecord(s);
-    if (const RecordStatus s = PutString(m_file, recordOf(n, 2), programPath); !s.ok())
-        return StoreResult::fromRecord(s);
-    if (const RecordStatus s = PutString(m_file, recordOf(n, 3), QStringLiteral("none")); !s.ok())
+    // The three fields in one write, the count last: the button becomes part of the file only
+    // when all of its fields are written.
+    RecordBlock block(m_file, recordOf(n, 1), kFields);
+    const RecordStatus s =
+        block.putSpan(recordOf(n, 1),
+                      {RecordCodec::encodeString(caption), RecordCodec::encodeString(programPath),
+                       RecordCodec::encodeString(QStringLiteral("none"))},
+                      true);
+    if (!s.ok())
         return StoreResult::fromRecord(s);
     return StoreResult::fromRecord(PutCount(m_file, kK, n + 1));
 }
 
 StoreResult DesktopStore::RemoveDesktopEntry(int position)
 {
-    const int c = GetButtonCount();
+    int c = 0;
+    if (StoreResult counted = countForWrite(m_file, &c); !counted.ok())
+        return counted;
     if (position < 0 || position >= c)
         return noSuchButton(position);
-    // Every later entry moves down one position, one field at a time in ascending order, so no
-    // field is overwritten before it has been copied; then the old last position is blanked.
+    // Every later entry moves down one position, in ascending order and each in one write, so
+    // no field is overwritten before it has been copied and a process that dies meanwhile
+    // leaves one button twice but none missing. Then the count is lowered and the old last
+    // position blanked (in that order, so an empty button never shows).
     RecordBlock block(m_file, recordOf(position, 1), qint64(c - position) * kK);
     for (int i = position; i <= c - 2; ++i) {
-        for (int k = 1; k <= kFields; ++k) {
-            const QByteArray value = stringValue(block.record(recordOf(i + 1, k)));
-            if (const RecordStatus s = block.put(recordOf(i, k), value); !s.ok())
-                return StoreResult::fromRecord(s);
-        }
-    }
-    for (int k = 1; k <= kFields; ++k) {
-        if (const RecordStatus s = block.put(recordOf(c - 1, k), kEmptyValue); !s.ok())
+        QList<QByteArray> values;
+        for (int k = 1; k <= kFields; ++k)
+            values.append(stringValue(block.record(recordOf(i + 1, k))));
+        if (const RecordStatus s = block.putSpan(recordOf(i, 1), values); !s.ok())
             return StoreResult::fromRecord(s);
     }
-    return StoreResult::fromRecord(PutCount(m_file, kK, c - 1));
+    if (const RecordStatus s = PutCount(m_file, kK, c - 1); !s.ok())
+        return StoreResult::fromRecord(s);
+    return StoreResult::fromRecord(
+        block.putSpan(recordOf(c - 1, 1), QList<QByteArray>(kFields, kEmptyValue)));
 }
 
 StoreResult DesktopStore::SetDesktopIcon(int position, const QString &iconPath)
 {
-    if (position < 0 || position >= GetButtonCount())
+    int c = 0;
+    if (StoreResult counted = countForWrite(m_file, &c); !counted.ok())
+        return counted;
+    if (position < 0 || position >= c)
         return noSuchButton(position);
     if (StoreResult check = checkLength(iconPath, "picture path"); !check.ok())
         return check;

@@ -1,5 +1,6 @@
 #include "notes/note_store.h"
 
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <algorithm>
@@ -32,15 +33,40 @@ public:
 
     QString text(qint64 r) const { return RecordCodec::decodeString(record(r)); }
 
-    // Writes `value` at the start of record r unless the record already holds it.
-    RecordStatus put(qint64 r, const QByteArray &value)
+    // Writes values[i] at the start of record first + i, in one write from the first record
+    // whose value changes to the end of the last value that changes (with `all`, from the
+    // first record to the end of the last value, as a new entry is written). Each record keeps the
+    // bytes after its value as they were, so the file ends up as if each changed record had
+    // been written on its own, but a process that dies meanwhile leaves all or none of them.
+    RecordStatus putSpan(qint64 first, const QList<QByteArray> &values, bool all = false)
     {
-        const QByteArrayView current = record(r);
-        if (!current.isEmpty() && current.startsWith(value))
+        qsizetype from = -1;
+        qsizetype to = -1;
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            const QByteArrayView current = record(first + i);
+            if (all || current.isEmpty() || !current.startsWith(values[i])) {
+                if (from < 0)
+                    from = i;
+                to = i;
+            }
+        }
+        if (from < 0)
             return RecordStatus::success();
-        const RecordStatus status = WriteRecordBytes(m_file, r, value);
-        if (status.ok() && !current.isEmpty())
-            std::copy(value.begin(), value.end(), m_bytes.begin() + (r - m_first) * kLen);
+        QByteArray span;
+        for (qsizetype i = from; i <= to; ++i) {
+            QByteArray rec = record(first + i).toByteArray();
+            rec.resize(kLen, '\0');
+            rec.replace(0, values[i].size(), values[i]);
+            span.append(i == to ? rec.first(values[i].size()) : rec);
+        }
+        const RecordStatus status = WriteRecordSpan(m_file, first + from, span);
+        if (status.ok()) {
+            for (qsizetype i = from; i <= to; ++i) {
+                const qint64 r = first + i;
+                if (r >= m_first && (r - m_first + 1) * kLen <= m_bytes.size())
+                    m_bytes.replace((r - m_first) * kLen, values[i].size(), values[i]);
+            }
+        }
         return status;
     }
 
@@ -96,11 +122,26 @@ StoreResult noSuchNote(int n)
     return {StoreResult::NotFound, QStringLiteral("There is no note number %1.").arg(n)};
 }
 
+// The count for a write, or the refusal to write when the count record is damaged: a count
+// that cannot be trusted would put the next entry over existing ones.
+StoreResult countForWrite(int file, int *count)
+{
+    const StoreCount c = ReadStoreCount(file, kK, NoteStore::Capacity);
+    if (c.damaged()) {
+        return {StoreResult::WriteFailed,
+                QStringLiteral("The notes file %1 has a damaged count record (%2); nothing was "
+                               "changed.")
+                    .arg(QFileInfo(RecordFilePath(file)).fileName(), c.damage)};
+    }
+    *count = c.usable;
+    return StoreResult::success();
+}
+
 } // namespace
 
 int NoteStore::GetNoteCount() const
 {
-    return std::clamp(GetCount(m_file, kK).valueOrZero(), 0, Capacity);
+    return ReadStoreCount(m_file, kK, Capacity).usable;
 }
 
 Note NoteStore::ReadNote(int n) const
@@ -131,7 +172,9 @@ int NoteStore::FindNoteByName(const QString &name) const
 
 StoreResult NoteStore::AppendNote(const QString &name, const QString &text)
 {
-    const int c = GetNoteCount();
+    int c = 0;
+    if (StoreResult counted = countForWrite(m_file, &c); !counted.ok())
+        return counted;
     if (c >= Capacity) {
         return {StoreResult::CapacityFull,
                 QStringLiteral("The notes library is full: it can hold no more than %1 notes. "
@@ -142,18 +185,23 @@ StoreResult NoteStore::AppendNote(const QString &name, const QString &text)
         return check;
     if (StoreResult check = checkLength(text, "note text"); !check.ok())
         return check;
-    // Name and text first, the count last: a note becomes part of the file only when both of
-    // its records are written, so an interrupted save never leaves an empty note behind.
-    if (const RecordStatus s = PutString(m_file, nameRecord(c + 1), name); !s.ok())
-        return StoreResult::fromRecord(s);
-    if (const RecordStatus s = PutString(m_file, textRecord(c + 1), text); !s.ok())
+    // Name and text in one write, the count last: a note becomes part of the file only when
+    // both of its records are written, so an interrupted save never leaves an empty note.
+    RecordBlock block(m_file, nameRecord(c + 1), 2);
+    const RecordStatus s =
+        block.putSpan(nameRecord(c + 1),
+                      {RecordCodec::encodeString(name), RecordCodec::encodeString(text)}, true);
+    if (!s.ok())
         return StoreResult::fromRecord(s);
     return StoreResult::fromRecord(PutCount(m_file, kK, c + 1));
 }
 
 StoreResult NoteStore::ReplaceNoteText(int n, const QString &text)
 {
-    if (n < 1 || n > GetNoteCount())
+    int c = 0;
+    if (StoreResult counted = countForWrite(m_file, &c); !counted.ok())
+        return counted;
+    if (n < 1 || n > c)
         return noSuchNote(n);
     if (StoreResult check = checkLength(text, "note text"); !check.ok())
         return check;
@@ -162,22 +210,23 @@ StoreResult NoteStore::ReplaceNoteText(int n, const QString &text)
 
 StoreResult NoteStore::RemoveNote(int n)
 {
-    const int c = GetNoteCount();
+    int c = 0;
+    if (StoreResult counted = countForWrite(m_file, &c); !counted.ok())
+        return counted;
     if (n < 1 || n > c)
         return noSuchNote(n);
     // Notes before n keep their records; from n on each note takes the one after it, in
-    // ascending order, and the old last note is blanked.
+    // ascending order and each in one write, so a process that dies meanwhile leaves one note
+    // twice but none missing. Then the count is lowered and the old last note blanked (in that
+    // order, so an empty note never shows).
     RecordBlock block(m_file, nameRecord(n), qint64(c - n + 1) * kK);
     for (int j = n; j <= c - 1; ++j) {
-        for (const auto record : {nameRecord, textRecord}) {
-            const QByteArray value = stringValue(block.record(record(j + 1)));
-            if (const RecordStatus s = block.put(record(j), value); !s.ok())
-                return StoreResult::fromRecord(s);
-        }
-    }
-    for (const auto record : {nameRecord, textRecord}) {
-        if (const RecordStatus s = block.put(record(c), kEmptyValue); !s.ok())
+        const QList<QByteArray> values = {stringValue(block.record(nameRecord(j + 1))),
+                                          stringValue(block.record(textRecord(j + 1)))};
+        if (const RecordStatus s = block.putSpan(nameRecord(j), values); !s.ok())
             return StoreResult::fromRecord(s);
     }
-    return StoreResult::fromRecord(PutCount(m_file, kK, c - 1));
+    if (const RecordStatus s = PutCount(m_file, kK, c - 1); !s.ok())
+        return StoreResult::fromRecord(s);
+    return StoreResult::fromRecord(block.putSpan(nameRecord(c), {kEmptyValue, kEmptyValue}));
 }

@@ -79,3 +79,17 @@ RecordStatus PutCount(int number, qint64 record, CountValue count);
 QByteArray ReadRecords(int number, qint64 firstRecord, qint64 count);
 // Writes raw bytes at the start of `record` (used to copy records unchanged).
 RecordStatus WriteRecordBytes(int number, qint64 record, QByteArrayView bytes);
+// Writes raw bytes from the start of `firstRecord` on, across as many records as they cover, in
+// one write: a process that dies meanwhile leaves either all of them or none in the file.
+RecordStatus WriteRecordSpan(int number, qint64 firstRecord, QByteArrayView bytes);
+
+// The count record of a store, read strictly. A count of 0 to `capacity` (tag 2 or 3, or a
+// never-written record, which counts 0) is sound. Anything else is damaged: `damage` says how,
+// and `usable` is what readers may still show (0 for an unknown tag or a negative count, the
+// capacity for a larger count). Writes must not trust a damaged count.
+struct StoreCount {
+    qint32 usable = 0;
+    QString damage;
+    bool damaged() const { return !damage.isEmpty(); }
+};
+StoreCount ReadStoreCount(int number, qint64 record, qint32 capacity);
