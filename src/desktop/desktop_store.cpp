@@ -21,15 +21,20 @@ const QByteArray kEmptyValue(2, '\0');
 class RecordBlock {
 public:
     RecordBlock(int file, qint64 first, qint64 count)
-        : m_file(file), m_first(first), m_bytes(ReadRecords(file, first, count))
+        : m_file(file), m_first(first), m_bytes(ReadRecords(file, first, count)),
+          m_present(std::clamp<qint64>(QFileInfo(RecordFilePath(file)).size() - (first - 1) * kLen,
+                                       0, m_bytes.size()))
     {}
 
+    // The bytes of record r that the file holds: fewer for a record cut short by the end of the
+    // file, none past it. A text is read from these alone, as GetString reads it.
     QByteArrayView record(qint64 r) const
     {
         const qint64 offset = (r - m_first) * kLen;
         if (r < m_first || offset + kLen > m_bytes.size())
             return {};
-        return QByteArrayView(m_bytes).sliced(offset, kLen);
+        return QByteArrayView(m_bytes).sliced(offset,
+                                              std::clamp<qint64>(m_present - offset, 0, kLen));
     }
 
     QString text(qint64 r) const { return RecordCodec::decodeString(record(r)); }
@@ -62,6 +67,8 @@ public:
         }
         const RecordStatus status = WriteRecordSpan(m_file, first + from, span);
         if (status.ok()) {
+            const qint64 end = (first + from - m_first) * kLen + span.size();
+            m_present = std::max(m_present, std::min<qint64>(end, m_bytes.size()));
             for (qsizetype i = from; i <= to; ++i) {
                 const qint64 r = first + i;
                 if (r >= m_first && (r - m_first + 1) * kLen <= m_bytes.size())
@@ -75,15 +82,23 @@ private:
     int m_file;
     qint64 m_first;
     QByteArray m_bytes;
+    qint64 m_present; // bytes of m_bytes that are in the file
 };
 
-// The stored value of a String record: its length prefix and the text it announces.
+// The stored value of a String record, as it is copied when entries move: its length prefix
+// and the text it announces. A prefix that announces more than the record holds is cut to what
+// is read, so the copy reads as the original did.
 QByteArray stringValue(QByteArrayView rec)
 {
     if (rec.size() < 2)
         return kEmptyValue;
-    const qsizetype n = qFromLittleEndian<quint16>(rec.data());
-    return rec.first(2 + std::min(n, rec.size() - 2)).toByteArray();
+    const qsizetype declared = qFromLittleEndian<quint16>(rec.data());
+    const qsizetype n = std::min(declared, rec.size() - 2);
+    if (n == declared)
+        return rec.first(2 + n).toByteArray();
+    QByteArray value(2, '\0');
+    qToLittleEndian<quint16>(quint16(n), value.data());
+    return value + rec.sliced(2, n).toByteArray();
 }
 
 qint64 recordOf(int position, int field)
