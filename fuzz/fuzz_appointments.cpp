@@ -10,8 +10,8 @@ using Fuzz::check;
 // What the user sees of an appointment besides its id (a delete renumbers ids).
 QStringList content(const Appointment &a)
 {
-    return {a.Subject,         a.StartTime,  a.EndTime, QString::number(a.ReminderOn),
-            a.ReminderMinutes, a.Description};
+    return Fuzz::shown(QStringList{a.Subject, a.StartTime, a.EndTime, QString::number(a.ReminderOn),
+                                   a.ReminderMinutes, a.Description});
 }
 
 QList<QStringList> readAll(const AppointmentStore &store)

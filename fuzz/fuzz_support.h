@@ -104,6 +104,23 @@ inline const DataFileInfo &info(int number)
     return kDataFiles[number - 1];
 }
 
+// A text as the checks compare it. A record cut short by the end of the file reads only the
+// bytes that are there; once the file grows past it, the zero bytes that fill the gap read as
+// NUL characters too. Trailing NULs are therefore not compared.
+inline QString shown(QString text)
+{
+    while (text.endsWith(QChar(u'\0')))
+        text.chop(1);
+    return text;
+}
+
+inline QStringList shown(QStringList texts)
+{
+    for (QString &t : texts)
+        t = shown(t);
+    return texts;
+}
+
 // Removes the first element equal to `value`; false when there is none.
 template <typename T> bool removeOne(QList<T> &list, const T &value)
 {
