@@ -14,6 +14,7 @@ int main(int argc, char *argv[])
 #endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tallowby"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tallowby.Tallowby"));
     QApplication::setWindowIcon(Pictures::logoIcon());
     // The program ends only through File > Exit or a close of the main window.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,7 +1,18 @@
-// Form3: the address book view, browsed by letter groups.
+// Form3: the address book view, browsed by letter groups. A letter button lists the entries
+// whose display names begin with its letters; the chosen entry's fields are shown read-only.
 #pragma once
 
 #include <QWidget>
+
+#include <array>
+
+class MultiLineTextBox;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 class AddressBookWindow : public QWidget {
     Q_OBJECT
@@ -9,4 +20,46 @@ public:
     explicit AddressBookWindow(QWidget *parent = nullptr);
     // Runs once, right after the window is created.
     void load();
+
+    // The letter buttons, two rows of twelve.
+    std::array<QPushButton *, 24> Command4{};
+    QGroupBox *Frame1 = nullptr;
+    QComboBox *Combo1 = nullptr;
+    QPushButton *Command5 = nullptr;
+    QGroupBox *Frame3 = nullptr;
+    std::array<QLabel *, 6> Label3{};
+    std::array<QLineEdit *, 6> Text3{};
+    QGroupBox *Frame2 = nullptr;
+    MultiLineTextBox *Text1 = nullptr;
+    QGroupBox *Frame4 = nullptr;
+    std::array<QLabel *, 4> Label1{};
+    QLineEdit *Text8 = nullptr;
+    QLineEdit *Text5 = nullptr;
+    QLineEdit *Text6 = nullptr;
+    MultiLineTextBox *Text7 = nullptr;
+    // Hidden: the shown entry's birthday flag, first name and surname, for the editor.
+    QCheckBox *Check1 = nullptr;
+    QLineEdit *Text4 = nullptr;
+    QLineEdit *Text10 = nullptr;
+    QPushButton *Command3 = nullptr;
+    QPushButton *Command2 = nullptr;
+    QPushButton *Command1 = nullptr;
+    // Hidden: the caption of the last letter button clicked (the letter group).
+    QLabel *Label2 = nullptr;
+
+    // The letter group whose names the list holds.
+    QString LetterGroup() const;
+    // The back colour of a letter button.
+    QColor letterButtonColor(int index) const;
+
+    void Command4_Click(int index);
+    void Label2_Change();
+    void Combo1_Click();
+    void Command5_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+
+    // Enables or disables "Add Entry", "Edit Entry" and "Delete Entry" together.
+    void setEntryButtonsEnabled(bool enabled);
 };

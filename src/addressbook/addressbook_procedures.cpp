@@ -1,22 +1,148 @@
+#include "addressbook/address_book_window.h"
+#include "addressbook/address_entry_editor.h"
+#include "addressbook/address_store.h"
+#include "addressbook/multi_line_text_box.h"
+#include "calendar/calendar_window.h"
+#include "shell/date_picker.h"
+#include "shell/forms.h"
 #include "shell/module1.h"
+#include "shell/seams.h"
 
-// Placeholders until the windows of this area are built.
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QSignalBlocker>
+
+namespace {
+
+// The initial characters whose display names a letter group lists, in listing order.
+QString InitialsOfGroup(const QString &group)
+{
+    if (group == QLatin1String("123"))
+        return QStringLiteral("1234567890");
+    return group;
+}
+
+// Puts a name into the list at its place: ascending, ignoring case; a name equal to others
+// but for case goes after them.
+void InsertSorted(QComboBox *list, const QString &name)
+{
+    int at = list->count();
+    while (at > 0 && QString::compare(list->itemText(at - 1), name, Qt::CaseInsensitive) > 0)
+        --at;
+    list->insertItem(at, name);
+}
+
+// The number at the start of a text (leading blanks skipped), 0 when there is none.
+double LeadingNumber(const QString &text)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?\\d+(\\.\\d*)?)"));
+    const QRegularExpressionMatch m = number.match(text);
+    return m.hasMatch() ? m.captured(1).toDouble() : 0.0;
+}
+
+} // namespace
+
+QDate CalendarSelectedDate()
+{
+    return Forms::Form1()->Calendar1->selectedDate();
+}
+
 namespace Module1 {
 
 void FillAddressList()
 {
+    AddressBookWindow *book = Forms::Form3();
+    QComboBox *list = book->Combo1;
+    {
+        // The rebuild itself is no pick of a name; the selection below is.
+        const QSignalBlocker blocker(list);
+        list->clear();
+        const QStringList names = AddressStore().ReadAllDisplayNames();
+        for (const QChar initial : InitialsOfGroup(book->LetterGroup())) {
+            for (const QString &name : names) {
+                if (!name.isEmpty() && name.at(0) == initial)
+                    InsertSorted(list, name);
+            }
+        }
+        list->setCurrentIndex(list->count() > 0 ? 0 : -1);
+    }
+    if (list->count() > 0)
+        book->Combo1_Click();
 }
 
 void ShowAddressDetails()
 {
+    AddressBookWindow *book = Forms::Form3();
+    const QString name = book->Combo1->currentText();
+    const AddressStore store;
+    const int position = name.isEmpty() ? -1 : store.FindAddressEntry(name);
+    if (position < 0) {
+        for (QLineEdit *box : book->Text3)
+            box->clear();
+        book->Text1->setText(QString());
+        book->Text5->clear();
+        book->Text6->clear();
+        book->Text7->setText(QString());
+        book->Text8->clear();
+        return;
+    }
+    const AddressEntry entry = store.ReadAddressEntry(position);
+    book->Text1->setText(entry.Address);
+    const bool hasBirthday = LeadingNumber(entry.HasBirthday) == 1.0;
+    book->Text8->setVisible(hasBirthday);
+    book->Label1[0]->setVisible(hasBirthday);
+    book->Check1->setChecked(hasBirthday);
+    book->Text8->setText(entry.BirthdayDate);
+    book->Text5->setText(entry.EMail);
+    book->Text6->setText(entry.HomePage);
+    book->Text7->setText(entry.Notes);
+    const QString phones[6] = {entry.PhoneHome,   entry.PhoneBusiness1, entry.PhoneBusiness2,
+                               entry.PhoneMobile, entry.PhoneFax,       entry.PhoneOther};
+    for (int k = 0; k < 6; ++k)
+        book->Text3[size_t(k)]->setText(phones[k]);
+    book->Text4->setText(entry.Name);
+    book->Text10->setText(entry.Surname);
 }
 
 void DeleteAddressEntry()
 {
+    const QString name = Forms::Form3()->Combo1->currentText();
+    if (name.isEmpty())
+        return;
+    const StoreResult result = AddressStore().DeleteAddressEntry(name);
+    if (result.ok())
+        MarkCalendarDays();
+    else if (result.status != StoreResult::NotFound)
+        MessageBox::show(result.message);
 }
 
 void AddAddressEntry()
 {
+    AddressEntryEditor *editor = Forms::Form7();
+    QStringList phones;
+    for (const QLineEdit *box : editor->Text3)
+        phones.append(box->text());
+    const AddressEntry entry = AddressStore::BuildEntry(
+        editor->text2(0), editor->text2(1), editor->text2(2), phones, editor->DTPicker1->Value(),
+        editor->Check1->isChecked(), editor->text2(3), editor->text2(4), editor->text2(5));
+
+    // The editor's own record of the entry it opened on decides between adding and replacing:
+    // EditMode is shared with the appointment editor, which may have been opened since.
+    AddressStore store;
+    const StoreResult result = editor->EditedName.isEmpty()
+                                   ? store.AddAddressEntry(entry)
+                                   : store.ReplaceAddressEntry(editor->EditedName, entry);
+    editor->EntryWritten = result.ok();
+    if (result.ok())
+        MarkCalendarDays();
+    else if (result.status == StoreResult::NameTaken)
+        MessageBox::show(QStringLiteral("Entry Already Exists!"));
+    else
+        MessageBox::show(result.message);
 }
 
 } // namespace Module1

@@ -1,11 +1,240 @@
 #include "calendar/activities_window.h"
 
+#include "calendar/appointment_editor.h"
+#include "calendar/appointment_store.h"
+#include "calendar/day_schedule_window.h"
+#include "shell/date_picker.h"
+#include "shell/forms.h"
+#include "shell/main_window.h"
+#include "shell/module1.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLineEdit *readOnlyBox(QWidget *parent, const char *name)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setReadOnly(true);
+    return box;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const char *caption)
+{
+    auto *b = new QPushButton(QString::fromLatin1(caption), parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
 ActivitiesWindow::ActivitiesWindow(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Activities"));
+    // A fixed single border without minimize or maximize button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+
+    DTPicker1 = new DatePicker(this);
+    DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
+
+    Frame1 = new QGroupBox(QStringLiteral("Appointments"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Combo3 = new QComboBox(Frame1);
+    Combo3->setObjectName(QStringLiteral("Combo3"));
+    Combo3->setMinimumWidth(260);
+    Combo1 = new QComboBox(Frame1);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->hide();
+    Combo2 = new QComboBox(Frame1);
+    Combo2->setObjectName(QStringLiteral("Combo2"));
+    Combo2->hide();
+    Text3 = new QLineEdit(QStringLiteral("ID"), Frame1);
+    Text3->setObjectName(QStringLiteral("Text3"));
+    Text3->hide();
+    Label2 = new QLabel(QStringLiteral("Start Time"), Frame1);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Text4 = readOnlyBox(Frame1, "Text4");
+    Label3 = new QLabel(QStringLiteral("End Time"), Frame1);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Text5 = readOnlyBox(Frame1, "Text5");
+    Check1 = new QCheckBox(Frame1);
+    Check1->setObjectName(QStringLiteral("Check1"));
+    Check1->setEnabled(false);
+    Label1 = new QLabel(QStringLiteral("Reminder"), Frame1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Text2 = readOnlyBox(Frame1, "Text2");
+    Text2->setText(QStringLiteral("15"));
+    Text2->setMaximumWidth(60);
+    Text2->hide();
+    Label4 = new QLabel(QStringLiteral("Minutes before meeting"), Frame1);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label4->hide();
+    Text1 = new QPlainTextEdit(QStringLiteral("Description"), Frame1);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setReadOnly(true);
+    Text1->setFixedHeight(80);
+    Command3 = button(Frame1, "Command3", "Add");
+    Command5 = button(Frame1, "Command5", "Edit");
+    Command4 = button(Frame1, "Command4", "Delete");
+
+    auto *times = new QGridLayout;
+    times->addWidget(Label2, 0, 0);
+    times->addWidget(Text4, 0, 1);
+    times->addWidget(Label3, 0, 2);
+    times->addWidget(Text5, 0, 3);
+    auto *reminder = new QHBoxLayout;
+    reminder->addWidget(Check1);
+    reminder->addWidget(Label1);
+    reminder->addSpacing(12);
+    reminder->addWidget(Text2);
+    reminder->addWidget(Label4);
+    reminder->addStretch();
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(Command3);
+    buttons->addWidget(Command5);
+    buttons->addWidget(Command4);
+    buttons->addStretch();
+    auto *frame1 = new QVBoxLayout(Frame1);
+    frame1->addWidget(Combo3);
+    frame1->addLayout(times);
+    frame1->addLayout(reminder);
+    frame1->addWidget(Text1);
+    frame1->addLayout(buttons);
+
+    Frame2 = new QGroupBox(QStringLiteral("Memos"), this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Combo4 = new QComboBox(Frame2);
+    Combo4->setObjectName(QStringLiteral("Combo4"));
+    auto *frame2 = new QVBoxLayout(Frame2);
+    frame2->addWidget(Combo4);
+
+    Command6 = button(this, "Command6", "View Schedule");
+    Command1 = button(this, "Command1", "OK");
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(Command6);
+    bottom->addStretch();
+    bottom->addWidget(Command1);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(DTPicker1);
+    top->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(Frame1);
+    layout->addWidget(Frame2);
+    layout->addLayout(bottom);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(DTPicker1, &DatePicker::Change, this, &ActivitiesWindow::DTPicker1_Change);
+    connect(Combo3, &QComboBox::currentIndexChanged, this, &ActivitiesWindow::Combo3_Click);
+    connect(Check1, &QCheckBox::stateChanged, this, &ActivitiesWindow::Check1_Click);
+    connect(Command3, &QPushButton::clicked, this, &ActivitiesWindow::Command3_Click);
+    connect(Command5, &QPushButton::clicked, this, &ActivitiesWindow::Command5_Click);
+    connect(Command4, &QPushButton::clicked, this, &ActivitiesWindow::Command4_Click);
+    connect(Command6, &QPushButton::clicked, this, &ActivitiesWindow::Command6_Click);
+    connect(Command1, &QPushButton::clicked, this, &ActivitiesWindow::Command1_Click);
 }
 
-void ActivitiesWindow::load()
+void ActivitiesWindow::load() {}
+
+void ActivitiesWindow::DTPicker1_Change()
 {
+    Module1::LoadDayActivities();
+}
+
+void ActivitiesWindow::Combo3_Click()
+{
+    if (Combo3->currentIndex() >= 0)
+        Module1::ShowAppointmentDetails();
+}
+
+void ActivitiesWindow::Check1_Click()
+{
+    if (Check1->checkState() == Qt::Checked) {
+        Text2->show();
+        Label4->show();
+    } else if (Check1->checkState() == Qt::Unchecked) {
+        Text2->hide();
+        Label4->hide();
+    }
+}
+
+void ActivitiesWindow::Command3_Click()
+{
+    Module1::EditMode = 0;
+    AppointmentEditor *editor = Forms::Form5();
+    editor->Text3->setText(
+        AppointmentStore::MakeAppointmentId(DTPicker1->Value(), Combo3->count() + 1));
+    editor->setWindowTitle(QStringLiteral("Add Appointment"));
+    editor->presetFields();
+    hide();
+    editor->show();
+    editor->raise();
+    editor->activateWindow();
+}
+
+void ActivitiesWindow::Command5_Click()
+{
+    Module1::EditMode = -1;
+    AppointmentEditor *editor = Forms::Form5();
+    editor->setWindowTitle(QStringLiteral("Edit Appointment"));
+    // The presets first, then the shown appointment's values over them.
+    editor->presetFields();
+    editor->Combo1->setEditText(Text4->text());
+    editor->Combo2->setEditText(Text5->text());
+    editor->Text1->setPlainText(Text1->toPlainText());
+    editor->Text4->setText(Combo3->currentText());
+    editor->Check1->setCheckState(Check1->checkState());
+    editor->Text2->setText(Text2->text());
+    editor->Text3->setText(Text3->text());
+    hide();
+    editor->show();
+    editor->raise();
+    editor->activateWindow();
+}
+
+void ActivitiesWindow::Command4_Click()
+{
+    Module1::DeleteAppointment();
+}
+
+void ActivitiesWindow::Command6_Click()
+{
+    DayScheduleWindow *schedule = Forms::Form6();
+    schedule->show();
+    schedule->raise();
+    schedule->DTPicker1->setValue(DTPicker1->Value());
+    Module1::FillDaySchedule();
+}
+
+void ActivitiesWindow::Command1_Click()
+{
+    Module1::MarkCalendarDays();
+    hide();
+    if (MainWindow *main = Forms::MDIForm1()) {
+        main->setEnabled(true);
+        main->show();
+        main->raise();
+        main->activateWindow();
+    }
+}
+
+void ActivitiesWindow::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    Command1_Click();
 }

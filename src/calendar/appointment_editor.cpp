@@ -1,11 +1,219 @@
 #include "calendar/appointment_editor.h"
 
+#include "calendar/activities_window.h"
+#include "calendar/calendar_procedures.h"
+#include "shell/forms.h"
+#include "shell/module1.h"
+#include "shell/seams.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// "07:00", "07:30", ... up to and including `last`.
+QStringList halfHours(const QString &last)
+{
+    QStringList times;
+    for (int minutes = 7 * 60;; minutes += 30) {
+        const QString t = QStringLiteral("%1:%2")
+                              .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+                              .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+        times.append(t);
+        if (t == last)
+            break;
+    }
+    return times;
+}
+
+QComboBox *timeBox(QWidget *parent, const char *name, const QString &last)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->addItems(halfHours(last));
+    box->lineEdit()->setMaxLength(AppointmentEditor::TimeLength);
+    // Typed text is never completed to a list entry behind the user's back.
+    box->setCompleter(nullptr);
+    box->setCurrentIndex(-1);
+    return box;
+}
+
+} // namespace
+
 AppointmentEditor::AppointmentEditor(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Add Appointment"));
+    // A fixed tool-window border without minimize or maximize button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+
+    Frame1 = new QGroupBox(QStringLiteral("Appointments"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Text4 = new QLineEdit(QStringLiteral("Subject"), Frame1);
+    Text4->setObjectName(QStringLiteral("Text4"));
+    Text4->setMaxLength(SubjectLength);
+    Text4->setMinimumWidth(280);
+    Label2 = new QLabel(QStringLiteral("Start Time"), Frame1);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Combo1 = timeBox(Frame1, "Combo1", QStringLiteral("23:30"));
+    Label3 = new QLabel(QStringLiteral("End Time"), Frame1);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Combo2 = timeBox(Frame1, "Combo2", QStringLiteral("24:00"));
+    Check1 = new QCheckBox(QStringLiteral("Reminder"), Frame1);
+    Check1->setObjectName(QStringLiteral("Check1"));
+    Text2 = new QLineEdit(QStringLiteral("15"), Frame1);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2->setMaxLength(MinutesLength);
+    Text2->setMaximumWidth(60);
+    Text2->hide();
+    Label4 = new QLabel(QStringLiteral("Minutes before meeting"), Frame1);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label4->hide();
+    Text1 = new QPlainTextEdit(QStringLiteral("Description"), Frame1);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setFixedHeight(80);
+    Text3 = new QLineEdit(QStringLiteral("ID"), Frame1);
+    Text3->setObjectName(QStringLiteral("Text3"));
+    Text3->hide();
+    Command2 = new QPushButton(QStringLiteral("OK"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+
+    auto *times = new QHBoxLayout;
+    times->addWidget(Label2);
+    times->addWidget(Combo1);
+    times->addSpacing(12);
+    times->addWidget(Label3);
+    times->addWidget(Combo2);
+    times->addStretch();
+    auto *reminder = new QHBoxLayout;
+    reminder->addWidget(Check1);
+    reminder->addSpacing(12);
+    reminder->addWidget(Text2);
+    reminder->addWidget(Label4);
+    reminder->addStretch();
+    auto *frame = new QVBoxLayout(Frame1);
+    frame->addWidget(Text4);
+    frame->addLayout(times);
+    frame->addLayout(reminder);
+    frame->addWidget(Text1);
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(Command2);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(Frame1);
+    layout->addLayout(bottom);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(Check1, &QCheckBox::stateChanged, this, &AppointmentEditor::Check1_Click);
+    connect(Combo1, &QComboBox::activated, this, &AppointmentEditor::Combo1_Click);
+    connect(Command2, &QPushButton::clicked, this, &AppointmentEditor::Command2_Click);
+    connect(Text1, &QPlainTextEdit::textChanged, this, &AppointmentEditor::limitDescription);
 }
 
-void AppointmentEditor::load()
+void AppointmentEditor::load() {}
+
+void AppointmentEditor::presetFields()
 {
+    Text1->setPlainText(QStringLiteral("Description"));
+    Text2->setText(QStringLiteral("15"));
+    Text4->setText(QStringLiteral("Subject"));
+    Combo1->setCurrentIndex(-1);
+    Combo1->setEditText(QString());
+    Combo2->setCurrentIndex(-1);
+    Combo2->setEditText(QString());
+}
+
+void AppointmentEditor::Check1_Click()
+{
+    if (Check1->checkState() == Qt::Checked) {
+        Text2->show();
+        Label4->show();
+    } else if (Check1->checkState() == Qt::Unchecked) {
+        Text2->hide();
+        Label4->hide();
+    }
+}
+
+void AppointmentEditor::Combo1_Click(int index)
+{
+    // The end time half an hour after the picked start.
+    if (index >= 0 && index + 1 < Combo2->count())
+        Combo2->setCurrentIndex(index + 1);
+}
+
+void AppointmentEditor::Command2_Click()
+{
+    const QString start = Combo1->currentText();
+    const QString end = Combo2->currentText();
+    if (start.isEmpty()) {
+        MessageBox::show(QStringLiteral("You need to specify a Start-Time for the Appointment"));
+        return;
+    }
+    if (end.isEmpty()) {
+        MessageBox::show(QStringLiteral("You need to specify an End-Time for the Appointment"));
+        return;
+    }
+    // Times compare as texts, character by character.
+    if (!(QString::compare(start, end, Qt::CaseSensitive) < 0)) {
+        MessageBox::show(
+            QStringLiteral("The duration of the meeting must be greater than 0 minutes!"));
+        return;
+    }
+    if (Text4->text().isEmpty()) {
+        MessageBox::show(QStringLiteral("You need to specify a Subject for the Appointment"));
+        return;
+    }
+    const bool saved = Module1::EditMode == -1 ? CalendarProcedures::UpdateAppointment()
+                                               : CalendarProcedures::AddAppointment();
+    // A refused save keeps the editor open with everything as typed.
+    if (!saved)
+        return;
+    returnToActivities();
+}
+
+void AppointmentEditor::returnToActivities()
+{
+    hide();
+    ActivitiesWindow *activities = Forms::Form4();
+    activities->show();
+    activities->raise();
+    activities->activateWindow();
+}
+
+void AppointmentEditor::limitDescription()
+{
+    const QString text = Text1->toPlainText();
+    // Line breaks are stored as CR LF and count two characters.
+    if (CalendarProcedures::ToStoredLines(text).size() <= DescriptionLength)
+        return;
+    QString cut;
+    int stored = 0;
+    for (const QChar c : text) {
+        const int size = c == QLatin1Char('\n') ? 2 : 1;
+        if (stored + size > DescriptionLength)
+            break;
+        stored += size;
+        cut.append(c);
+    }
+    const QSignalBlocker blocker(Text1);
+    Text1->setPlainText(cut);
+    Text1->moveCursor(QTextCursor::End);
+}
+
+void AppointmentEditor::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    returnToActivities();
 }

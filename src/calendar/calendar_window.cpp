@@ -1,11 +1,275 @@
 #include "calendar/calendar_window.h"
 
+#include "calendar/activities_window.h"
+#include "calendar/calendar_procedures.h"
+#include "shell/date_picker.h"
+#include "shell/forms.h"
+#include "shell/main_window.h"
+#include "shell/module1.h"
+#include "shell/seams.h"
+#include "shell/twips.h"
+
+#include <QCalendarWidget>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+// Size of a marker picture: 255 by 255 twips.
+constexpr int kMarkerSize = twips(255);
+
+// A marker keeps its colours while the main window is disabled (the activities window is
+// open over the calendar then), where a plain label would grey its picture out.
+class MarkerLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, pixmap());
+    }
+};
+
+QLabel *makeDot(QWidget *parent, const QString &name, const QColor &color)
+{
+    auto *dot = new MarkerLabel(parent);
+    dot->setObjectName(name);
+    dot->setPixmap(CalendarProcedures::MarkerPicture(color));
+    dot->setFixedSize(kMarkerSize, kMarkerSize);
+    // Clicks on a marker belong to the day cell under it.
+    dot->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return dot;
+}
+
+} // namespace
+
+UpDownSpinner::UpDownSpinner(QWidget *parent) : QWidget(parent)
+{
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    Down = new QToolButton(this);
+    Down->setObjectName(QStringLiteral("Down"));
+    Down->setArrowType(Qt::LeftArrow);
+    Down->setToolTip(QStringLiteral("Previous month"));
+    Up = new QToolButton(this);
+    Up->setObjectName(QStringLiteral("Up"));
+    Up->setArrowType(Qt::RightArrow);
+    Up->setToolTip(QStringLiteral("Next month"));
+    for (QToolButton *arrow : {Down, Up}) {
+        arrow->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        arrow->setAutoRepeat(true);
+        row->addWidget(arrow);
+    }
+    connect(Down, &QToolButton::clicked, this, &UpDownSpinner::DownClick);
+    connect(Up, &QToolButton::clicked, this, &UpDownSpinner::UpClick);
+}
+
 CalendarWindow::CalendarWindow(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Calendar"));
+    setAutoFillBackground(true);
+
+    Calendar1 = new QCalendarWidget(this);
+    Calendar1->setObjectName(QStringLiteral("Calendar1"));
+    Calendar1->setFirstDayOfWeek(Qt::Sunday);
+    Calendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    Calendar1->setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
+    Calendar1->setGridVisible(true);
+    // Four-digit years keep the month keys of the markers eight characters long.
+    Calendar1->setDateRange(QDate(1601, 1, 1), QDate(9999, 12, 31));
+    // The calendar starts at the view's left edge, so that the markers of the Sunday column
+    // stay wholly inside the view.
+    Calendar1->setGeometry(twipsRect(0, 0, 7935, 5295));
+    // The spinner steps the months; the title keeps the month menu and the year box.
+    for (const char *name : {"qt_calendar_prevmonth", "qt_calendar_nextmonth"}) {
+        if (auto *arrow = Calendar1->findChild<QToolButton *>(QString::fromLatin1(name)))
+            arrow->hide();
+    }
+    // The title bar is tall enough for the legend that stands in its left part.
+    if (auto *bar = Calendar1->findChild<QWidget *>(QStringLiteral("qt_calendar_navigationbar")))
+        bar->setMinimumHeight(twips(540));
+    m_dayTable = Calendar1->findChild<QTableView *>(QStringLiteral("qt_calendar_calendarview"));
+    if (m_dayTable) {
+        m_dayTable->viewport()->installEventFilter(this);
+        auto later = [this] { QTimer::singleShot(0, this, &CalendarWindow::placeMarkers); };
+        connect(m_dayTable->horizontalHeader(), &QHeaderView::sectionResized, this, later);
+        connect(m_dayTable->verticalHeader(), &QHeaderView::sectionResized, this, later);
+    }
+
+    const QColor blue(0, 0, 255);
+    const QColor red(255, 0, 0);
+    for (int i = 0; i <= 42; ++i) {
+        Picture1[i] = makeDot(this, QStringLiteral("Picture1(%1)").arg(i), blue);
+        Picture2[i] = makeDot(this, QStringLiteral("Picture2(%1)").arg(i), red);
+        if (i > 0) {
+            Picture1[i]->hide();
+            Picture2[i]->hide();
+        }
+    }
+    Picture1[0]->move(twips(240), 0);
+    Picture2[0]->move(twips(240), twips(240));
+
+    Picture3 = new QLabel(this);
+    Picture3->setObjectName(QStringLiteral("Picture3"));
+    Picture3->setGeometry(twipsRect(480, 0, 1695, 495));
+    Picture3->setText(QStringLiteral("Birthday\nAppointment"));
+    Picture3->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Picture3->setAutoFillBackground(true);
+    QPalette legend = Picture3->palette();
+    legend.setColor(QPalette::Window, Qt::white);
+    legend.setColor(QPalette::WindowText, Qt::black);
+    Picture3->setPalette(legend);
+    Picture3->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    UpDown1 = new UpDownSpinner(this);
+    UpDown1->setObjectName(QStringLiteral("UpDown1"));
+    UpDown1->setGeometry(twipsRect(4920, 120, 852, 240));
+
+    for (QWidget *w : {static_cast<QWidget *>(Picture3), static_cast<QWidget *>(UpDown1)})
+        w->raise();
+    for (int i = 0; i <= 42; ++i) {
+        Picture1[i]->raise();
+        Picture2[i]->raise();
+    }
+
+    connect(Calendar1, &QCalendarWidget::selectionChanged, this,
+            &CalendarWindow::Calendar1_AfterUpdate);
+    connect(Calendar1, &QCalendarWidget::currentPageChanged, this,
+            &CalendarWindow::Calendar1_AfterUpdate);
+    connect(Calendar1, &QCalendarWidget::activated, this, &CalendarWindow::Calendar1_DblClick);
+    connect(UpDown1, &UpDownSpinner::DownClick, this, &CalendarWindow::UpDown1_DownClick);
+    connect(UpDown1, &UpDownSpinner::UpClick, this, &CalendarWindow::UpDown1_UpClick);
 }
 
 void CalendarWindow::load()
 {
+    Form_Load();
+}
+
+void CalendarWindow::Form_Load()
+{
+    m_stepping = true;
+    Calendar1->setSelectedDate(Clock::Today());
+    m_stepping = false;
+    Module1::MarkCalendarDays();
+}
+
+void CalendarWindow::Calendar1_AfterUpdate()
+{
+    // A step of the spinner marks the days once, after the calendar has moved.
+    if (m_stepping)
+        return;
+    Module1::MarkCalendarDays();
+}
+
+void CalendarWindow::Calendar1_DblClick()
+{
+    if (MainWindow *main = Forms::MDIForm1())
+        main->setEnabled(false);
+    ActivitiesWindow *activities = Forms::Form4();
+    activities->DTPicker1->setValue(Calendar1->selectedDate());
+    activities->show();
+    activities->raise();
+    activities->activateWindow();
+    Module1::LoadDayActivities();
+}
+
+void CalendarWindow::UpDown1_DownClick()
+{
+    int month = Calendar1->monthShown() - 1;
+    int year = Calendar1->yearShown();
+    if (month == 0) {
+        month = 12;
+        year -= 1;
+    }
+    goToMonth(year, month);
+}
+
+void CalendarWindow::UpDown1_UpClick()
+{
+    int month = Calendar1->monthShown() + 1;
+    int year = Calendar1->yearShown();
+    if (month == 13) {
+        month = 1;
+        year += 1;
+    }
+    goToMonth(year, month);
+}
+
+void CalendarWindow::goToMonth(int year, int month)
+{
+    const QDate first(year, month, 1);
+    // Beyond the calendar's range the spinner stays where it is.
+    if (!first.isValid() || first < Calendar1->minimumDate() || first > Calendar1->maximumDate())
+        return;
+    m_stepping = true;
+    Calendar1->setSelectedDate(first);
+    Calendar1->setCurrentPage(year, month);
+    m_stepping = false;
+    Module1::MarkCalendarDays();
+}
+
+QRect CalendarWindow::dayCellRect(int cell) const
+{
+    if (!m_dayTable || !m_dayTable->model() || cell < 1 || cell > 42)
+        return {};
+    // Row 0 of the calendar's table holds the day names; the day cells follow row by row.
+    const QModelIndex index = m_dayTable->model()->index((cell - 1) / 7 + 1, (cell - 1) % 7);
+    const QRect r = m_dayTable->visualRect(index);
+    if (r.isEmpty())
+        return {};
+    return QRect(m_dayTable->viewport()->mapTo(this, r.topLeft()), r.size());
+}
+
+void CalendarWindow::placeMarkers()
+{
+    for (int i = 1; i <= 42; ++i) {
+        const QRect cell = dayCellRect(i);
+        if (cell.isEmpty())
+            continue;
+        // Blue in the upper left corner, red right beside it.
+        const QPoint corner = cell.topLeft() + QPoint(2, 2);
+        Picture1[i]->move(corner);
+        Picture2[i]->move(corner + QPoint(twips(240), 0));
+    }
+    // The spinner stands just right of the calendar's month and year.
+    QWidget *year = Calendar1->findChild<QWidget *>(QStringLiteral("qt_calendar_yearbutton"));
+    QWidget *bar = Calendar1->findChild<QWidget *>(QStringLiteral("qt_calendar_navigationbar"));
+    if (year && bar && year->isVisibleTo(Calendar1) && year->width() > 0) {
+        const QPoint right = year->mapTo(this, QPoint(year->width(), 0));
+        const QPoint barTop = bar->mapTo(this, QPoint(0, 0));
+        UpDown1->move(right.x() + twips(120),
+                      barTop.y() + std::max(0, (bar->height() - UpDown1->height()) / 2));
+    }
+}
+
+void CalendarWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // The calendar fills the view (never smaller than designed).
+    const QRect designed = twipsRect(0, 0, 7935, 5295);
+    Calendar1->setGeometry(designed.left(), designed.top(),
+                           std::max(designed.width(), width() - designed.left()),
+                           std::max(designed.height(), height()));
+    placeMarkers();
+    QTimer::singleShot(0, this, &CalendarWindow::placeMarkers);
+}
+
+bool CalendarWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (m_dayTable && watched == m_dayTable->viewport() &&
+        (event->type() == QEvent::Resize || event->type() == QEvent::Show ||
+         event->type() == QEvent::LayoutRequest))
+        QTimer::singleShot(0, this, &CalendarWindow::placeMarkers);
+    return QWidget::eventFilter(watched, event);
 }

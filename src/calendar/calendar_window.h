@@ -3,10 +3,61 @@
 
 #include <QWidget>
 
+#include <array>
+
+class QCalendarWidget;
+class QLabel;
+class QTableView;
+class QToolButton;
+
+// UpDown1: two arrows side by side; the left (down) one steps back, the right (up) one on.
+class UpDownSpinner : public QWidget {
+    Q_OBJECT
+public:
+    explicit UpDownSpinner(QWidget *parent = nullptr);
+
+    QToolButton *Down = nullptr;
+    QToolButton *Up = nullptr;
+
+signals:
+    void DownClick();
+    void UpClick();
+};
+
 class CalendarWindow : public QWidget {
     Q_OBJECT
 public:
     explicit CalendarWindow(QWidget *parent = nullptr);
     // Runs once, right after the window is created.
     void load();
+
+    QCalendarWidget *Calendar1 = nullptr;
+    UpDownSpinner *UpDown1 = nullptr;
+    // Index 0 is the legend dot; 1 to 42 are the markers of the day cells.
+    std::array<QLabel *, 43> Picture1{};
+    std::array<QLabel *, 43> Picture2{};
+    QLabel *Picture3 = nullptr;
+
+    void Form_Load();
+    void Calendar1_AfterUpdate();
+    void Calendar1_DblClick();
+    void UpDown1_DownClick();
+    void UpDown1_UpClick();
+
+    // The area of day cell `cell` (1 to 42) as the calendar draws it, in this window's
+    // coordinates; empty when the calendar has not laid itself out.
+    QRect dayCellRect(int cell) const;
+    // Puts every marker on the upper left corner of its day cell and the spinner beside the
+    // calendar's title.
+    void placeMarkers();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void goToMonth(int year, int month);
+
+    QTableView *m_dayTable = nullptr;
+    bool m_stepping = false;
 };

@@ -1,11 +1,65 @@
 #include "calendar/day_schedule_window.h"
 
+#include "calendar/activities_window.h"
+#include "shell/date_picker.h"
+#include "shell/flex_grid.h"
+#include "shell/forms.h"
+#include "shell/module1.h"
+#include "shell/twips.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
 DayScheduleWindow::DayScheduleWindow(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("Day Schedule"));
+    // A fixed tool-window border without minimize or maximize button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+
+    DTPicker1 = new DatePicker(this);
+    DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
+    MSFlexGrid1 = new FlexGrid(this);
+    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    MSFlexGrid1->setCols(35);
+    // The schedule is only looked at: no cell is picked, so every colour stays in sight.
+    MSFlexGrid1->setSelectionMode(QAbstractItemView::NoSelection);
+    MSFlexGrid1->setFocusPolicy(Qt::NoFocus);
+    MSFlexGrid1->setStyleSheet(
+        QStringLiteral("QTableWidget { background-color: white; gridline-color: #c0c0c0; }"));
+    MSFlexGrid1->setMinimumSize(twips(3000) + 8 * twips(500) + 24, twips(3600));
+    Command1 = new QPushButton(QStringLiteral("OK"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(DTPicker1);
+    top->addStretch();
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(Command1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(MSFlexGrid1);
+    layout->addLayout(bottom);
+    resize(twips(9600), twips(5400));
+
+    connect(DTPicker1, &DatePicker::Change, this, &DayScheduleWindow::DTPicker1_Change);
+    connect(Command1, &QPushButton::clicked, this, &DayScheduleWindow::Command1_Click);
 }
 
-void DayScheduleWindow::load()
+void DayScheduleWindow::load() {}
+
+void DayScheduleWindow::DTPicker1_Change()
 {
+    // The activities window follows the schedule's day.
+    Forms::Form4()->DTPicker1->setValue(DTPicker1->Value());
+    Module1::LoadDayActivities();
+    Module1::FillDaySchedule();
+}
+
+void DayScheduleWindow::Command1_Click()
+{
+    hide();
 }

@@ -1,11 +1,22 @@
 #include "desktop/change_icon_dialog.h"
 
-ChangeIconDialog::ChangeIconDialog(QWidget *parent) : QWidget(parent)
+#include "shell/module1.h"
+
+#include <QPushButton>
+
+ChangeIconDialog::ChangeIconDialog(QWidget *parent)
+    : LauncherDialog("Form11", QStringLiteral("Change Icon"), 1230, QStringLiteral("Change Icon"))
 {
-    setObjectName(QStringLiteral("Form11"));
-    setWindowTitle(QStringLiteral("Change Icon"));
+    // A top-level window of its own: the parent only decides its lifetime.
+    if (parent)
+        setParent(parent, windowFlags());
+    connect(Command1, &QPushButton::clicked, this, &ChangeIconDialog::Command1_Click);
 }
 
-void ChangeIconDialog::load()
+void ChangeIconDialog::load() {}
+
+void ChangeIconDialog::Command1_Click()
 {
+    Module1::ChangeDesktopButtonIcon();
+    finish();
 }

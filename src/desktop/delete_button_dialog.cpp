@@ -1,11 +1,23 @@
 #include "desktop/delete_button_dialog.h"
 
-DeleteButtonDialog::DeleteButtonDialog(QWidget *parent) : QWidget(parent)
+#include "shell/module1.h"
+
+#include <QPushButton>
+
+DeleteButtonDialog::DeleteButtonDialog(QWidget *parent)
+    : LauncherDialog("Form10", QStringLiteral("Select Program to Delete from My Desktop"), 1245,
+                     QStringLiteral("Delete"))
 {
-    setObjectName(QStringLiteral("Form10"));
-    setWindowTitle(QStringLiteral("Select Program to Delete from My Desktop"));
+    // A top-level window of its own: the parent only decides its lifetime.
+    if (parent)
+        setParent(parent, windowFlags());
+    connect(Command1, &QPushButton::clicked, this, &DeleteButtonDialog::Command1_Click);
 }
 
-void DeleteButtonDialog::load()
+void DeleteButtonDialog::load() {}
+
+void DeleteButtonDialog::Command1_Click()
 {
+    Module1::DeleteDesktopButton();
+    finish();
 }

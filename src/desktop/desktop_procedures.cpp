@@ -1,27 +1,193 @@
-#include "shell/module1.h"
+// The launcher's procedures: rebuilding the toolbar from the launcher file, adding a button,
+// and the work of the delete and change-icon dialogs.
+#include "desktop/desktop_procedures.h"
 
-// Placeholders until the windows of this area are built.
+#include "desktop/change_icon_dialog.h"
+#include "desktop/delete_button_dialog.h"
+#include "desktop/desktop_store.h"
+#include "desktop/desktop_window.h"
+#include "shell/forms.h"
+#include "shell/module1.h"
+#include "shell/seams.h"
+
+#include <QAction>
+#include <QHash>
+#include <QToolBar>
+
+#include <optional>
+
+std::function<void()> DesktopReminderCheck = Module1::CheckReminders;
+
+namespace {
+
+const QString NoIcon = QStringLiteral("none");
+
+void runReminderCheck()
+{
+    if (DesktopReminderCheck)
+        DesktopReminderCheck();
+    else
+        Module1::CheckReminders();
+}
+
+// The end of a command that showed the open-file dialog, on every path out of it.
+void endFileCommand()
+{
+    Module1::FileDialogOpen = 0;
+    runReminderCheck();
+}
+
+// Shows the open-file dialog with the reminder check held off while it is on screen, and runs
+// the check once it has closed with a file. Cancel or failure gives nothing.
+std::optional<QString> askForFile(const FileDialog::Request &request)
+{
+    Module1::FileDialogOpen = -1;
+    const std::optional<QString> chosen = FileDialog::getOpenFileName(Forms::Form9(), request);
+    if (!chosen || chosen->isEmpty())
+        return std::nullopt;
+    Module1::FileDialogOpen = 0;
+    runReminderCheck();
+    return chosen;
+}
+
+void showStoreFailure(const QString &what, const StoreResult &result)
+{
+    MessageBox::show(result.message.isEmpty() ? what : what + QLatin1Char('\n') + result.message);
+}
+
+// A button picture from an icon, bitmap or other picture file; the default picture when the
+// file is missing or holds no picture we can read.
+QIcon loadButtonPicture(const QString &path, const QIcon &fallback)
+{
+    const QIcon icon(path);
+    if (icon.isNull() || icon.availableSizes().isEmpty())
+        return fallback;
+    return icon;
+}
+
+// Toolbar buttons show "&" as an underline unless it is doubled.
+QString buttonText(QString caption)
+{
+    return caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+} // namespace
+
 namespace Module1 {
 
 void LoadDesktopButtons()
 {
+    DesktopWindow *form = Forms::Form9();
+    QToolBar *bar = form->Toolbar1;
+    const QList<DesktopEntry> entries = DesktopStore().ReadDesktopEntries();
+
+    bar->setUpdatesEnabled(false);
+    const QList<QAction *> oldButtons = bar->actions();
+    bar->clear();
+    qDeleteAll(oldButtons);
+    form->ImageList1.clear();
+    ButtonCaptions = QStringList();
+    ButtonPaths = QStringList();
+    ButtonCaptions.reserve(entries.size());
+    ButtonPaths.reserve(entries.size());
+    form->ImageList1.reserve(entries.size());
+
+    // Each picture file is read once per rebuild, however many buttons use it.
+    QHash<QString, QIcon> loaded;
+    const QIcon defaultPicture = form->defaultPicture();
+    QList<QAction *> buttons;
+    buttons.reserve(entries.size());
+    for (const DesktopEntry &entry : entries) {
+        ButtonCaptions.append(entry.ButtonCaption);
+        ButtonPaths.append(entry.ProgramPath);
+        QIcon picture = defaultPicture;
+        if (entry.IconPath != NoIcon) {
+            auto found = loaded.constFind(entry.IconPath);
+            if (found == loaded.constEnd())
+                found = loaded.insert(entry.IconPath,
+                                      loadButtonPicture(entry.IconPath, defaultPicture));
+            picture = found.value();
+        }
+        form->ImageList1.append(picture);
+        auto *button = new QAction(picture, entry.ButtonCaption, bar);
+        button->setIconText(buttonText(entry.ButtonCaption));
+        button->setToolTip(entry.ProgramPath);
+        buttons.append(button);
+    }
+    bar->addActions(buttons);
+    bar->setUpdatesEnabled(true);
 }
 
 void AddDesktopButton()
 {
-}
-
-void DeleteDesktopButton()
-{
-}
-
-void ChangeDesktopButtonIcon()
-{
+    FileDialog::Request request;
+    request.title = QStringLiteral("Select Program");
+#ifdef Q_OS_WIN
+    request.filters = {QStringLiteral("Program (*.exe)")};
+#else
+    // Programs here have no name extension: the dialog lists every executable file.
+    request.filters = {QStringLiteral("Program (*)")};
+#endif
+    request.executablesOnly = true;
+    const std::optional<QString> path = askForFile(request);
+    if (!path) {
+        endFileCommand();
+        return;
+    }
+    const StoreResult result = DesktopStore().AppendDesktopEntry(CaptionFromPath(*path), *path);
+    if (!result.ok()) {
+        showStoreFailure(QStringLiteral("The program could not be added to My Desktop."), result);
+        endFileCommand();
+        return;
+    }
+    LoadDesktopButtons();
+    endFileCommand();
 }
 
 QString CaptionFromPath(const QString &path)
 {
-    return path;
+    // The file name after the last separator, without a final ".exe".
+    const qsizetype separator =
+        qMax(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    QString name = path.mid(separator + 1);
+    if (name.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive))
+        name.chop(4);
+    return name;
+}
+
+void DeleteDesktopButton()
+{
+    const int position = Forms::Form10()->chosenPosition();
+    if (position < 0)
+        return;
+    const StoreResult result = DesktopStore().RemoveDesktopEntry(position);
+    if (!result.ok())
+        showStoreFailure(QStringLiteral("The button could not be deleted."), result);
+    LoadDesktopButtons();
+}
+
+void ChangeDesktopButtonIcon()
+{
+    const int position = Forms::Form11()->chosenPosition();
+    if (position < 0)
+        return;
+    FileDialog::Request request;
+    request.title = QStringLiteral("Select Icon");
+    request.filters = {QStringLiteral("Icon File (*.ico *.bmp)"),
+                       QStringLiteral("PNG Picture (*.png)")};
+    const std::optional<QString> path = askForFile(request);
+    if (!path) {
+        endFileCommand();
+        return;
+    }
+    const StoreResult result = DesktopStore().SetDesktopIcon(position, *path);
+    if (!result.ok()) {
+        showStoreFailure(QStringLiteral("The picture could not be given to the button."), result);
+        endFileCommand();
+        return;
+    }
+    LoadDesktopButtons();
+    endFileCommand();
 }
 
 } // namespace Module1

@@ -1,11 +1,146 @@
 #include "notes/notes_window.h"
 
+#include "notes/pad_text_box.h"
+#include "shell/flex_grid.h"
+#include "shell/forms.h"
+#include "shell/main_window.h"
+#include "shell/module1.h"
+#include "shell/twips.h"
+
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+
 NotesWindow::NotesWindow(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Notes"));
+    resize(twips(7470), twips(4890));
+    // The controls are sized for the program's small dialog font.
+    QFont small = font();
+    small.setPointSizeF(8.25);
+    setFont(small);
+
+    Text1 = new PadTextBox(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(twipsRect(120, 120, 3135, 3615));
+    Text1->setMaxLength(PadMaxLength);
+
+    MSFlexGrid1 = new FlexGrid(this);
+    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    MSFlexGrid1->setGeometry(twipsRect(3360, 120, 3975, 3615));
+    // Tab leaves the list for the next control instead of walking its cells.
+    MSFlexGrid1->setTabKeyNavigation(false);
+
+    auto button = [this](const char *name, const QString &caption, QRect geometry) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setGeometry(geometry);
+        return b;
+    };
+    Command4 = button("Command4", QStringLiteral("Clear Pad"), twipsRect(120, 3840, 1335, 375));
+    Command2 = button("Command2", QStringLiteral("<< View Note"), twipsRect(4920, 3840, 1215, 375));
+    Command3 = button("Command3", QStringLiteral("Delete Note"), twipsRect(6240, 3840, 1095, 375));
+    Command1 = button("Command1", QStringLiteral("Save Note As:"), twipsRect(120, 4320, 1335, 375));
+
+    Text2 = new QLineEdit(this);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2->setGeometry(twipsRect(1560, 4320, 2895, 375));
+    Text2->setMaxLength(NameMaxLength);
+
+    setTabOrder(Text1, MSFlexGrid1);
+    setTabOrder(MSFlexGrid1, Text2);
+    setTabOrder(Text2, Command4);
+    setTabOrder(Command4, Command1);
+    setTabOrder(Command1, Command2);
+    setTabOrder(Command2, Command3);
+
+    connect(Command1, &QPushButton::clicked, this, &NotesWindow::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &NotesWindow::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &NotesWindow::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &NotesWindow::Command4_Click);
+    connect(MSFlexGrid1, &FlexGrid::DblClick, this, &NotesWindow::MSFlexGrid1_DblClick);
+    connect(MSFlexGrid1, &FlexGrid::SelChange, this, &NotesWindow::MSFlexGrid1_SelChange);
+    connect(Text1, &QPlainTextEdit::textChanged, this, &NotesWindow::Text1_Change);
+    connect(Text2, &QLineEdit::textChanged, this, &NotesWindow::Text2_Change);
 }
 
 void NotesWindow::load()
 {
+    Form_Load();
+}
+
+void NotesWindow::Form_Load()
+{
+    // The view is activated whenever its sub-window becomes the active one in the main window.
+    if (MainWindow *main = Forms::MDIForm1()) {
+        connect(main->mdiArea(), &QMdiArea::subWindowActivated, this,
+                &NotesWindow::onSubWindowActivated);
+    }
+    Module1::LoadNoteList();
+}
+
+void NotesWindow::onSubWindowActivated(QMdiSubWindow *window)
+{
+    if (window && window->widget() == this)
+        Form_Activate();
+}
+
+void NotesWindow::Form_Activate()
+{
+    selectNoNote();
+}
+
+void NotesWindow::selectNoNote()
+{
+    // Row 0 is the header: no note is selected. The name box keeps what it holds, so the user
+    // does not find the column title "Description" there after switching views.
+    m_selectingNoNote = true;
+    MSFlexGrid1->setRow(0);
+    m_selectingNoNote = false;
+}
+
+void NotesWindow::Command1_Click()
+{
+    // SaveNote disables the button once the note is in the file; after a failed save it stays
+    // enabled, since the pad is not saved.
+    Module1::SaveNote();
+}
+
+void NotesWindow::Command2_Click()
+{
+    Module1::ViewNote();
+}
+
+void NotesWindow::Command3_Click()
+{
+    Module1::DeleteNote();
+}
+
+void NotesWindow::Command4_Click()
+{
+    Text1->clear();
+}
+
+void NotesWindow::MSFlexGrid1_DblClick()
+{
+    Module1::ViewNote();
+}
+
+void NotesWindow::MSFlexGrid1_SelChange()
+{
+    if (m_selectingNoNote)
+        return;
+    Text2->setText(MSFlexGrid1->TextMatrix(MSFlexGrid1->Row(), 1));
+}
+
+void NotesWindow::Text1_Change()
+{
+    Command1->setEnabled(true);
+}
+
+void NotesWindow::Text2_Change()
+{
+    Command1->setEnabled(true);
 }

@@ -1,0 +1,611 @@
+// Tallowby at full capacity: full data files in a temporary folder, every operation that a
+// user waits for timed against the floor of reading the four files once, the start-up against
+// a bare Qt program that shows a month calendar, and peak memory.
+//
+//   scripts/bench            (builds optimised, runs on the offscreen platform)
+#include "addressbook/address_book_window.h"
+#include "calendar/activities_window.h"
+#include "calendar/calendar_window.h"
+#include "desktop/desktop_window.h"
+#include "notes/notes_window.h"
+#include "shell/date_picker.h"
+#include "shell/flex_grid.h"
+#include "shell/forms.h"
+#include "shell/main_window.h"
+#include "shell/module1.h"
+#include "shell/record_file.h"
+#include "shell/seams.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The diary's "today" during the benchmark, and its busiest day.
+const QDate kToday(2026, 6, 15);
+const QString kDataFolderEnv = QStringLiteral("TALLOWBY_BENCH_FOLDER");
+
+// ---- Full data files, written as byte images ------------------------------------------------
+
+class FileImage {
+public:
+    explicit FileImage(int recordLength) : m_len(recordLength) {}
+    void putString(qint64 record, const QString &text)
+    {
+        put(record, RecordCodec::encodeString(text));
+    }
+    void putFlag(qint64 record, bool yes)
+    {
+        put(record, yes ? QByteArray("\xFF\xFF", 2) : QByteArray(2, '\0'));
+    }
+    void putCount(qint64 record, qint16 count)
+    {
+        QByteArray b(4, '\0');
+        qToLittleEndian<quint16>(2, b.data());
+        qToLittleEndian<qint16>(count, b.data() + 2);
+        put(record, b);
+    }
+    void save(const QString &path) const
+    {
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            f.write(m_bytes);
+    }
+
+private:
+    void put(qint64 record, const QByteArray &value)
+    {
+        const qint64 offset = (record - 1) * m_len;
+        if (m_bytes.size() < offset + m_len)
+            m_bytes.resize(offset + m_len, '\0');
+        std::copy(value.begin(), value.end(), m_bytes.begin() + offset);
+    }
+    int m_len;
+    QByteArray m_bytes;
+};
+
+QString twoDigits(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+// 4096 appointments spread over a year, 12 of them on the busiest day (kToday), in an order
+// that interleaves the days as a diary kept over a year would.
+void writeAppointments(const QString &folder)
+{
+    FileImage img(128);
+    const int total = 4096;
+    const QDate first(kToday.year(), 1, 1);
+    const int days = first.daysTo(QDate(kToday.year(), 12, 31)) + 1;
+    std::map<QString, int> perDay;
+    int busiest = 0;
+    for (int i = 0; i < total; ++i) {
+        QDate day = first.addDays((i * 7) % days);
+        if (i % 341 == 0 && busiest < 12) { // 12 appointments on the busiest day
+            day = kToday;
+            ++busiest;
+        } else if (day == kToday) {
+            day = day.addDays(1);
+        }
+        const QString key = day.toString(QStringLiteral("yyyyMMdd"));
+        const int n = ++perDay[key];
+        const qint64 r = qint64(i) * 8;
+        const int hour = 7 + (n % 15);
+        img.putString(r + 1, key + QLatin1Char('-') + QString::number(n));
+        img.putString(r + 2, QStringLiteral("Meeting %1 about the quarterly figures").arg(i));
+        img.putString(r + 3, twoDigits(hour) + QStringLiteral(":00"));
+        img.putString(r + 4, twoDigits(hour + 1) + QStringLiteral(":30"));
+        img.putFlag(r + 5, i % 2 == 0);
+        img.putString(r + 6, QStringLiteral("15"));
+        img.putString(r + 7, QStringLiteral("Room 4, bring the printed report and the slides"));
+    }
+    img.putCount(8, total);
+    img.save(folder + QStringLiteral("/Appoint.dat"));
+}
+
+// 2048 address entries, their surnames starting with every letter and digit, birthdays spread
+// over the year.
+void writeAddressBook(const QString &folder)
+{
+    FileImage img(128);
+    const int total = 2048;
+    const QString initials = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+    for (int i = 0; i < total; ++i) {
+        const QString surname = initials[i % initials.size()] +
+                                QStringLiteral("urname%1").arg(i, 4, 10, QLatin1Char('0'));
+        const QString name = QStringLiteral("Name%1").arg(i);
+        const QDate birthday = QDate(1950 + i % 60, 1, 1).addDays((i * 13) % 365);
+        const qint64 r = qint64(i) * 16;
+        img.putString(r + 1, surname + QStringLiteral(", ") + name);
+        img.putString(r + 2, name);
+        img.putString(r + 3, surname);
+        img.putString(r + 4, QStringLiteral("12 High Street\r\nLittle Tallowby\r\nTB1 2AB"));
+        for (int k = 5; k <= 10; ++k)
+            img.putString(r + k, QStringLiteral("0123 45678%1").arg(k));
+        img.putString(r + 11, birthday.toString(QStringLiteral("dd/MM/yyyy")));
+        img.putString(r + 12, i % 3 == 0 ? QStringLiteral("0") : QStringLiteral("1"));
+        img.putString(r + 13, QStringLiteral("name%1@example.org").arg(i));
+        img.putString(r + 14, QStringLiteral("https://example.org/%1").arg(i));
+        img.putString(r + 15, QStringLiteral("Met at the village fete.\r\nLikes gardening."));
+    }
+    img.putCount(16, total);
+    img.save(folder + QStringLiteral("/AddBook.dat"));
+}
+
+void writeNotes(const QString &folder, int total)
+{
+    FileImage img(500);
+    for (int n = 1; n <= total; ++n) {
+        const qint64 r = qint64(n - 1) * 3;
+        img.putString(r + 1, QStringLiteral("Note %1").arg(n, 5, 10, QLatin1Char('0')));
+        img.putString(
+            r + 2,
+            QString(QStringLiteral("Things to remember, number %1.\r\n").arg(n)).repeated(8));
+    }
+    img.putCount(3, total);
+    img.save(folder + QStringLiteral("/Notes.dat"));
+}
+
+void writeDesktop(const QString &folder)
+{
+    FileImage img(128);
+    const int total = 8192;
+    for (int i = 0; i < total; ++i) {
+        const qint64 r = qint64(i) * 4;
+        img.putString(r + 1, QStringLiteral("prog%1").arg(i));
+        img.putString(r + 2, QStringLiteral("/usr/bin/prog%1").arg(i));
+        img.putString(r + 3, QStringLiteral("none"));
+    }
+    img.putCount(4, total);
+    img.save(folder + QStringLiteral("/MyDesk.dat"));
+}
+
+void writeFullFiles(const QString &folder)
+{
+    writeAppointments(folder);
+    writeAddressBook(folder);
+    writeNotes(folder, 10922);
+    writeDesktop(folder);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void restoreFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+// ---- The program under test -----------------------------------------------------------------
+
+struct Program {
+    QString folder;
+    MainWindow *main = nullptr;
+};
+Program g_program;
+
+// Starts the program in-process in `folder`, with the splash period passing at once.
+MainWindow *startProgram(const QString &folder)
+{
+    QDir::setCurrent(folder);
+    qint64 reads = 0;
+    Clock::setSource([&reads] { return QDateTime(kToday, QTime(9, 0)).addSecs(3 * reads++); });
+    MessageBox::setHandler(
+        [](const QString &text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); });
+    auto *main = new MainWindow;
+    if (!main->startUp()) {
+        std::fprintf(stderr, "start-up failed\n");
+        std::exit(1);
+    }
+    QCoreApplication::processEvents();
+    // From here on the clock stands at 09:44 on the busiest day.
+    Clock::setSource([] { return QDateTime(kToday, QTime(9, 44)); });
+    return main;
+}
+
+template <typename T> T *child(QWidget *form, const char *name)
+{
+    T *c = form->findChild<T *>(QString::fromLatin1(name));
+    if (!c) {
+        std::fprintf(stderr, "%s has no control %s\n", qPrintable(form->objectName()), name);
+        std::exit(2);
+    }
+    return c;
+}
+
+void setPad(QWidget *notes, const QString &text)
+{
+    QWidget *pad = child<QWidget>(notes, "Text1");
+    if (auto *plain = qobject_cast<QPlainTextEdit *>(pad))
+        plain->setPlainText(text);
+    else if (auto *rich = qobject_cast<QTextEdit *>(pad))
+        rich->setPlainText(text);
+}
+
+void chooseLetterGroup(const QString &group)
+{
+    child<QLabel>(Forms::Form3(), "Label2")->setText(group);
+}
+
+QWidget *form3()
+{
+    return Forms::Form3();
+}
+QWidget *form2()
+{
+    return Forms::Form2();
+}
+QWidget *form4()
+{
+    return Forms::Form4();
+}
+
+QString path(const char *name)
+{
+    return g_program.folder + QLatin1Char('/') + QString::fromLatin1(name);
+}
+
+// ---- Benchmarks -----------------------------------------------------------------------------
+
+void BM_Floor_ReadFourFiles(benchmark::State &state)
+{
+    for (auto _ : state) {
+        qint64 total = 0;
+        for (const char *name : {"Appoint.dat", "Notes.dat", "AddBook.dat", "MyDesk.dat"})
+            total += readFile(path(name)).size();
+        benchmark::DoNotOptimize(total);
+    }
+}
+
+void BM_Floor_ReadAppointAndAddBook(benchmark::State &state)
+{
+    for (auto _ : state) {
+        qint64 total = readFile(path("Appoint.dat")).size() + readFile(path("AddBook.dat")).size();
+        benchmark::DoNotOptimize(total);
+    }
+}
+
+void BM_Floor_ReadNotes(benchmark::State &state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readFile(path("Notes.dat")).size());
+}
+
+void BM_MarkCalendarDays(benchmark::State &state)
+{
+    for (auto _ : state)
+        Module1::MarkCalendarDays();
+}
+
+void showBusiestDay()
+{
+    if (auto *picker = form4()->findChild<DatePicker *>(QStringLiteral("DTPicker1")))
+        picker->setValue(kToday);
+}
+
+void BM_LoadDayActivities_BusiestDay(benchmark::State &state)
+{
+    showBusiestDay();
+    for (auto _ : state)
+        Module1::LoadDayActivities();
+}
+
+void BM_CheckReminders(benchmark::State &state)
+{
+    for (auto _ : state)
+        Module1::CheckReminders();
+}
+
+void BM_FillAddressList(benchmark::State &state, const char *group)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        chooseLetterGroup(QStringLiteral("-"));
+        state.ResumeTiming();
+        chooseLetterGroup(QString::fromLatin1(group));
+        Module1::FillAddressList();
+    }
+}
+
+void BM_ShowAddressDetails(benchmark::State &state)
+{
+    chooseLetterGroup(QStringLiteral("A"));
+    Module1::FillAddressList();
+    for (auto _ : state)
+        Module1::ShowAddressDetails();
+}
+
+void BM_LoadNoteList(benchmark::State &state)
+{
+    for (auto _ : state)
+        Module1::LoadNoteList();
+}
+
+void BM_SaveNote_New(benchmark::State &state)
+{
+    const QString notes = path("Notes.dat");
+    const QByteArray full = readFile(notes);
+    writeNotes(g_program.folder, 10921); // room for one more note
+    Module1::LoadNoteList();
+    const QByteArray before = readFile(notes);
+    int n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        restoreFile(notes, before);
+        setPad(form2(), QStringLiteral("A new note, typed just now."));
+        child<QLineEdit>(form2(), "Text2")->setText(QStringLiteral("New %1").arg(n++));
+        state.ResumeTiming();
+        Module1::SaveNote();
+    }
+    restoreFile(notes, full);
+    Module1::LoadNoteList();
+}
+
+void BM_DeleteNote_First(benchmark::State &state)
+{
+    const QString notes = path("Notes.dat");
+    const QByteArray before = readFile(notes);
+    for (auto _ : state) {
+        state.PauseTiming();
+        restoreFile(notes, before);
+        Module1::LoadNoteList();
+        child<FlexGrid>(form2(), "MSFlexGrid1")->setRow(1);
+        state.ResumeTiming();
+        Module1::DeleteNote();
+    }
+    restoreFile(notes, before);
+    Module1::LoadNoteList();
+}
+
+void BM_DeleteAppointment_First(benchmark::State &state)
+{
+    const QString file = path("Appoint.dat");
+    const QByteArray before = readFile(file);
+    const QString firstId = GetString(1, 1);
+    const QDate day = QDate::fromString(firstId.left(8), QStringLiteral("yyyyMMdd"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        restoreFile(file, before);
+        if (auto *picker = form4()->findChild<DatePicker *>(QStringLiteral("DTPicker1")))
+            picker->setValue(day);
+        Module1::LoadDayActivities();
+        child<QLineEdit>(form4(), "Text3")->setText(firstId);
+        state.ResumeTiming();
+        Module1::DeleteAppointment();
+    }
+    restoreFile(file, before);
+}
+
+void BM_DeleteAddressEntry_First(benchmark::State &state)
+{
+    const QString file = path("AddBook.dat");
+    const QByteArray before = readFile(file);
+    const QString firstName = GetString(3, 1);
+    for (auto _ : state) {
+        state.PauseTiming();
+        restoreFile(file, before);
+        chooseLetterGroup(firstName.left(1));
+        Module1::FillAddressList();
+        auto *combo = child<QComboBox>(form3(), "Combo1");
+        combo->setCurrentIndex(combo->findText(firstName));
+        state.ResumeTiming();
+        Module1::DeleteAddressEntry();
+    }
+    restoreFile(file, before);
+}
+
+// ---- Child processes: start-up and memory ---------------------------------------------------
+
+long peakMemoryKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+// Runs this program again in a child mode and returns what it printed.
+QByteArray runChild(const QStringList &arguments)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(QCoreApplication::applicationFilePath(), arguments);
+    p.waitForFinished(120000);
+    return p.readAllStandardOutput().trimmed();
+}
+
+// The child processes work on a copy of the full files: the benchmark itself holds the lock
+// of its own data folder.
+QString g_childFolder;
+
+double medianStartMs(const QString &mode, int runs)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        runChild({mode, g_childFolder});
+        times.push_back(t.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+int childMain(int argc, char **argv)
+{
+    const QString mode = QString::fromLatin1(argv[1]);
+    QApplication app(argc, argv);
+    if (mode == QLatin1String("--bare")) {
+        // The yardstick: a bare Qt program that shows a main window with a month calendar.
+        QMainWindow window;
+        window.setCentralWidget(new QCalendarWidget);
+        window.show();
+        QCoreApplication::processEvents();
+        return 0;
+    }
+    const QString folder = QString::fromLatin1(argv[2]);
+    MainWindow *main = startProgram(folder);
+    if (mode == QLatin1String("--memory-all")) {
+        g_program = {folder, main};
+        Module1::MarkCalendarDays();
+        showBusiestDay();
+        Module1::LoadDayActivities();
+        Module1::CheckReminders();
+        for (const char *group : {"123", "A", "QR", "XYZ"}) {
+            chooseLetterGroup(QString::fromLatin1(group));
+            Module1::FillAddressList();
+            Module1::ShowAddressDetails();
+        }
+        for (int i = 0; i < 5; ++i) {
+            Module1::LoadNoteList();
+            main->ShowChildView(Forms::Form9());
+            main->ShowChildView(form2());
+            main->ShowChildView(form3());
+            main->ShowChildView(Forms::Form1());
+            Module1::LoadDesktopButtons();
+            QCoreApplication::processEvents();
+        }
+    }
+    if (mode.startsWith(QLatin1String("--memory")))
+        std::printf("%ld\n", peakMemoryKiB());
+    return 0;
+}
+
+// ---- Report: each figure and its ratio to the floor ------------------------------------------
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs) {
+            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
+                times[run.run_name.function_name +
+                      (run.run_name.args.empty() ? "" : "/" + run.run_name.args)] =
+                    run.GetAdjustedRealTime() / 1e6 *
+                    (run.time_unit == benchmark::kMillisecond   ? 1e6
+                     : run.time_unit == benchmark::kMicrosecond ? 1e3
+                     : run.time_unit == benchmark::kSecond      ? 1e9
+                                                                : 1.0);
+        }
+    }
+    std::map<std::string, double> times; // milliseconds
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc >= 2 && std::string(argv[1]).rfind("--", 0) == 0 &&
+        std::string(argv[1]).rfind("--benchmark", 0) != 0)
+        return childMain(argc, argv);
+
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    g_program.folder = dir.path();
+    writeFullFiles(g_program.folder);
+    QTemporaryDir childDir;
+    g_childFolder = childDir.path();
+    writeFullFiles(g_childFolder);
+    g_program.main = startProgram(g_program.folder);
+
+    benchmark::RegisterBenchmark("Floor_ReadFourFiles", BM_Floor_ReadFourFiles)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Floor_ReadAppointAndAddBook", BM_Floor_ReadAppointAndAddBook)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Floor_ReadNotes", BM_Floor_ReadNotes)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("MarkCalendarDays", BM_MarkCalendarDays)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("LoadDayActivities_BusiestDay", BM_LoadDayActivities_BusiestDay)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("CheckReminders", BM_CheckReminders)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("FillAddressList_123", BM_FillAddressList, "123")
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("FillAddressList_A", BM_FillAddressList, "A")
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ShowAddressDetails", BM_ShowAddressDetails)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("LoadNoteList", BM_LoadNoteList)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("SaveNote_New", BM_SaveNote_New)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("DeleteNote_First", BM_DeleteNote_First)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("DeleteAppointment_First", BM_DeleteAppointment_First)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("DeleteAddressEntry_First", BM_DeleteAddressEntry_First)
+        ->Unit(benchmark::kMillisecond);
+
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    const double floorAll = reporter.times["Floor_ReadFourFiles"];
+    const double floorCal = reporter.times["Floor_ReadAppointAndAddBook"];
+    const double floorNotes = reporter.times["Floor_ReadNotes"];
+    std::printf("\n%-32s %10s %10s  %s\n", "operation", "ms", "x floor", "target");
+    for (const auto &[name, ms] : reporter.times) {
+        std::string target = "<= 16 ms";
+        double base = floorAll;
+        if (name.rfind("Floor", 0) == 0)
+            target = "-";
+        else if (name == "MarkCalendarDays") {
+            base = floorCal;
+            target =
+                "<= 2 x floor(Appoint+AddBook) = " + std::to_string(2 * floorCal).substr(0, 6) +
+                " ms";
+        } else if (name == "LoadNoteList" || name == "DeleteNote_First" || name == "SaveNote_New") {
+            base = floorNotes;
+            target =
+                "<= 16 ms or <= 2 x floor(Notes) = " + std::to_string(2 * floorNotes).substr(0, 6) +
+                " ms";
+        }
+        std::printf("%-32s %10.3f %10.2f  %s\n", name.c_str(), ms, ms / base, target.c_str());
+    }
+
+    const double bare = medianStartMs(QStringLiteral("--bare"), 7);
+    const double ours = medianStartMs(QStringLiteral("--start"), 7);
+    std::printf("\nstart-up, process start to usable main window (median of 7):\n");
+    std::printf("  bare Qt program with a month calendar  %8.1f ms\n", bare);
+    std::printf(
+        "  Tallowby on full files (no splash wait) %8.1f ms  = %.2f x bare (target <= 1.5)\n", ours,
+        ours / bare);
+
+    const long started = runChild({QStringLiteral("--memory-start"), g_childFolder}).toLong();
+    const long all = runChild({QStringLiteral("--memory-all"), g_childFolder}).toLong();
+    std::printf("\npeak memory: freshly started %ld KiB, after all operations %ld KiB = %.2f x "
+                "(target <= 1.2)\n",
+                started, all, started > 0 ? double(all) / started : 0.0);
+    delete g_program.main;
+    return 0;
+}

@@ -1,0 +1,38 @@
+// Helpers that the calendar's windows and the Module1 procedures of this area share.
+#pragma once
+
+#include <QColor>
+#include <QPixmap>
+#include <QString>
+
+#include <optional>
+
+namespace CalendarProcedures {
+
+// Appends the editor's appointment (Form5). Returns false, with the message shown, when the
+// store refused it; nothing was written then.
+bool AddAppointment();
+// Rewrites the edited appointment (Form5). Returns false, with the message shown, when the store
+// refused it.
+bool UpdateAppointment();
+
+// The text with leading and trailing blanks removed (only blanks; line breaks stay).
+QString TrimBlanks(const QString &text);
+// Whether the text, blanks aside, is a number whose value is 1 ("1", "01", "1.0").
+bool IsNumericOne(const QString &text);
+// "YYYYMM" of a year and month.
+QString MonthKey(int year, int month);
+// A 17 by 17 picture of an 11-pixel disc of that colour on white.
+QPixmap MarkerPicture(const QColor &color);
+// Line breaks of a multi-line box as the data files keep them (CR LF) and back.
+QString ToStoredLines(const QString &text);
+QString FromStoredLines(const QString &text);
+
+// The reminder's minute of the day for a start time "hh:mm" and a minutes text: the start less
+// the minutes, rounded half to even; nothing when either text is not a number or the reminder
+// falls on the previous day.
+std::optional<int> ReminderMinuteOfDay(const QString &startTime, const QString &minutesText);
+// The minute of the day of a start time "hh:mm", or nothing.
+std::optional<int> StartMinuteOfDay(const QString &startTime);
+
+} // namespace CalendarProcedures

@@ -1,0 +1,275 @@
+#include "export/data_folder.h"
+
+#include "shell/record_file.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace Export {
+
+const FileLayout AppointmentsLayout{"Appoint.dat", 128, 8, 7, 4096, "appointment"};
+const FileLayout NotesLayout{"Notes.dat", 500, 3, 2, 10922, "note"};
+const FileLayout AddressesLayout{"AddBook.dat", 128, 16, 15, 2048, "entry"};
+const FileLayout DesktopLayout{"MyDesk.dat", 128, 4, 3, 8192, "button"};
+
+QString Finding::toString() const
+{
+    QString out = file;
+    if (!where.isEmpty())
+        out += QStringLiteral(", ") + where;
+    if (!out.isEmpty())
+        out += QStringLiteral(": ");
+    return out + message;
+}
+
+QByteArrayView FileImage::record(qint64 number) const
+{
+    if (number < 1)
+        return {};
+    const qint64 start = (number - 1) * layout.recordLength;
+    if (start >= bytes.size())
+        return {};
+    return QByteArrayView(bytes).sliced(
+        start, std::min<qint64>(layout.recordLength, bytes.size() - start));
+}
+
+namespace {
+
+// File numbers of the record-file layer that the program itself never uses.
+constexpr int kFirstToolFileNumber = 241;
+
+class Decoder {
+public:
+    Decoder(const FileImage &image, QList<Finding> &findings) : m_image(image), m_findings(findings)
+    {}
+
+    void error(const QString &where, const QString &message)
+    {
+        m_findings.append(
+            {Finding::Error, QString::fromLatin1(m_image.layout.fileName), where, message});
+    }
+
+    // The number of entries that can be read: the count record, checked against the file.
+    int usableCount()
+    {
+        const FileLayout &l = m_image.layout;
+        if (m_image.bytes.isEmpty())
+            return 0; // missing or empty file: no entries, as the program would create it
+        const QString where = QStringLiteral("record %1 (count)").arg(l.blockSize);
+        const QByteArrayView rec = m_image.record(l.blockSize);
+        if (rec.isEmpty()) {
+            error(where, QStringLiteral("the count record is missing: the file ends at byte %1")
+                             .arg(m_image.bytes.size()));
+            return 0;
+        }
+        if (rec.size() < 2) {
+            error(where, QStringLiteral("the count record is cut off by the end of the file"));
+            return 0;
+        }
+        const quint16 tag = qFromLittleEndian<quint16>(rec.data());
+        if (tag == 0)
+            return 0; // never written: empty, read as 0
+        if (tag != 2 && tag != 3) {
+            error(where, QStringLiteral("the count record has the unknown type tag %1").arg(tag));
+            return 0;
+        }
+        if ((tag == 2 && rec.size() < 4) || (tag == 3 && rec.size() < 6)) {
+            error(where, QStringLiteral("the count record is cut off by the end of the file"));
+            return 0;
+        }
+        const CountValue count = RecordCodec::decodeCount(rec);
+        qint64 c = count.value;
+        if (c < 0) {
+            error(where, QStringLiteral("the count is negative (%1)").arg(c));
+            return 0;
+        }
+        if (c > l.capacity) {
+            error(where, QStringLiteral("the count %1 is over the capacity of %2 %3s")
+                             .arg(c)
+                             .arg(l.capacity)
+                             .arg(QString::fromLatin1(l.entryWord)));
+            c = l.capacity;
+        }
+        // Entries are written in full before the count grows, so every counted entry must have
+        // all its field records in the file.
+        qint64 present = 0;
+        while (present < c && m_image.recordStarts(present * l.blockSize + l.fieldCount))
+            ++present;
+        if (present < c) {
+            error(where, QStringLiteral("the count is %1, but the file holds only %2 %3%4 (it "
+                                        "ends at byte %5)")
+                             .arg(count.value)
+                             .arg(present)
+                             .arg(QString::fromLatin1(l.entryWord))
+                             .arg(present == 1 ? QString() : QStringLiteral("s"))
+                             .arg(m_image.bytes.size()));
+        }
+        return static_cast<int>(present);
+    }
+
+    QString entryName(int position) const
+    {
+        // Entries are counted from 1 in file order, as the notes list numbers its notes.
+        return QStringLiteral("%1 %2")
+            .arg(QString::fromLatin1(m_image.layout.entryWord))
+            .arg(position + 1);
+    }
+
+    QString text(int position, int field)
+    {
+        const FileLayout &l = m_image.layout;
+        const qint64 number = qint64(position) * l.blockSize + field;
+        const QByteArrayView rec = m_image.record(number);
+        const QString where = entryName(position) + QStringLiteral(", record %1").arg(number);
+        if (rec.size() < 2) {
+            error(where, QStringLiteral("the text is cut off by the end of the file"));
+            return {};
+        }
+        const int declared = qFromLittleEndian<quint16>(rec.data());
+        if (declared > l.recordLength - 2) {
+            error(where, QStringLiteral("the text length %1 overruns its record (at most %2 "
+                                        "bytes fit)")
+                             .arg(declared)
+                             .arg(l.recordLength - 2));
+        } else if (declared > rec.size() - 2) {
+            error(where, QStringLiteral("the text of %1 bytes is cut off by the end of the file "
+                                        "after %2 bytes")
+                             .arg(declared)
+                             .arg(rec.size() - 2));
+        }
+        return RecordCodec::decodeString(rec);
+    }
+
+    qint16 flag(int position, int field)
+    {
+        const qint64 number = qint64(position) * m_image.layout.blockSize + field;
+        const QByteArrayView rec = m_image.record(number);
+        if (rec.size() < 2) {
+            error(entryName(position) + QStringLiteral(", record %1").arg(number),
+                  QStringLiteral("the flag is cut off by the end of the file"));
+            return 0;
+        }
+        return RecordCodec::decodeFlag(rec);
+    }
+
+private:
+    const FileImage &m_image;
+    QList<Finding> &m_findings;
+};
+
+bool loadImage(const QString &folder, const FileLayout &layout, int fileNumber, FileImage *image,
+               QString *error)
+{
+    image->layout = layout;
+    const QString path = QDir(folder).filePath(QString::fromLatin1(layout.fileName));
+    const QFileInfo info(path);
+    image->exists = info.exists();
+    if (!image->exists)
+        return true;
+    if (!OpenRecordFileReadOnly(fileNumber, path, layout.recordLength, error))
+        return false;
+    const qint64 records = RecordFileRecordCount(fileNumber);
+    QByteArray bytes = ReadRecords(fileNumber, 1, records);
+    CloseRecordFile(fileNumber);
+    // ReadRecords pads a partial last record with zeros; keep only what the file holds.
+    bytes.truncate(std::min<qint64>(bytes.size(), info.size()));
+    image->bytes = bytes;
+    return true;
+}
+
+} // namespace
+
+void DecodeDataFolder(DataFolderContents &contents)
+{
+    contents.appointments.clear();
+    contents.notes.clear();
+    contents.addresses.clear();
+    contents.buttons.clear();
+    QList<Finding> &findings = contents.findings;
+
+    {
+        Decoder d(contents.appointmentsFile, findings);
+        const int c = d.usableCount();
+        for (int i = 0; i < c; ++i) {
+            AppointmentRecord a;
+            a.position = i;
+            a.id = d.text(i, 1);
+            a.subject = d.text(i, 2);
+            a.startTime = d.text(i, 3);
+            a.endTime = d.text(i, 4);
+            a.reminderFlag = d.flag(i, 5);
+            a.reminderMinutes = d.text(i, 6);
+            a.description = d.text(i, 7);
+            contents.appointments.append(a);
+        }
+    }
+    {
+        Decoder d(contents.notesFile, findings);
+        const int c = d.usableCount();
+        for (int i = 0; i < c; ++i)
+            contents.notes.append({i + 1, d.text(i, 1), d.text(i, 2)});
+    }
+    {
+        Decoder d(contents.addressesFile, findings);
+        const int c = d.usableCount();
+        for (int i = 0; i < c; ++i) {
+            AddressRecord a;
+            a.position = i;
+            QString *fields[] = {
+                &a.displayName,    &a.name,           &a.surname,     &a.address,  &a.phoneHome,
+                &a.phoneBusiness1, &a.phoneBusiness2, &a.phoneMobile, &a.phoneFax, &a.phoneOther,
+                &a.birthdayDate,   &a.hasBirthday,    &a.email,       &a.homePage, &a.notes};
+            int k = 1;
+            for (QString *field : fields)
+                *field = d.text(i, k++);
+            contents.addresses.append(a);
+        }
+    }
+    {
+        Decoder d(contents.desktopFile, findings);
+        const int c = d.usableCount();
+        for (int i = 0; i < c; ++i)
+            contents.buttons.append({i, d.text(i, 1), d.text(i, 2), d.text(i, 3)});
+    }
+}
+
+std::optional<DataFolderContents> ReadDataFolder(const QString &folder, QString *error)
+{
+    const QFileInfo info(folder);
+    if (!info.exists() || !info.isDir()) {
+        if (error)
+            *error = QStringLiteral("%1: no such folder").arg(folder);
+        return std::nullopt;
+    }
+    DataFolderContents contents;
+    contents.folder = folder;
+    struct Slot {
+        const FileLayout &layout;
+        FileImage *image;
+    };
+    const Slot files[] = {{AppointmentsLayout, &contents.appointmentsFile},
+                          {NotesLayout, &contents.notesFile},
+                          {AddressesLayout, &contents.addressesFile},
+                          {DesktopLayout, &contents.desktopFile}};
+    int number = kFirstToolFileNumber;
+    bool any = false;
+    for (const Slot &slot : files) {
+        if (!loadImage(folder, slot.layout, number++, slot.image, error))
+            return std::nullopt;
+        any = any || slot.image->exists;
+    }
+    if (!any) {
+        if (error)
+            *error = QStringLiteral("%1: holds none of the data files Appoint.dat, Notes.dat, "
+                                    "AddBook.dat, MyDesk.dat")
+                         .arg(folder);
+        return std::nullopt;
+    }
+    DecodeDataFolder(contents);
+    return contents;
+}
+
+} // namespace Export

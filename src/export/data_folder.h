@@ -1,0 +1,122 @@
+// A read-only image of a Tallowby data folder, for the export tool.
+//
+// The four data files are opened read-only, read into memory in one go and closed again, so the
+// tool can run beside the program. Everything is decoded from the raw records: no count is
+// trusted beyond what the file really holds, and every broken rule met while reading is kept
+// as a finding.
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace Export {
+
+struct Finding {
+    enum Severity { Error, Warning };
+    Severity severity = Error;
+    QString file;    // "Appoint.dat", ...
+    QString where;   // "appointment 3", "record 16", ... or empty for the whole file
+    QString message; // what is wrong
+
+    // "Appoint.dat, appointment 3: message"
+    QString toString() const;
+};
+
+// The layout of one data file: block size K, fields per entry, capacity.
+struct FileLayout {
+    const char *fileName;
+    int recordLength;
+    int blockSize;
+    int fieldCount;
+    int capacity;
+    const char *entryWord; // "appointment", "entry", ...
+};
+
+extern const FileLayout AppointmentsLayout;
+extern const FileLayout NotesLayout;
+extern const FileLayout AddressesLayout;
+extern const FileLayout DesktopLayout;
+
+// The bytes of one data file as they are on disk.
+struct FileImage {
+    FileLayout layout{};
+    bool exists = false;
+    QByteArray bytes;
+
+    // The bytes of a record that the file really holds (shorter for a partial last record,
+    // empty past the end).
+    QByteArrayView record(qint64 number) const;
+    bool recordStarts(qint64 number) const { return !record(number).isEmpty(); }
+};
+
+struct AppointmentRecord {
+    int position = 0; // 0-based
+    QString id;
+    QString subject;
+    QString startTime;
+    QString endTime;
+    qint16 reminderFlag = 0;
+    QString reminderMinutes;
+    QString description;
+};
+
+struct AddressRecord {
+    int position = 0; // 0-based
+    QString displayName;
+    QString name;
+    QString surname;
+    QString address;
+    QString phoneHome;
+    QString phoneBusiness1;
+    QString phoneBusiness2;
+    QString phoneMobile;
+    QString phoneFax;
+    QString phoneOther;
+    QString birthdayDate; // dd/mm/yyyy
+    QString hasBirthday;  // "1" or "0"
+    QString email;
+    QString homePage;
+    QString notes;
+};
+
+struct NoteRecord {
+    int number = 0; // 1-based
+    QString name;
+    QString text;
+};
+
+struct DesktopRecord {
+    int position = 0;
+    QString caption;
+    QString programPath;
+    QString iconPath;
+};
+
+struct DataFolderContents {
+    QString folder;
+    FileImage appointmentsFile;
+    FileImage notesFile;
+    FileImage addressesFile;
+    FileImage desktopFile;
+
+    QList<AppointmentRecord> appointments;
+    QList<NoteRecord> notes;
+    QList<AddressRecord> addresses;
+    QList<DesktopRecord> buttons;
+
+    // Broken rules of the file structure met while reading (counts, text lengths).
+    QList<Finding> findings;
+};
+
+// Reads the data folder. Fails (nullopt, with *error) when the folder does not exist, holds
+// none of the four data files, or a file that exists cannot be opened for reading.
+std::optional<DataFolderContents> ReadDataFolder(const QString &folder, QString *error);
+
+// Decodes the entries of already loaded file images (used by ReadDataFolder and the tests).
+void DecodeDataFolder(DataFolderContents &contents);
+
+} // namespace Export

@@ -1,0 +1,526 @@
+// Tests of tallowby-export: escaping and folding of content lines, what the iCalendar and
+// vCard exports make of awkward data, note file names, and the findings of the folder check.
+#include "export/content_lines.h"
+#include "export/data_folder.h"
+#include "export/export_command.h"
+#include "export/folder_check.h"
+#include "export/ical_export.h"
+#include "export/notes_export.h"
+#include "export/vcard_export.h"
+#include "shell/record_file.h"
+#include "test_support.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QMap>
+#include <QTest>
+
+using namespace Export;
+
+namespace {
+
+// A store file: field records of each entry at i * K + k, the count at record K.
+QByteArray storeBytes(const FileLayout &layout, const QList<QList<QByteArray>> &entries,
+                      QByteArray count = {})
+{
+    QMap<qint64, QByteArray> records;
+    records[layout.blockSize] = count.isNull() ? Bytes::count16(qint16(entries.size())) : count;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        for (qsizetype k = 0; k < entries[i].size(); ++k)
+            records[i * layout.blockSize + k + 1] = entries[i][k];
+    }
+    QByteArray out;
+    for (auto it = records.cbegin(); it != records.cend(); ++it) {
+        out.resize((it.key() - 1) * layout.recordLength, '\0');
+        out += Bytes::padded(it.value(), layout.recordLength);
+    }
+    return out;
+}
+
+QByteArray text(const QString &s)
+{
+    return RecordCodec::encodeString(s);
+}
+
+QList<QByteArray> appointment(const QString &id, const QString &subject = QStringLiteral("Meet"),
+                              const QString &start = QStringLiteral("09:00"),
+                              const QString &end = QStringLiteral("10:00"), bool reminder = false,
+                              const QString &minutes = QStringLiteral("15"))
+{
+    return {text(id),      text(subject),  text(start), text(end), Bytes::flag(reminder),
+            text(minutes), text(QString())};
+}
+
+QList<QByteArray> address(const QString &surname, const QString &name,
+                          const QString &birthday = QStringLiteral("05/03/1970"),
+                          const QString &has = QStringLiteral("0"))
+{
+    QList<QByteArray> f{text(surname + QStringLiteral(", ") + name), text(name), text(surname)};
+    for (int k = 4; k <= 10; ++k)
+        f << text(QString());
+    f << text(birthday) << text(has) << text(QString()) << text(QString()) << text(QString());
+    return f;
+}
+
+DataFolderContents contentsOf(const QByteArray &appointments, const QByteArray &addresses = {},
+                              const QByteArray &notes = {})
+{
+    DataFolderContents c;
+    c.appointmentsFile = {AppointmentsLayout, true, appointments};
+    c.addressesFile = {AddressesLayout, true, addresses};
+    c.notesFile = {NotesLayout, true, notes};
+    c.desktopFile = {DesktopLayout, true, {}};
+    DecodeDataFolder(c);
+    return c;
+}
+
+QString ical(const DataFolderContents &c, QList<Finding> *warnings)
+{
+    return QString::fromUtf8(
+        WriteICalendar(c, QDateTime(QDate(2024, 1, 1), QTime(12, 0), Qt::UTC), warnings));
+}
+
+QStringList messages(const QList<Finding> &findings)
+{
+    QStringList out;
+    for (const Finding &f : findings)
+        out << (f.severity == Finding::Error ? QStringLiteral("error: ")
+                                             : QStringLiteral("warning: ")) +
+                   f.toString();
+    return out;
+}
+
+} // namespace
+
+class TestExport : public QObject {
+    Q_OBJECT
+
+private slots:
+    void escaping_data();
+    void escaping();
+    void folding_data();
+    void folding();
+    void eventTimes_data();
+    void eventTimes();
+    void reminders_data();
+    void reminders();
+    void birthdays();
+    void vcardFields();
+    void noteFileNames_data();
+    void noteFileNames();
+    void checkFindings_data();
+    void checkFindings();
+    void commandLine();
+};
+
+void TestExport::escaping_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("ical");
+    QTest::addColumn<QString>("vcardText");
+    QTest::addColumn<QString>("vcardComponent");
+
+    QTest::newRow("comma, semicolon and backslash are escaped") << "a,b;c\\d"
+                                                                << "a\\,b\\;c\\\\d"
+                                                                << "a\\,b;c\\\\d"
+                                                                << "a\\,b\\;c\\\\d";
+    QTest::newRow("CR LF is one line break") << "one\r\ntwo"
+                                             << "one\\ntwo"
+                                             << "one\\ntwo"
+                                             << "one\\ntwo";
+    QTest::newRow("lone CR and LF are line breaks") << "a\rb\nc"
+                                                    << "a\\nb\\nc"
+                                                    << "a\\nb\\nc"
+                                                    << "a\\nb\\nc";
+    QTest::newRow("control characters are dropped, tab kept")
+        << QStringLiteral("a\x01\tb\x7f") << "a\tb"
+        << "a\tb"
+        << "a\tb";
+    QTest::newRow("non-ASCII stays as it is")
+        << QStringLiteral("Zoë €5 «x»") << QStringLiteral("Zoë €5 «x»")
+        << QStringLiteral("Zoë €5 «x»") << QStringLiteral("Zoë €5 «x»");
+    QTest::newRow("colon and quotes need no escape") << "a:\"b\""
+                                                     << "a:\"b\""
+                                                     << "a:\"b\""
+                                                     << "a:\"b\"";
+}
+
+void TestExport::escaping()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, ical);
+    QFETCH(QString, vcardText);
+    QFETCH(QString, vcardComponent);
+    QCOMPARE(EscapeICalText(input), ical);
+    QCOMPARE(EscapeVCardText(input), vcardText);
+    QCOMPARE(EscapeVCardComponent(input), vcardComponent);
+}
+
+void TestExport::folding_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QByteArray>("folded");
+
+    QTest::newRow("short line ends in CR LF") << "SUMMARY:x" << QByteArray("SUMMARY:x\r\n");
+    const QString exact = QString(75, QLatin1Char('a'));
+    QTest::newRow("75 octets stay one line") << exact << (exact.toUtf8() + "\r\n");
+    QTest::newRow("76 octets fold after 75")
+        << QString(76, QLatin1Char('a')) << (QByteArray(75, 'a') + "\r\n a\r\n");
+    QTest::newRow("continuation lines carry 74 octets")
+        << QString(75 + 74 + 1, QLatin1Char('b'))
+        << (QByteArray(75, 'b') + "\r\n " + QByteArray(74, 'b') + "\r\n b\r\n");
+    // 74 ASCII octets, then a three-octet euro sign that must not be split.
+    QTest::newRow("a character is never split")
+        << QString(74, QLatin1Char('c')) + QStringLiteral("€")
+        << (QByteArray(74, 'c') + "\r\n " + QStringLiteral("€").toUtf8() + "\r\n");
+}
+
+void TestExport::folding()
+{
+    QFETCH(QString, line);
+    QFETCH(QByteArray, folded);
+    QCOMPARE(FoldLine(line), folded);
+}
+
+void TestExport::eventTimes_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("end");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("warning");
+
+    QTest::newRow("valid times are floating local times")
+        << "09:30"
+        << "10:45" << QStringList{"DTSTART:20240105T093000", "DTEND:20240105T104500"} << "";
+    QTest::newRow("end 24:00 is midnight of the next day")
+        << "23:30"
+        << "24:00" << QStringList{"DTSTART:20240105T233000", "DTEND:20240106T000000"} << "";
+    QTest::newRow("one-digit hour makes an all-day event")
+        << "9:30"
+        << "10:00"
+        << QStringList{"DTSTART;VALUE=DATE:20240105", "DTEND;VALUE=DATE:20240106",
+                       "DESCRIPTION:Start Time: 9:30\\, End Time: 10:00"}
+        << "the start time \"9:30\" is not hh:mm; exported as an all-day event";
+    QTest::newRow("hour 24 is no start time")
+        << "24:00"
+        << "24:30" << QStringList{"DTSTART;VALUE=DATE:20240105", "DTEND;VALUE=DATE:20240106"}
+        << "the start time \"24:00\" is not hh:mm";
+    QTest::newRow("invalid end leaves the end out")
+        << "10:00"
+        << "10:60" << QStringList{"DTSTART:20240105T100000"}
+        << "the end time \"10:60\" is not hh:mm; exported without an end";
+    QTest::newRow("end before start leaves the end out")
+        << "10:00"
+        << "09:00" << QStringList{"DTSTART:20240105T100000"}
+        << "the end time \"09:00\" is not after the start time \"10:00\"";
+}
+
+void TestExport::eventTimes()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, end);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, warning);
+    const auto c = contentsOf(storeBytes(
+        AppointmentsLayout,
+        {appointment(QStringLiteral("20240105-1"), QStringLiteral("Meet"), start, end)}));
+    QList<Finding> warnings;
+    const QStringList out = ical(c, &warnings).split(QStringLiteral("\r\n"));
+    for (const QString &line : lines)
+        QVERIFY2(out.contains(line), qPrintable(line));
+    const bool hasEnd = std::any_of(out.begin(), out.end(), [](const QString &l) {
+        return l.startsWith(QLatin1String("DTEND"));
+    });
+    QCOMPARE(hasEnd, lines.size() > 1 && lines[1].startsWith(QLatin1String("DTEND")));
+    if (warning.isEmpty()) {
+        QVERIFY2(warnings.isEmpty(), qPrintable(messages(warnings).join('\n')));
+    } else {
+        QCOMPARE(warnings.size(), 1);
+        QVERIFY2(warnings[0].message.startsWith(warning), qPrintable(warnings[0].message));
+        QCOMPARE(warnings[0].where, QStringLiteral("appointment 1 (20240105-1)"));
+    }
+}
+
+void TestExport::reminders_data()
+{
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<QString>("minutes");
+    QTest::addColumn<QString>("trigger");
+    QTest::addColumn<bool>("warned");
+
+    QTest::newRow("minutes before the start") << true << "15"
+                                              << "TRIGGER:-PT15M" << false;
+    QTest::newRow("fractions of a minute in seconds") << true << "1.5"
+                                                      << "TRIGGER:-PT90S" << false;
+    QTest::newRow("zero minutes at the start") << true << "0"
+                                               << "TRIGGER:PT0M" << false;
+    QTest::newRow("no alarm when the reminder is off") << false << "15"
+                                                       << "" << false;
+    QTest::newRow("minutes that are no number are reported") << true << "soon"
+                                                             << "" << true;
+}
+
+void TestExport::reminders()
+{
+    QFETCH(bool, on);
+    QFETCH(QString, minutes);
+    QFETCH(QString, trigger);
+    const auto c = contentsOf(
+        storeBytes(AppointmentsLayout,
+                   {appointment(QStringLiteral("20240105-1"), QStringLiteral("Dentist; 2nd floor"),
+                                QStringLiteral("09:00"), QStringLiteral("10:00"), on, minutes)}));
+    QList<Finding> warnings;
+    const QString out = ical(c, &warnings);
+    QCOMPARE(out.contains(QLatin1String("BEGIN:VALARM")), !trigger.isEmpty());
+    if (!trigger.isEmpty()) {
+        QVERIFY(out.contains(trigger + QStringLiteral("\r\n")));
+        QVERIFY(out.contains(QLatin1String("ACTION:DISPLAY\r\nDESCRIPTION:Dentist\\; 2nd floor")));
+    }
+    QFETCH(bool, warned);
+    QCOMPARE(!warnings.isEmpty(), warned);
+}
+
+void TestExport::birthdays()
+{
+    const auto c = contentsOf(
+        storeBytes(AppointmentsLayout, {}),
+        storeBytes(AddressesLayout, {address(QStringLiteral("Smith"), QStringLiteral("John"),
+                                             QStringLiteral("05/03/1970"), QStringLiteral("1")),
+                                     address(QStringLiteral("Jones"), QStringLiteral("Ann"),
+                                             QStringLiteral("06/03/1971"), QStringLiteral("0")),
+                                     address(QStringLiteral("Brown"), QStringLiteral("Bo"),
+                                             QStringLiteral("31/02/1970"), QStringLiteral("1"))}));
+    QList<Finding> warnings;
+    const QString out = ical(c, &warnings);
+    QVERIFY(out.contains(QLatin1String("DTSTART;VALUE=DATE:19700305\r\nDTEND;VALUE=DATE:19700306"
+                                       "\r\nRRULE:FREQ=YEARLY\r\nSUMMARY:Birthday - Smith\\, "
+                                       "John\r\n")));
+    QVERIFY(!out.contains(QLatin1String("Jones")));
+    QVERIFY(!out.contains(QLatin1String("Brown")));
+    QCOMPARE(messages(warnings),
+             QStringList{"warning: AddBook.dat, entry 3 (Brown, Bo): the birthday \"31/02/1970\" "
+                         "is not a valid dd/mm/yyyy date; not exported"});
+    // The same data gives the same UIDs.
+    QList<Finding> again;
+    QCOMPARE(ical(c, &again), out);
+}
+
+void TestExport::vcardFields()
+{
+    QList<QByteArray> e = address(QStringLiteral("Müller"), QStringLiteral("Jürgen; Jr"),
+                                  QStringLiteral("05/03/1970"), QStringLiteral("1"));
+    e[3] = text(QStringLiteral("Main St. 1\r\nTown, Land"));
+    e[4] = text(QStringLiteral("111"));
+    e[5] = text(QStringLiteral("222"));
+    e[7] = text(QStringLiteral("444"));
+    e[8] = text(QStringLiteral("555"));
+    e[9] = text(QStringLiteral("666"));
+    e[13] = text(QStringLiteral("example.org/~jm"));
+    e[14] = text(QStringLiteral("a\\b"));
+    const auto c = contentsOf(storeBytes(AppointmentsLayout, {}), storeBytes(AddressesLayout, {e}));
+    QList<Finding> warnings;
+    const QStringList lines = QString::fromUtf8(WriteVCards(c, &warnings)).split("\r\n");
+    QVERIFY(warnings.isEmpty());
+    QCOMPARE(
+        lines.mid(3, 10),
+        (QStringList{"FN:Jürgen; Jr Müller", "N:Müller;Jürgen\\; Jr;;;",
+                     "ADR:;;Main St. 1\\nTown\\, Land;;;;", "TEL;VALUE=text;TYPE=home,voice:111",
+                     "TEL;VALUE=text;TYPE=work,voice:222", "TEL;VALUE=text;TYPE=cell:444",
+                     "TEL;VALUE=text;TYPE=fax:555", "TEL;VALUE=text;TYPE=voice:666",
+                     "BDAY:19700305", "URL:https://example.org/~jm"}));
+    QCOMPARE(lines.mid(13), (QStringList{"NOTE:a\\\\b", "END:VCARD", ""}));
+}
+
+void TestExport::noteFileNames_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("files");
+
+    QTest::newRow("separators and reserved characters become _")
+        << QStringList{"a/b\\c:d*e?f\"g<h>i|j"} << QStringList{"a_b_c_d_e_f_g_h_i_j.txt"};
+    QTest::newRow("empty and blank names")
+        << QStringList{"", "  ", "..."}
+        << QStringList{"Unnamed note.txt", "Unnamed note (2).txt", "Unnamed note (3).txt"};
+    QTest::newRow("repeats differing in letter case are numbered")
+        << QStringList{"Note", "note", "NOTE"}
+        << QStringList{"Note.txt", "note (2).txt", "NOTE (3).txt"};
+    QTest::newRow("a numbered name that is taken is skipped")
+        << QStringList{"x (2)", "x", "x"} << QStringList{"x (2).txt", "x.txt", "x (3).txt"};
+    QTest::newRow("device names get an underscore")
+        << QStringList{"con", "LPT1"} << QStringList{"con_.txt", "LPT1_.txt"};
+    QTest::newRow("leading dots, line breaks and non-ASCII")
+        << QStringList{".hidden", "two\r\nlines", "Café €"}
+        << QStringList{"hidden.txt", "two lines.txt", "Café €.txt"};
+}
+
+void TestExport::noteFileNames()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, files);
+    QList<NoteRecord> notes;
+    for (const QString &n : names)
+        notes.append({int(notes.size()) + 1, n, QStringLiteral("x\r\ny")});
+    QStringList planned;
+    for (const NoteFile &f : PlanNoteFiles(notes)) {
+        planned << f.fileName;
+        QCOMPARE(f.text, QStringLiteral("x\ny"));
+    }
+    QCOMPARE(planned, files);
+}
+
+void TestExport::checkFindings_data()
+{
+    QTest::addColumn<QByteArray>("appointments");
+    QTest::addColumn<QByteArray>("addresses");
+    QTest::addColumn<QByteArray>("notes");
+    QTest::addColumn<QStringList>("expected");
+
+    const QByteArray noAddresses = storeBytes(AddressesLayout, {});
+    const QByteArray noNotes = storeBytes(NotesLayout, {});
+    const QByteArray twoDays =
+        storeBytes(AppointmentsLayout, {appointment("20240105-1"), appointment("20240106-1"),
+                                        appointment("20240105-2")});
+    QTest::newRow("a sound folder has no findings")
+        << twoDays << noAddresses << noNotes << QStringList{};
+    QTest::newRow("new empty files have no findings")
+        << QByteArray() << QByteArray() << QByteArray() << QStringList{};
+
+    QByteArray beyond = twoDays;
+    beyond.replace(7 * 128, 4, Bytes::count16(5));
+    QTest::newRow("count beyond the file")
+        << beyond << noAddresses << noNotes
+        << QStringList{"error: Appoint.dat, record 8 (count): the count is 5, but the file "
+                       "holds only 3 appointments (it ends at byte 2944)"};
+    QTest::newRow("negative count")
+        << storeBytes(AppointmentsLayout, {}, Bytes::count16(-2)) << noAddresses << noNotes
+        << QStringList{"error: Appoint.dat, record 8 (count): the count is negative (-2)"};
+    QTest::newRow("count over the capacity")
+        << storeBytes(AppointmentsLayout, {appointment("20240105-1")}, Bytes::count32(5000))
+        << noAddresses << noNotes
+        << QStringList{"error: Appoint.dat, record 8 (count): the count 5000 is over the "
+                       "capacity of 4096 appointments",
+                       "error: Appoint.dat, record 8 (count): the count is 5000, but the file "
+                       "holds only 1 appointment (it ends at byte 1024)"};
+    QTest::newRow("unknown count tag")
+        << storeBytes(AppointmentsLayout, {}, QByteArray("\x05\x00\x01\x00", 4)) << noAddresses
+        << noNotes
+        << QStringList{"error: Appoint.dat, record 8 (count): the count record has the unknown "
+                       "type tag 5"};
+    QTest::newRow("gap in a day's numbers")
+        << storeBytes(AppointmentsLayout, {appointment("20240105-1"), appointment("20240105-3")})
+        << noAddresses << noNotes
+        << QStringList{"error: Appoint.dat, day 20240105: the appointments are numbered 1, 3 in "
+                       "file order, not 1 to 2; missing: 2"};
+    QTest::newRow("repeat in a day's numbers")
+        << storeBytes(AppointmentsLayout, {appointment("20240105-1"), appointment("20240105-1")})
+        << noAddresses << noNotes
+        << QStringList{"error: Appoint.dat, day 20240105: the appointments are numbered 1, 1 in "
+                       "file order, not 1 to 2; repeated: 1"};
+    QTest::newRow("day's numbers out of order")
+        << storeBytes(AppointmentsLayout, {appointment("20240105-2"), appointment("20240105-1")})
+        << noAddresses << noNotes
+        << QStringList{"error: Appoint.dat, day 20240105: the appointments are numbered 2, 1 in "
+                       "file order, not 1 to 2; out of order"};
+    QTest::newRow("malformed id and times")
+        << storeBytes(AppointmentsLayout, {appointment("2024015-01", "x", "9:00", "10:00")})
+        << noAddresses << noNotes
+        << QStringList{"error: Appoint.dat, appointment 1 (2024015-01): the id is not of the "
+                       "form YYYYMMDD-n with a valid date",
+                       "warning: Appoint.dat, appointment 1 (2024015-01): the start time "
+                       "\"9:00\" is not hh:mm"};
+
+    QByteArray overrun = storeBytes(AppointmentsLayout, {appointment("20240105-1")});
+    overrun.replace(128, 2, QByteArray("\x7f\x00", 2)); // subject: 127 bytes in a 128 record
+    QTest::newRow("text length overruns its record")
+        << overrun << noAddresses << noNotes
+        << QStringList{"error: Appoint.dat, appointment 1, record 2: the text length 127 "
+                       "overruns its record (at most 126 bytes fit)"};
+    QByteArray cut =
+        storeBytes(AppointmentsLayout, {appointment("20240105-1"), appointment("20240105-2")});
+    cut.replace(14 * 128, 2, QByteArray("\x50\x00", 2)); // description: 80 bytes declared
+    cut.truncate(14 * 128 + 12);
+    QTest::newRow("text cut off by the end of the file")
+        << cut << noAddresses << noNotes
+        << QStringList{"error: Appoint.dat, appointment 2, record 15: the text of 80 bytes is "
+                       "cut off by the end of the file after 10 bytes"};
+    QTest::newRow("duplicate display names")
+        << QByteArray()
+        << storeBytes(AddressesLayout,
+                      {address("Smith", "John"), address("Jones", "Ann"), address("Smith", "John")})
+        << noNotes
+        << QStringList{"error: AddBook.dat, entries 1, 3: the display name \"Smith, John\" is "
+                       "used 2 times"};
+    QTest::newRow("bad birthday flag and date")
+        << QByteArray() << storeBytes(AddressesLayout, {address("Smith", "John", "1/2/70", "yes")})
+        << noNotes
+        << QStringList{"error: AddBook.dat, entry 1 (Smith, John): the birthday flag is \"yes\" "
+                       "(\"0\" or \"1\" expected)",
+                       "warning: AddBook.dat, entry 1 (Smith, John): the birthday \"1/2/70\" is "
+                       "not a valid dd/mm/yyyy date"};
+    QTest::newRow("duplicate note names")
+        << QByteArray() << noAddresses
+        << storeBytes(NotesLayout, {{text("Note"), text("a")}, {text("Note"), text("b")}})
+        << QStringList{"error: Notes.dat, notes 1, 2: the name \"Note\" is used 2 times"};
+}
+
+void TestExport::checkFindings()
+{
+    QFETCH(QByteArray, appointments);
+    QFETCH(QByteArray, addresses);
+    QFETCH(QByteArray, notes);
+    QFETCH(QStringList, expected);
+    const auto c = contentsOf(appointments, addresses, notes);
+    QCOMPARE(messages(CheckDataFolder(c)), expected);
+}
+
+void TestExport::commandLine()
+{
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles()); // the program has the files open meanwhile
+    env.writeFile(QStringLiteral("Appoint.dat"),
+                  storeBytes(AppointmentsLayout,
+                             {appointment("20240105-1", "Tea, 2"), appointment("20240105-3")}));
+    const QByteArray before = env.fileBytes(QStringLiteral("Appoint.dat"));
+    const QDateTime now(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC);
+    auto run = [&](const QStringList &args, QString *errText) {
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        QString err;
+        QTextStream errStream(&err);
+        const int status = RunExportCommand(args, out, errStream, now);
+        *errText = err;
+        return std::make_pair(status, QString::fromUtf8(out.data()));
+    };
+    QString err;
+    auto [status, out] = run({"check", env.folder()}, &err);
+    QCOMPARE(status, int(ExitFindings));
+    QVERIFY2(out.contains("error: Appoint.dat, day 20240105: the appointments are numbered 1, 3"),
+             qPrintable(out));
+    QVERIFY(out.endsWith("1 broken rule, 0 warnings.\n"));
+
+    std::tie(status, out) = run({"ical", env.folder()}, &err);
+    QCOMPARE(status, int(ExitOk));
+    QVERIFY(out.startsWith("BEGIN:VCALENDAR\r\n"));
+    QVERIFY(out.contains("SUMMARY:Tea\\, 2\r\n"));
+
+    const QString file = env.path(QStringLiteral("out.vcf"));
+    std::tie(status, out) = run({"vcard", env.folder(), "-o", file}, &err);
+    QCOMPARE(status, int(ExitOk));
+    QVERIFY(QFile::exists(file));
+
+    std::tie(status, out) = run({"notes", env.folder()}, &err);
+    QCOMPARE(status, int(ExitFailure));
+    QVERIFY(err.contains("notes needs FOLDER and OUTDIR"));
+    std::tie(status, out) = run({"ical", env.path("missing")}, &err);
+    QCOMPARE(status, int(ExitFailure));
+    QVERIFY(err.contains("no such folder"));
+    std::tie(status, out) = run({"--help"}, &err);
+    QCOMPARE(status, int(ExitOk));
+    for (const char *command : {"ical FOLDER", "vcard FOLDER", "notes FOLDER OUTDIR", "check"})
+        QVERIFY2(out.contains(QLatin1String(command)), command);
+
+    QCOMPARE(env.fileBytes(QStringLiteral("Appoint.dat")), before);
+}
+
+QTEST_GUILESS_MAIN(TestExport)
+#include "tst_export.moc"
