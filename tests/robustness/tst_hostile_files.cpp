@@ -368,6 +368,23 @@ private slots:
             QCOMPARE(env.fileBytes(names[i]), files[i]);
     }
 
+    void editOfADuplicatedIdChangesOneAppointment()
+    {
+        // Two appointments carrying one id (a file whose numbering is broken): the edit goes to
+        // the one the lookup finds, the last; the other keeps its own fields.
+        TestEnvironment env;
+        env.writeFile(kAppoint, appointments({appointment("20240105-1", "First"),
+                                              appointment("20240105-1", "Second")},
+                                             Bytes::count16(2)));
+        QVERIFY(env.openDataFiles());
+        AppointmentStore store;
+        Appointment changed = store.ReadAppointment(1);
+        changed.Subject = QStringLiteral("Changed");
+        QVERIFY(store.UpdateAppointment(QStringLiteral("20240105-1"), changed).ok());
+        QCOMPARE(store.ReadAppointment(0).Subject, QStringLiteral("First"));
+        QCOMPARE(store.ReadAppointment(1).Subject, QStringLiteral("Changed"));
+    }
+
     void savingANoteOnADamagedCountShowsWhy()
     {
         TestEnvironment env;
