@@ -2,9 +2,9 @@
 // work on the notes file through NoteStore.
 #include "notes/note_store.h"
 #include "notes/notes_window.h"
-#include "notes/pad_text_box.h"
 #include "shell/flex_grid.h"
 #include "shell/forms.h"
+#include "shell/limited_text_box.h"
 #include "shell/module1.h"
 #include "shell/seams.h"
 
