@@ -6,9 +6,9 @@
 #include "desktop/desktop_store.h"
 #include "notes/note_store.h"
 #include "notes/notes_window.h"
-#include "notes/pad_text_box.h"
 #include "shell/flex_grid.h"
 #include "shell/forms.h"
+#include "shell/limited_text_box.h"
 #include "test_support.h"
 
 #include <QLineEdit>
