@@ -1,9 +1,9 @@
 #include "addressbook/address_book_window.h"
 
 #include "addressbook/address_entry_editor.h"
-#include "addressbook/multi_line_text_box.h"
 #include "shell/date_picker.h"
 #include "shell/forms.h"
+#include "shell/limited_text_box.h"
 #include "shell/module1.h"
 #include "shell/twips.h"
 
@@ -107,7 +107,7 @@ AddressBookWindow::AddressBookWindow(QWidget *parent) : QWidget(parent)
 
     Frame2 =
         makeFrame(this, "Frame2", QStringLiteral("Address"), twipsRect(3480, 1440, 4215, 2775));
-    Text1 = new MultiLineTextBox(Frame2);
+    Text1 = new LimitedTextBox(Frame2);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twipsRect(120, 240, 3975, 2415));
     Text1->setReadOnly(true);
@@ -125,7 +125,7 @@ AddressBookWindow::AddressBookWindow(QWidget *parent) : QWidget(parent)
     Text6 = makeReadOnlyBox(Frame4, QStringLiteral("Text6"), twipsRect(1200, 960, 2895, 285));
     Label1[3] = makeLabel(Frame4, indexed("Label1", 3), QStringLiteral("Notes:"),
                           twipsRect(120, 1320, 1080, 255));
-    Text7 = new MultiLineTextBox(Frame4);
+    Text7 = new LimitedTextBox(Frame4);
     Text7->setObjectName(QStringLiteral("Text7"));
     Text7->setGeometry(twipsRect(1200, 1320, 2895, 1335));
     Text7->setReadOnly(true);

@@ -6,7 +6,7 @@
 
 #include <array>
 
-class MultiLineTextBox;
+class LimitedTextBox;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -30,13 +30,13 @@ public:
     std::array<QLabel *, 6> Label3{};
     std::array<QLineEdit *, 6> Text3{};
     QGroupBox *Frame2 = nullptr;
-    MultiLineTextBox *Text1 = nullptr;
+    LimitedTextBox *Text1 = nullptr;
     QGroupBox *Frame4 = nullptr;
     std::array<QLabel *, 4> Label1{};
     QLineEdit *Text8 = nullptr;
     QLineEdit *Text5 = nullptr;
     QLineEdit *Text6 = nullptr;
-    MultiLineTextBox *Text7 = nullptr;
+    LimitedTextBox *Text7 = nullptr;
     // Hidden: the shown entry's birthday flag, first name and surname, for the editor.
     QCheckBox *Check1 = nullptr;
     QLineEdit *Text4 = nullptr;

@@ -1,9 +1,9 @@
 #include "addressbook/address_entry_editor.h"
 
 #include "addressbook/address_book_window.h"
-#include "addressbook/multi_line_text_box.h"
 #include "shell/date_picker.h"
 #include "shell/forms.h"
+#include "shell/limited_text_box.h"
 #include "shell/main_window.h"
 #include "shell/module1.h"
 #include "shell/seams.h"
@@ -40,9 +40,9 @@ QLineEdit *makeLineBox(QWidget *parent, const QString &name, int maxLength, QRec
     return box;
 }
 
-MultiLineTextBox *makeMultiLineBox(QWidget *parent, const QString &name, int maxLength, QRect place)
+LimitedTextBox *makeMultiLineBox(QWidget *parent, const QString &name, int maxLength, QRect place)
 {
-    auto *box = new MultiLineTextBox(parent);
+    auto *box = new LimitedTextBox(parent);
     box->setObjectName(name);
     box->setMaxLength(maxLength);
     box->setGeometry(place);
@@ -116,7 +116,7 @@ void AddressEntryEditor::load() {}
 QString AddressEntryEditor::text2(int k) const
 {
     QWidget *box = Text2[size_t(k)];
-    if (auto *multi = qobject_cast<MultiLineTextBox *>(box))
+    if (auto *multi = qobject_cast<LimitedTextBox *>(box))
         return multi->text();
     return static_cast<QLineEdit *>(box)->text();
 }
@@ -124,7 +124,7 @@ QString AddressEntryEditor::text2(int k) const
 void AddressEntryEditor::setText2(int k, const QString &text)
 {
     QWidget *box = Text2[size_t(k)];
-    if (auto *multi = qobject_cast<MultiLineTextBox *>(box))
+    if (auto *multi = qobject_cast<LimitedTextBox *>(box))
         multi->setText(text);
     else
         static_cast<QLineEdit *>(box)->setText(text);

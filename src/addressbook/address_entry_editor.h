@@ -23,7 +23,7 @@ public:
 
     std::array<QLabel *, 12> Label1{};
     // Name, Surname, Address, e-mail, Home Page, Notes: single-line boxes (QLineEdit) except
-    // the address and the notes (MultiLineTextBox). Read and set them with text2/setText2.
+    // the address and the notes (LimitedTextBox). Read and set them with text2/setText2.
     std::array<QWidget *, 6> Text2{};
     QCheckBox *Check1 = nullptr;
     DatePicker *DTPicker1 = nullptr;

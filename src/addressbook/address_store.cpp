@@ -1,16 +1,18 @@
 #include "addressbook/address_store.h"
 
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <algorithm>
 #include <array>
-#include <limits>
 
 namespace {
 
 constexpr int kLen = AddressStore::RecordLength;
 constexpr int kK = AddressStore::BlockSize;
 constexpr int kFields = 15;
+// Entries read per block when scanning the whole file (256 KiB per read).
+constexpr int kScanChunk = 128;
 
 const QByteArray kEmptyValue(2, '\0');
 
@@ -20,55 +22,60 @@ const QByteArray kEmptyValue(2, '\0');
 class RecordBlock {
 public:
     RecordBlock(int file, qint64 first, qint64 count)
-        : m_file(file), m_first(first), m_bytes(ReadRecords(file, first, count))
+        : m_file(file), m_first(first), m_bytes(ReadRecords(file, first, count)),
+          m_present(std::clamp<qint64>(QFileInfo(RecordFilePath(file)).size() - (first - 1) * kLen,
+                                       0, m_bytes.size()))
     {}
 
+    // The bytes of record r that the file holds: fewer for a record cut short by the end of the
+    // file, none past it. A text is read from these alone, as GetString reads it.
     QByteArrayView record(qint64 r) const
     {
         const qint64 offset = (r - m_first) * kLen;
         if (r < m_first || offset + kLen > m_bytes.size())
             return {};
-        return QByteArrayView(m_bytes).sliced(offset, kLen);
+        return QByteArrayView(m_bytes).sliced(offset,
+                                              std::clamp<qint64>(m_present - offset, 0, kLen));
     }
 
     QString text(qint64 r) const { return RecordCodec::decodeString(record(r)); }
 
-    // Writes `value` at the start of record r unless the record already holds it.
-    RecordStatus put(qint64 r, const QByteArray &value)
+    // Writes values[i] at the start of record first + i, in one write from the first record
+    // whose value changes to the end of the last value that changes (with `all`, from the
+    // first record to the end of the last value, as a new entry is written). Each record keeps the
+    // bytes after its value as they were, so the file ends up as if each changed record had
+    // been written on its own, but a process that dies meanwhile leaves all or none of them.
+    RecordStatus putSpan(qint64 first, const QList<QByteArray> &values, bool all = false)
     {
-        const QByteArrayView current = record(r);
-        if (!current.isEmpty() && current.startsWith(value))
+        qsizetype from = -1;
+        qsizetype to = -1;
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            const QByteArrayView current = record(first + i);
+            if (all || current.isEmpty() || !current.startsWith(values[i])) {
+                if (from < 0)
+                    from = i;
+                to = i;
+            }
+        }
+        if (from < 0)
             return RecordStatus::success();
-        const RecordStatus status = WriteRecordBytes(m_file, r, value);
-        if (status.ok() && !current.isEmpty())
-            std::copy(value.begin(), value.end(), m_bytes.begin() + (r - m_first) * kLen);
-        return status;
-    }
-
-    // Changes record r in memory only, as put() would change it in the file; writeStaged()
-    // then writes every staged change at once.
-    void stage(qint64 r, QByteArrayView value)
-    {
-        const qint64 offset = (r - m_first) * kLen;
-        if (r < m_first || offset + kLen > m_bytes.size() ||
-            QByteArrayView(m_bytes).sliced(offset, kLen).startsWith(value))
-            return;
-        std::copy(value.begin(), value.end(), m_bytes.begin() + offset);
-        m_stagedBegin = std::min(m_stagedBegin, offset);
-        m_stagedEnd = std::max(m_stagedEnd, offset + value.size());
-    }
-
-    // Writes the staged records in one write, from the first changed byte to the last, in
-    // ascending order.
-    RecordStatus writeStaged()
-    {
-        if (m_stagedEnd <= m_stagedBegin)
-            return RecordStatus::success();
-        const RecordStatus status = WriteRecordSpan(
-            m_file, m_first, m_stagedBegin,
-            QByteArrayView(m_bytes).sliced(m_stagedBegin, m_stagedEnd - m_stagedBegin));
-        m_stagedBegin = std::numeric_limits<qint64>::max();
-        m_stagedEnd = 0;
+        QByteArray span;
+        for (qsizetype i = from; i <= to; ++i) {
+            QByteArray rec = record(first + i).toByteArray();
+            rec.resize(kLen, '\0');
+            rec.replace(0, values[i].size(), values[i]);
+            span.append(i == to ? rec.first(values[i].size()) : rec);
+        }
+        const RecordStatus status = WriteRecordSpan(m_file, first + from, span);
+        if (status.ok()) {
+            const qint64 end = (first + from - m_first) * kLen + span.size();
+            m_present = std::max(m_present, std::min<qint64>(end, m_bytes.size()));
+            for (qsizetype i = from; i <= to; ++i) {
+                const qint64 r = first + i;
+                if (r >= m_first && (r - m_first + 1) * kLen <= m_bytes.size())
+                    m_bytes.replace((r - m_first) * kLen, values[i].size(), values[i]);
+            }
+        }
         return status;
     }
 
@@ -76,41 +83,34 @@ private:
     int m_file;
     qint64 m_first;
     QByteArray m_bytes;
-    qint64 m_stagedBegin = std::numeric_limits<qint64>::max();
-    qint64 m_stagedEnd = 0;
+    qint64 m_present; // bytes of m_bytes that are in the file
 };
 
-// Records looked at in place, as a scan of the whole file reads them: a window at a time.
-class RecordRun {
-public:
-    RecordRun(int file, qint64 first, qint64 count) : m_reader(file, first, count) {}
-
-    // Record r as far as the file holds it: shorter at the end of the file, empty past it.
-    QByteArrayView record(qint64 r) const { return m_reader.record(r); }
-
-    QString text(qint64 r) const { return RecordCodec::decodeString(record(r)); }
-
-private:
-    mutable RecordReader m_reader;
-};
-
-// The stored value of a String record: its length prefix and the text it announces.
-QByteArrayView stringValue(QByteArrayView rec)
+// The stored value of a String record, as it is copied when entries move: its length prefix
+// and the text it announces. A prefix that announces more than the record holds is cut to what
+// is read, so the copy reads as the original did.
+QByteArray stringValue(QByteArrayView rec)
 {
     if (rec.size() < 2)
         return kEmptyValue;
-    const qsizetype n = qFromLittleEndian<quint16>(rec.data());
-    return rec.first(2 + std::min(n, rec.size() - 2));
+    const qsizetype declared = qFromLittleEndian<quint16>(rec.data());
+    const qsizetype n = std::min(declared, rec.size() - 2);
+    if (n == declared)
+        return rec.first(2 + n).toByteArray();
+    QByteArray value(2, '\0');
+    qToLittleEndian<quint16>(quint16(n), value.data());
+    return value + rec.sliced(2, n).toByteArray();
 }
 
-// Calls f(position, run) for positions 0 to count-1, looking at the whole file in one run.
+// Calls f(position, block) for positions 0 to count-1, reading the file in a few large blocks.
 template <typename F> void scanEntries(int file, int count, F f)
 {
-    if (count <= 0)
-        return;
-    const RecordRun run(file, 1, qint64(count) * kK);
-    for (int i = 0; i < count; ++i)
-        f(i, run);
+    for (int start = 0; start < count; start += kScanChunk) {
+        const int n = std::min(kScanChunk, count - start);
+        const RecordBlock block(file, qint64(start) * kK + 1, qint64(n) * kK);
+        for (int i = start; i < start + n; ++i)
+            f(i, block);
+    }
 }
 
 qint64 recordOf(int position, int field)
@@ -169,32 +169,48 @@ StoreResult notFound(const QString &name)
             QStringLiteral("The entry \"%1\" is no longer in the address book.").arg(name)};
 }
 
-// Writes the fifteen fields of `e` as the entry at `position`, in field order.
+// Writes the fifteen fields of `e` as the entry at `position`, in one write.
 StoreResult writeEntry(int file, int position, const AddressEntry &e)
 {
-    const auto fields = fieldsOf(e);
-    for (int k = 1; k <= kFields; ++k) {
-        const RecordStatus s = PutString(file, recordOf(position, k), *fields[std::size_t(k - 1)]);
-        if (!s.ok())
-            return StoreResult::fromRecord(s);
-    }
-    return StoreResult::success();
+    QList<QByteArray> values;
+    for (const QString *field : fieldsOf(e))
+        values.append(RecordCodec::encodeString(*field));
+    RecordBlock block(file, recordOf(position, 1), kFields);
+    return StoreResult::fromRecord(block.putSpan(recordOf(position, 1), values, true));
 }
 
 // Removes the entry at position p of the c entries held in `block` (records 1 to 16*c): every
-// later entry moves down one position, the old last block is blanked and the count lowered.
+// later entry moves down one position, in ascending order and each in one write, so that a
+// process that dies meanwhile leaves one entry twice but none missing. Then the count is
+// lowered and the old last block blanked (in that order, so no empty entry ever shows).
 StoreResult removeAt(int file, RecordBlock &block, int p, int c)
 {
-    // The changed records go to the file in one ascending write, then the count.
     for (int j = p; j <= c - 2; ++j) {
+        QList<QByteArray> values;
         for (int k = 1; k <= kFields; ++k)
-            block.stage(recordOf(j, k), stringValue(block.record(recordOf(j + 1, k))));
+            values.append(stringValue(block.record(recordOf(j + 1, k))));
+        if (const RecordStatus s = block.putSpan(recordOf(j, 1), values); !s.ok())
+            return StoreResult::fromRecord(s);
     }
-    for (int k = 1; k <= kFields; ++k)
-        block.stage(recordOf(c - 1, k), kEmptyValue);
-    if (const RecordStatus s = block.writeStaged(); !s.ok())
+    if (const RecordStatus s = PutCount(file, kK, c - 1); !s.ok())
         return StoreResult::fromRecord(s);
-    return StoreResult::fromRecord(PutCount(file, kK, c - 1));
+    return StoreResult::fromRecord(
+        block.putSpan(recordOf(c - 1, 1), QList<QByteArray>(kFields, kEmptyValue)));
+}
+
+// The count for a write, or the refusal to write when the count record is damaged: a count
+// that cannot be trusted would put the next entry over existing ones.
+StoreResult countForWrite(int file, int *count)
+{
+    const StoreCount c = ReadStoreCount(file, kK, AddressStore::Capacity);
+    if (c.damaged()) {
+        return {StoreResult::WriteFailed,
+                QStringLiteral("The address book file %1 has a damaged count record (%2); "
+                               "nothing was changed.")
+                    .arg(QFileInfo(RecordFilePath(file)).fileName(), c.damage)};
+    }
+    *count = c.usable;
+    return StoreResult::success();
 }
 
 // The display names of the c entries held in `block`.
@@ -211,7 +227,7 @@ QStringList namesIn(const RecordBlock &block, int c)
 
 int AddressStore::GetEntryCount() const
 {
-    return std::clamp(GetCount(m_file, kK).valueOrZero(), 0, Capacity);
+    return ReadStoreCount(m_file, kK, Capacity).usable;
 }
 
 QString AddressStore::ReadDisplayName(int position) const
@@ -225,14 +241,14 @@ QStringList AddressStore::ReadAllDisplayNames() const
 {
     QStringList names;
     scanEntries(m_file, GetEntryCount(),
-                [&](int i, const RecordRun &block) { names.append(block.text(recordOf(i, 1))); });
+                [&](int i, const RecordBlock &block) { names.append(block.text(recordOf(i, 1))); });
     return names;
 }
 
 int AddressStore::FindAddressEntry(const QString &name) const
 {
     int found = -1;
-    scanEntries(m_file, GetEntryCount(), [&](int i, const RecordRun &block) {
+    scanEntries(m_file, GetEntryCount(), [&](int i, const RecordBlock &block) {
         if (block.text(recordOf(i, 1)) == name)
             found = i;
     });
@@ -254,7 +270,7 @@ AddressEntry AddressStore::ReadAddressEntry(int position) const
 QList<BirthdayInfo> AddressStore::ReadBirthdays() const
 {
     QList<BirthdayInfo> out;
-    scanEntries(m_file, GetEntryCount(), [&](int i, const RecordRun &block) {
+    scanEntries(m_file, GetEntryCount(), [&](int i, const RecordBlock &block) {
         out.append(
             {block.text(recordOf(i, 1)), block.text(recordOf(i, 11)), block.text(recordOf(i, 12))});
     });
@@ -290,7 +306,9 @@ AddressEntry AddressStore::BuildEntry(const QString &name, const QString &surnam
 
 StoreResult AddressStore::AddAddressEntry(const AddressEntry &entry)
 {
-    const int c = GetEntryCount();
+    int c = 0;
+    if (StoreResult counted = countForWrite(m_file, &c); !counted.ok())
+        return counted;
     if (ReadAllDisplayNames().contains(entry.DisplayName))
         return nameTaken();
     if (c >= Capacity) {
@@ -311,7 +329,9 @@ StoreResult AddressStore::DeleteAddressEntry(const QString &name)
 {
     if (name.isEmpty())
         return notFound(name);
-    const int c = GetEntryCount();
+    int c = 0;
+    if (StoreResult counted = countForWrite(m_file, &c); !counted.ok())
+        return counted;
     RecordBlock block(m_file, 1, qint64(c) * kK);
     const int p = int(namesIn(block, c).lastIndexOf(name));
     if (p < 0)
@@ -321,7 +341,9 @@ StoreResult AddressStore::DeleteAddressEntry(const QString &name)
 
 StoreResult AddressStore::ReplaceAddressEntry(const QString &oldName, const AddressEntry &entry)
 {
-    const int c = GetEntryCount();
+    int c = 0;
+    if (StoreResult counted = countForWrite(m_file, &c); !counted.ok())
+        return counted;
     const QStringList names = ReadAllDisplayNames();
     const int p = int(names.lastIndexOf(oldName));
     if (p < 0)

@@ -1,10 +1,10 @@
 #include "addressbook/address_book_window.h"
 #include "addressbook/address_entry_editor.h"
 #include "addressbook/address_store.h"
-#include "addressbook/multi_line_text_box.h"
 #include "calendar/calendar_window.h"
 #include "shell/date_picker.h"
 #include "shell/forms.h"
+#include "shell/limited_text_box.h"
 #include "shell/module1.h"
 #include "shell/seams.h"
 

@@ -1,5 +1,7 @@
 #include "calendar/activities_window.h"
 
+#include "shell/limited_text_box.h"
+
 #include "calendar/appointment_editor.h"
 #include "calendar/appointment_store.h"
 #include "calendar/day_schedule_window.h"

@@ -1,5 +1,7 @@
 #include "calendar/appointment_editor.h"
 
+#include "shell/limited_text_box.h"
+
 #include "calendar/activities_window.h"
 #include "calendar/calendar_procedures.h"
 #include "shell/forms.h"
@@ -81,7 +83,9 @@ AppointmentEditor::AppointmentEditor(QWidget *parent) : QWidget(parent)
     Label4 = new QLabel(QStringLiteral("Minutes before meeting"), Frame1);
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->hide();
-    Text1 = new QPlainTextEdit(QStringLiteral("Description"), Frame1);
+    Text1 = new LimitedTextBox(Frame1);
+    Text1->setPlainText(QStringLiteral("Description"));
+    Text1->setMaxLength(DescriptionLength);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setFixedHeight(80);
     Text3 = new QLineEdit(QStringLiteral("ID"), Frame1);
@@ -119,7 +123,6 @@ AppointmentEditor::AppointmentEditor(QWidget *parent) : QWidget(parent)
     connect(Check1, &QCheckBox::stateChanged, this, &AppointmentEditor::Check1_Click);
     connect(Combo1, &QComboBox::activated, this, &AppointmentEditor::Combo1_Click);
     connect(Command2, &QPushButton::clicked, this, &AppointmentEditor::Command2_Click);
-    connect(Text1, &QPlainTextEdit::textChanged, this, &AppointmentEditor::limitDescription);
 }
 
 void AppointmentEditor::load() {}
@@ -190,26 +193,6 @@ void AppointmentEditor::returnToActivities()
     activities->show();
     activities->raise();
     activities->activateWindow();
-}
-
-void AppointmentEditor::limitDescription()
-{
-    const QString text = Text1->toPlainText();
-    // Line breaks are stored as CR LF and count two characters.
-    if (CalendarProcedures::ToStoredLines(text).size() <= DescriptionLength)
-        return;
-    QString cut;
-    int stored = 0;
-    for (const QChar c : text) {
-        const int size = c == QLatin1Char('\n') ? 2 : 1;
-        if (stored + size > DescriptionLength)
-            break;
-        stored += size;
-        cut.append(c);
-    }
-    const QSignalBlocker blocker(Text1);
-    Text1->setPlainText(cut);
-    Text1->moveCursor(QTextCursor::End);
 }
 
 void AppointmentEditor::closeEvent(QCloseEvent *event)

@@ -9,6 +9,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class LimitedTextBox;
 class QPushButton;
 
 class AppointmentEditor : public QWidget {
@@ -33,7 +34,7 @@ public:
     QCheckBox *Check1 = nullptr;
     QLineEdit *Text2 = nullptr; // minutes before meeting
     QLabel *Label4 = nullptr;
-    QPlainTextEdit *Text1 = nullptr; // description
+    LimitedTextBox *Text1 = nullptr; // description
     QLineEdit *Text3 = nullptr;      // hidden: the appointment's id
     QPushButton *Command2 = nullptr; // OK
 
@@ -50,6 +51,5 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void limitDescription();
     void returnToActivities();
 };

@@ -1,10 +1,11 @@
 #include "calendar/appointment_store.h"
 
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <algorithm>
 #include <array>
-#include <limits>
+#include <optional>
 
 namespace {
 
@@ -12,6 +13,8 @@ constexpr int kLen = AppointmentStore::RecordLength;
 constexpr int kK = AppointmentStore::BlockSize;
 constexpr int kFields = 7;
 constexpr int kFlagField = 5;
+// Appointments read per block when scanning the whole file (128 KiB per read).
+constexpr int kScanChunk = 128;
 
 // The bytes of an empty String field, which also read back as the flag "no".
 const QByteArray kEmptyValue(2, '\0');
@@ -22,53 +25,58 @@ const QByteArray kEmptyValue(2, '\0');
 class RecordBlock {
 public:
     RecordBlock(int file, qint64 first, qint64 count)
-        : m_file(file), m_first(first), m_bytes(ReadRecords(file, first, count))
+        : m_file(file), m_first(first), m_bytes(ReadRecords(file, first, count)),
+          m_present(std::clamp<qint64>(QFileInfo(RecordFilePath(file)).size() - (first - 1) * kLen,
+                                       0, m_bytes.size()))
     {}
 
+    // The bytes of record r that the file holds: fewer for a record cut short by the end of the
+    // file, none past it. A text is read from these alone, as GetString reads it.
     QByteArrayView record(qint64 r) const
     {
         const qint64 offset = (r - m_first) * kLen;
         if (r < m_first || offset + kLen > m_bytes.size())
             return {};
-        return QByteArrayView(m_bytes).sliced(offset, kLen);
+        return QByteArrayView(m_bytes).sliced(offset,
+                                              std::clamp<qint64>(m_present - offset, 0, kLen));
     }
 
-    // Writes `value` at the start of record r unless the record already holds it.
-    RecordStatus put(qint64 r, const QByteArray &value)
+    // Writes values[i] at the start of record first + i, in one write from the first record
+    // whose value changes to the end of the last value that changes (with `all`, from the
+    // first record to the end of the last value, as a new entry is written). Each record keeps the
+    // bytes after its value as they were, so the file ends up as if each changed record had
+    // been written on its own, but a process that dies meanwhile leaves all or none of them.
+    RecordStatus putSpan(qint64 first, const QList<QByteArray> &values, bool all = false)
     {
-        const QByteArrayView current = record(r);
-        if (!current.isEmpty() && current.startsWith(value))
+        qsizetype from = -1;
+        qsizetype to = -1;
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            const QByteArrayView current = record(first + i);
+            if (all || current.isEmpty() || !current.startsWith(values[i])) {
+                if (from < 0)
+                    from = i;
+                to = i;
+            }
+        }
+        if (from < 0)
             return RecordStatus::success();
-        const RecordStatus status = WriteRecordBytes(m_file, r, value);
-        if (status.ok() && !current.isEmpty())
-            std::copy(value.begin(), value.end(), m_bytes.begin() + (r - m_first) * kLen);
-        return status;
-    }
-
-    // Changes record r in memory only, as put() would change it in the file; writeStaged()
-    // then writes every staged change at once.
-    void stage(qint64 r, QByteArrayView value)
-    {
-        const qint64 offset = (r - m_first) * kLen;
-        if (r < m_first || offset + kLen > m_bytes.size() ||
-            QByteArrayView(m_bytes).sliced(offset, kLen).startsWith(value))
-            return;
-        std::copy(value.begin(), value.end(), m_bytes.begin() + offset);
-        m_stagedBegin = std::min(m_stagedBegin, offset);
-        m_stagedEnd = std::max(m_stagedEnd, offset + value.size());
-    }
-
-    // Writes the staged records in one write, from the first changed byte to the last, in
-    // ascending order.
-    RecordStatus writeStaged()
-    {
-        if (m_stagedEnd <= m_stagedBegin)
-            return RecordStatus::success();
-        const RecordStatus status = WriteRecordSpan(
-            m_file, m_first, m_stagedBegin,
-            QByteArrayView(m_bytes).sliced(m_stagedBegin, m_stagedEnd - m_stagedBegin));
-        m_stagedBegin = std::numeric_limits<qint64>::max();
-        m_stagedEnd = 0;
+        QByteArray span;
+        for (qsizetype i = from; i <= to; ++i) {
+            QByteArray rec = record(first + i).toByteArray();
+            rec.resize(kLen, '\0');
+            rec.replace(0, values[i].size(), values[i]);
+            span.append(i == to ? rec.first(values[i].size()) : rec);
+        }
+        const RecordStatus status = WriteRecordSpan(m_file, first + from, span);
+        if (status.ok()) {
+            const qint64 end = (first + from - m_first) * kLen + span.size();
+            m_present = std::max(m_present, std::min<qint64>(end, m_bytes.size()));
+            for (qsizetype i = from; i <= to; ++i) {
+                const qint64 r = first + i;
+                if (r >= m_first && (r - m_first + 1) * kLen <= m_bytes.size())
+                    m_bytes.replace((r - m_first) * kLen, values[i].size(), values[i]);
+            }
+        }
         return status;
     }
 
@@ -76,38 +84,30 @@ private:
     int m_file;
     qint64 m_first;
     QByteArray m_bytes;
-    qint64 m_stagedBegin = std::numeric_limits<qint64>::max();
-    qint64 m_stagedEnd = 0;
+    qint64 m_present; // bytes of m_bytes that are in the file
 };
 
-// Records looked at in place, as a scan of the whole file reads them: a window at a time.
-class RecordRun {
-public:
-    RecordRun(int file, qint64 first, qint64 count) : m_reader(file, first, count) {}
-
-    // Record r as far as the file holds it: shorter at the end of the file, empty past it.
-    QByteArrayView record(qint64 r) const { return m_reader.record(r); }
-
-    QString text(qint64 r) const { return RecordCodec::decodeString(record(r)); }
-
-private:
-    mutable RecordReader m_reader;
-};
-
-// The stored value of a String record: its length prefix and the text it announces.
-QByteArrayView stringValue(QByteArrayView rec)
+// The stored value of a String record, as it is copied when entries move: its length prefix
+// and the text it announces. A prefix that announces more than the record holds is cut to what
+// is read, so the copy reads as the original did.
+QByteArray stringValue(QByteArrayView rec)
 {
     if (rec.size() < 2)
         return kEmptyValue;
-    const qsizetype n = qFromLittleEndian<quint16>(rec.data());
-    return rec.first(2 + std::min(n, rec.size() - 2));
+    const qsizetype declared = qFromLittleEndian<quint16>(rec.data());
+    const qsizetype n = std::min(declared, rec.size() - 2);
+    if (n == declared)
+        return rec.first(2 + n).toByteArray();
+    QByteArray value(2, '\0');
+    qToLittleEndian<quint16>(quint16(n), value.data());
+    return value + rec.sliced(2, n).toByteArray();
 }
 
 // The stored value of record k (1 to 7) of a block, as it is copied when entries move.
-QByteArrayView fieldValue(QByteArrayView rec, int k)
+QByteArray fieldValue(QByteArrayView rec, int k)
 {
     if (k == kFlagField)
-        return rec.size() >= 2 ? rec.first(2) : QByteArrayView(kEmptyValue);
+        return rec.size() >= 2 ? rec.first(2).toByteArray() : kEmptyValue;
     return stringValue(rec);
 }
 
@@ -129,7 +129,7 @@ bool isOfDay(QStringView id, QStringView dayKey)
     return id.left(8) == dayKey;
 }
 
-template <typename Block> Appointment decodeAppointment(const Block &block, qint64 firstRecord)
+Appointment decodeAppointment(const RecordBlock &block, qint64 firstRecord)
 {
     Appointment a;
     a.AppointmentId = RecordCodec::decodeString(block.record(firstRecord));
@@ -142,14 +142,15 @@ template <typename Block> Appointment decodeAppointment(const Block &block, qint
     return a;
 }
 
-// Calls f(position, run) for positions 0 to count-1, looking at the whole file in one run.
+// Calls f(position, block) for positions 0 to count-1, reading the file in a few large blocks.
 template <typename F> void scanAppointments(int file, int count, F f)
 {
-    if (count <= 0)
-        return;
-    const RecordRun run(file, 1, qint64(count) * kK);
-    for (int i = 0; i < count; ++i)
-        f(i, run);
+    for (int start = 0; start < count; start += kScanChunk) {
+        const int n = std::min(kScanChunk, count - start);
+        const RecordBlock block(file, qint64(start) * kK + 1, qint64(n) * kK);
+        for (int i = start; i < start + n; ++i)
+            f(i, block);
+    }
 }
 
 // Refuses a field that does not fit its record, before anything is written.
@@ -176,32 +177,48 @@ StoreResult checkLengths(const Appointment &a, bool withId)
     return StoreResult::success();
 }
 
-// Writes field k (1 to 7) of an appointment to record r: field 5 as a Flag, the others as Strings.
-RecordStatus writeField(int file, qint64 r, int k, const Appointment &a)
+// The stored value of field k (1 to 7) of an appointment: field 5 as a Flag, the others as
+// Strings.
+QByteArray encodeField(int k, const Appointment &a)
 {
     switch (k) {
     case 1:
-        return PutString(file, r, a.AppointmentId);
+        return RecordCodec::encodeString(a.AppointmentId);
     case 2:
-        return PutString(file, r, a.Subject);
+        return RecordCodec::encodeString(a.Subject);
     case 3:
-        return PutString(file, r, a.StartTime);
+        return RecordCodec::encodeString(a.StartTime);
     case 4:
-        return PutString(file, r, a.EndTime);
+        return RecordCodec::encodeString(a.EndTime);
     case kFlagField:
-        return PutFlag(file, r, a.ReminderOn != 0);
+        return a.ReminderOn != 0 ? QByteArray("\xFF\xFF", 2) : kEmptyValue;
     case 6:
-        return PutString(file, r, a.ReminderMinutes);
+        return RecordCodec::encodeString(a.ReminderMinutes);
     default:
-        return PutString(file, r, a.Description);
+        return RecordCodec::encodeString(a.Description);
     }
+}
+
+// The count for a write, or the refusal to write when the count record is damaged: a count
+// that cannot be trusted would put the next appointment over existing ones.
+StoreResult countForWrite(int file, int *count)
+{
+    const StoreCount c = ReadStoreCount(file, kK, AppointmentStore::Capacity);
+    if (c.damaged()) {
+        return {StoreResult::WriteFailed,
+                QStringLiteral("The appointment file %1 has a damaged count record (%2); nothing "
+                               "was changed.")
+                    .arg(QFileInfo(RecordFilePath(file)).fileName(), c.damage)};
+    }
+    *count = c.usable;
+    return StoreResult::success();
 }
 
 } // namespace
 
 int AppointmentStore::GetAppointmentCount() const
 {
-    return std::clamp(GetCount(m_file, kK).valueOrZero(), 0, Capacity);
+    return ReadStoreCount(m_file, kK, Capacity).usable;
 }
 
 QString AppointmentStore::DayKey(QDate date)
@@ -228,7 +245,7 @@ Appointment AppointmentStore::ReadAppointment(int position) const
 int AppointmentStore::FindAppointment(const QString &id) const
 {
     int found = -1;
-    scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordRun &block) {
+    scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordBlock &block) {
         if (RecordCodec::decodeString(block.record(qint64(i) * kK + 1)) == id)
             found = i;
     });
@@ -238,7 +255,7 @@ int AppointmentStore::FindAppointment(const QString &id) const
 QList<int> AppointmentStore::ListDayAppointments(const QString &dayKey) const
 {
     QList<int> positions;
-    scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordRun &block) {
+    scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordBlock &block) {
         if (isOfDay(RecordCodec::decodeString(block.record(qint64(i) * kK + 1)), dayKey))
             positions.append(i);
     });
@@ -248,7 +265,7 @@ QList<int> AppointmentStore::ListDayAppointments(const QString &dayKey) const
 QStringList AppointmentStore::ReadAllIds() const
 {
     QStringList ids;
-    scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordRun &block) {
+    scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordBlock &block) {
         ids.append(RecordCodec::decodeString(block.record(qint64(i) * kK + 1)));
     });
     return ids;
@@ -257,7 +274,7 @@ QStringList AppointmentStore::ReadAllIds() const
 QList<Appointment> AppointmentStore::ReadDayAppointments(const QString &dayKey) const
 {
     QList<Appointment> day;
-    scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordRun &block) {
+    scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordBlock &block) {
         const qint64 first = qint64(i) * kK + 1;
         if (isOfDay(RecordCodec::decodeString(block.record(first)), dayKey))
             day.append(decodeAppointment(block, first));
@@ -267,7 +284,9 @@ QList<Appointment> AppointmentStore::ReadDayAppointments(const QString &dayKey) 
 
 StoreResult AppointmentStore::AddAppointment(const Appointment &a)
 {
-    const int c = GetAppointmentCount();
+    int c = 0;
+    if (StoreResult counted = countForWrite(m_file, &c); !counted.ok())
+        return counted;
     if (c >= Capacity) {
         return {StoreResult::CapacityFull,
                 QStringLiteral("The appointment book is full: it can hold no more than %1 "
@@ -278,46 +297,51 @@ StoreResult AppointmentStore::AddAppointment(const Appointment &a)
     if (StoreResult check = checkLengths(a, true); !check.ok())
         return check;
 
-    // The fields first, the count last: an appointment becomes part of the file only when all
-    // seven of its fields are written.
+    // The seven fields in one write, the count last: an appointment becomes part of the file
+    // only when all of its fields are written.
     const qint64 first = qint64(c) * kK + 1;
-    for (int k = 1; k <= kFields; ++k) {
-        if (const RecordStatus s = writeField(m_file, first + k - 1, k, a); !s.ok())
-            return StoreResult::fromRecord(s);
-    }
+    QList<QByteArray> values;
+    for (int k = 1; k <= kFields; ++k)
+        values.append(encodeField(k, a));
+    RecordBlock block(m_file, first, kFields);
+    if (const RecordStatus s = block.putSpan(first, values, true); !s.ok())
+        return StoreResult::fromRecord(s);
     return StoreResult::fromRecord(PutCount(m_file, kK, c + 1));
 }
 
 StoreResult AppointmentStore::UpdateAppointment(const QString &id, const Appointment &fields)
 {
+    int c = 0;
+    if (StoreResult counted = countForWrite(m_file, &c); !counted.ok())
+        return counted;
     if (StoreResult check = checkLengths(fields, false); !check.ok())
         return check;
-    const QList<int> matches = [&] {
-        QList<int> m;
-        scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordRun &block) {
-            if (RecordCodec::decodeString(block.record(qint64(i) * kK + 1)) == id)
-                m.append(i);
-        });
-        return m;
-    }();
-    if (matches.isEmpty()) {
+    // The appointment that the lookup finds (the last one carrying the id) gets the new fields
+    // 2 to 7; record 1 (the id) stays. Another appointment that happens to carry the same id
+    // in a damaged file keeps its own fields.
+    int p = -1;
+    scanAppointments(m_file, c, [&](int i, const RecordBlock &block) {
+        if (RecordCodec::decodeString(block.record(qint64(i) * kK + 1)) == id)
+            p = i;
+    });
+    if (p < 0) {
         return {StoreResult::NotFound,
                 QStringLiteral("The appointment %1 is no longer in the appointment book.").arg(id)};
     }
-    // Every appointment carrying the id gets the new fields 2 to 7; record 1 (the id) stays.
-    for (const int i : matches) {
-        for (int k = 2; k <= kFields; ++k) {
-            const RecordStatus s = writeField(m_file, qint64(i) * kK + k, k, fields);
-            if (!s.ok())
-                return StoreResult::fromRecord(s);
-        }
-    }
-    return StoreResult::success();
+    // Fields 2 to 7 in one write: the appointment is never left half changed.
+    const qint64 first = qint64(p) * kK + 2;
+    QList<QByteArray> values;
+    for (int k = 2; k <= kFields; ++k)
+        values.append(encodeField(k, fields));
+    RecordBlock block(m_file, first, kFields - 1);
+    return StoreResult::fromRecord(block.putSpan(first, values, true));
 }
 
 StoreResult AppointmentStore::DeleteAppointment(const QString &id)
 {
-    const int c = GetAppointmentCount();
+    int c = 0;
+    if (StoreResult counted = countForWrite(m_file, &c); !counted.ok())
+        return counted;
     const StoreResult notFound{
         StoreResult::NotFound,
         QStringLiteral("The appointment %1 is no longer in the appointment book.").arg(id)};
@@ -334,32 +358,49 @@ StoreResult AppointmentStore::DeleteAppointment(const QString &id)
     if (p < 0)
         return notFound;
 
-    // Close the gap: every later appointment moves down one position, field by field, and the
-    // old last block is blanked; the changed records go to the file in one ascending write.
-    for (int j = p; j <= c - 2; ++j) {
-        for (int k = 1; k <= kFields; ++k)
-            block.stage(qint64(j) * kK + k, fieldValue(block.record(qint64(j + 1) * kK + k), k));
-    }
-    for (int k = 1; k <= kFields; ++k)
-        block.stage(qint64(c - 1) * kK + k, kEmptyValue);
-    if (const RecordStatus s = block.writeStaged(); !s.ok())
-        return StoreResult::fromRecord(s);
-    if (const RecordStatus s = PutCount(m_file, kK, c - 1); !s.ok())
-        return StoreResult::fromRecord(s);
-
-    // Renumber the later appointments of the same day, so the day's ids stay 1, 2, 3, ...
+    // The later appointments of the same day take the next lower sequence number, so the
+    // day's ids stay 1, 2, 3, ...
     const QStringView day = QStringView(id).left(8);
     const int deleted = sequenceNumber(id);
-    for (int i = 0; i <= c - 2; ++i) {
-        const qint64 r = qint64(i) * kK + 1;
-        const QString other = RecordCodec::decodeString(block.record(r));
+    auto renumbered = [&](QByteArrayView idRecord) -> std::optional<QByteArray> {
+        const QString other = RecordCodec::decodeString(idRecord);
         if (other.left(8) != day)
-            continue;
+            return std::nullopt;
         const int n = sequenceNumber(other);
         if (n <= deleted)
+            return std::nullopt;
+        return RecordCodec::encodeString(other.left(9) + QString::number(n - 1));
+    };
+
+    // Close the gap: every later appointment moves down one position, in ascending order and
+    // each in one write, renumbered as it moves. A process that dies meanwhile leaves one
+    // appointment twice, never one missing, and never one made of two.
+    for (int j = p; j <= c - 2; ++j) {
+        QList<QByteArray> values;
+        for (int k = 1; k <= kFields; ++k)
+            values.append(fieldValue(block.record(qint64(j + 1) * kK + k), k));
+        if (const auto newId = renumbered(block.record(qint64(j + 1) * kK + 1)))
+            values[0] = *newId;
+        if (const RecordStatus s = block.putSpan(qint64(j) * kK + 1, values); !s.ok())
+            return StoreResult::fromRecord(s);
+    }
+    // The count before the blanking: the old last block is then outside the count, so an
+    // interruption never shows an empty appointment.
+    if (const RecordStatus s = PutCount(m_file, kK, c - 1); !s.ok())
+        return StoreResult::fromRecord(s);
+    if (const RecordStatus s =
+            block.putSpan(qint64(c - 1) * kK + 1, QList<QByteArray>(kFields, kEmptyValue));
+        !s.ok())
+        return StoreResult::fromRecord(s);
+
+    // Appointments of the day before the deleted one with a higher number (only in a file
+    // whose numbering is already broken) are renumbered the same way.
+    for (int i = 0; i < p; ++i) {
+        const qint64 r = qint64(i) * kK + 1;
+        const auto newId = renumbered(block.record(r));
+        if (!newId)
             continue;
-        const QString renumbered = other.left(9) + QString::number(n - 1);
-        if (const RecordStatus s = block.put(r, RecordCodec::encodeString(renumbered)); !s.ok())
+        if (const RecordStatus s = block.putSpan(r, {*newId}); !s.ok())
             return StoreResult::fromRecord(s);
     }
     return StoreResult::success();

@@ -1,6 +1,7 @@
 // The Module1 procedures of the calendar: day markers, the activities of a day, saving and
 // deleting appointments, the day schedule and the reminder check.
 #include "calendar/calendar_procedures.h"
+#include "shell/limited_text_box.h"
 
 #include "addressbook/address_store.h"
 #include "calendar/activities_window.h"

@@ -1,9 +1,9 @@
 #include "notes/notes_window.h"
 
 #include "notes/notes_procedures.h"
-#include "notes/pad_text_box.h"
 #include "shell/flex_grid.h"
 #include "shell/forms.h"
+#include "shell/limited_text_box.h"
 #include "shell/main_window.h"
 #include "shell/module1.h"
 #include "shell/twips.h"
@@ -23,7 +23,7 @@ NotesWindow::NotesWindow(QWidget *parent) : QWidget(parent)
     small.setPointSizeF(8.25);
     setFont(small);
 
-    Text1 = new PadTextBox(this);
+    Text1 = new LimitedTextBox(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twipsRect(120, 120, 3135, 3615));
     Text1->setMaxLength(PadMaxLength);

@@ -4,7 +4,7 @@
 #include <QWidget>
 
 class FlexGrid;
-class PadTextBox;
+class LimitedTextBox;
 class QLineEdit;
 class QMdiSubWindow;
 class QPushButton;
@@ -19,7 +19,7 @@ public:
     // Runs once, right after the window is created.
     void load();
 
-    PadTextBox *Text1 = nullptr;
+    LimitedTextBox *Text1 = nullptr;
     FlexGrid *MSFlexGrid1 = nullptr;
     QPushButton *Command4 = nullptr;
     QPushButton *Command2 = nullptr;

@@ -29,8 +29,10 @@ bool OpenDataFiles(QString *error)
         const QString path = DataFilePath(DataFolder, f.baseName);
         QString reason;
         if (!OpenRecordFile(f.number, path, f.recordLength, &reason)) {
+            // A file that is missing and could not be made tells that the folder cannot be
+            // written, also for the superuser, whom permission bits do not stop.
             const QFileInfo folder(DataFolder);
-            if (!folder.isWritable() && (!QFileInfo::exists(path) || !QFileInfo(path).isWritable()))
+            if (!QFileInfo::exists(path) || (!folder.isWritable() && !QFileInfo(path).isWritable()))
                 return fail(QStringLiteral("The data folder %1 cannot be written, so Tallowby "
                                            "cannot keep its files there.\n\n%2")
                                 .arg(QDir::toNativeSeparators(DataFolder), reason));

@@ -97,7 +97,7 @@ MainWindow::~MainWindow()
 
 void MainWindow::buildMenus()
 {
-    auto addItem = [this](QMenu *menu, const char *name, const QString &caption) {
+    auto addItem = [](QMenu *menu, const char *name, const QString &caption) {
         QAction *action = menu->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         return action;

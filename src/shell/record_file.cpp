@@ -365,16 +365,6 @@ RecordStatus WriteRecordBytes(int number, qint64 record, QByteArrayView bytes)
     return writeAt(*f, recordOffset(*f, record), bytes);
 }
 
-RecordStatus WriteRecordSpan(int number, qint64 firstRecord, qint64 offset, QByteArrayView bytes)
-{
-    OpenFile *f = fileFor(number);
-    if (!f || firstRecord < 1 || offset < 0)
-        return notOpen(number);
-    if (bytes.isEmpty())
-        return RecordStatus::success();
-    return writeAt(*f, recordOffset(*f, firstRecord) + offset, bytes);
-}
-
 RecordFileView::RecordFileView(int number, qint64 firstRecord, qint64 count)
 {
     OpenFile *f = fileFor(number);
@@ -567,4 +557,37 @@ RecordStatus MoveRecordsDown(int number, qint64 fromRecord, qint64 toRecord, qin
             return status;
     }
     return RecordStatus::success();
+}
+
+RecordStatus WriteRecordSpan(int number, qint64 firstRecord, QByteArrayView bytes)
+{
+    OpenFile *f = fileFor(number);
+    if (!f || firstRecord < 1)
+        return notOpen(number);
+    return writeAt(*f, recordOffset(*f, firstRecord), bytes);
+}
+
+StoreCount ReadStoreCount(int number, qint64 record, qint32 capacity)
+{
+    const QByteArray raw = ReadRecords(number, record, 1);
+    if (raw.size() < 6)
+        return {};
+    const auto tag = qFromLittleEndian<quint16>(raw.data());
+    qint32 value = 0;
+    if (tag == 2)
+        value = qFromLittleEndian<qint16>(raw.data() + 2);
+    else if (tag == 3)
+        value = qFromLittleEndian<qint32>(raw.data() + 2);
+    else if (tag != 0)
+        return {0, QStringLiteral("record %1 holds the unknown type tag %2").arg(record).arg(tag)};
+    if (value < 0)
+        return {0, QStringLiteral("record %1 holds the count %2").arg(record).arg(value)};
+    if (value > capacity) {
+        return {capacity, QStringLiteral("record %1 holds the count %2, more than the %3 entries "
+                                         "the file can hold")
+                              .arg(record)
+                              .arg(value)
+                              .arg(capacity)};
+    }
+    return {value, {}};
 }

@@ -79,11 +79,6 @@ RecordStatus PutCount(int number, qint64 record, CountValue count);
 QByteArray ReadRecords(int number, qint64 firstRecord, qint64 count);
 // Writes raw bytes at the start of `record` (used to copy records unchanged).
 RecordStatus WriteRecordBytes(int number, qint64 record, QByteArrayView bytes);
-// Writes `bytes`, which may run over many consecutive records, in one write that begins
-// `offset` bytes into record `firstRecord`. Used to write a run of changed records at once; a
-// shift of entries towards the start, written this way in ascending order, can at worst leave
-// one entry twice on a crash, never lose one.
-RecordStatus WriteRecordSpan(int number, qint64 firstRecord, qint64 offset, QByteArrayView bytes);
 
 // Records seen in place: the file mapped into memory, so that a large run of records is looked
 // at without copying it; where the system cannot map the file, the records are read into
@@ -138,3 +133,18 @@ private:
 // bytes at either end of the run are not rewritten, and bytes past the end of the file are not
 // copied.
 RecordStatus MoveRecordsDown(int number, qint64 fromRecord, qint64 toRecord, qint64 count);
+
+// Writes raw bytes from the start of `firstRecord` on, across as many records as they cover, in
+// one write: a process that dies meanwhile leaves either all of them or none in the file.
+RecordStatus WriteRecordSpan(int number, qint64 firstRecord, QByteArrayView bytes);
+
+// The count record of a store, read strictly. A count of 0 to `capacity` (tag 2 or 3, or a
+// never-written record, which counts 0) is sound. Anything else is damaged: `damage` says how,
+// and `usable` is what readers may still show (0 for an unknown tag or a negative count, the
+// capacity for a larger count). Writes must not trust a damaged count.
+struct StoreCount {
+    qint32 usable = 0;
+    QString damage;
+    bool damaged() const { return !damage.isEmpty(); }
+};
+StoreCount ReadStoreCount(int number, qint64 record, qint32 capacity);

@@ -2,8 +2,8 @@
 #include "address_book_fixture.h"
 
 #include "addressbook/address_book_window.h"
-#include "addressbook/multi_line_text_box.h"
 #include "shell/forms.h"
+#include "shell/limited_text_box.h"
 #include "shell/main_window.h"
 #include "test_support.h"
 

@@ -4,10 +4,10 @@
 
 #include "addressbook/address_book_window.h"
 #include "addressbook/address_entry_editor.h"
-#include "addressbook/multi_line_text_box.h"
 #include "calendar/calendar_window.h"
 #include "shell/date_picker.h"
 #include "shell/forms.h"
+#include "shell/limited_text_box.h"
 #include "shell/main_window.h"
 #include "test_support.h"
 
@@ -47,9 +47,9 @@ QLineEdit *lineBox(const char *name)
     return editor()->findChild<QLineEdit *>(QLatin1String(name));
 }
 
-MultiLineTextBox *multiLineBox(const char *name)
+LimitedTextBox *multiLineBox(const char *name)
 {
-    return editor()->findChild<MultiLineTextBox *>(QLatin1String(name));
+    return editor()->findChild<LimitedTextBox *>(QLatin1String(name));
 }
 
 // Clicks the letter button of `index` and picks `name` from the list.
@@ -393,7 +393,7 @@ void TestAddressEntryEditor::inputLimits()
     }
 
     for (const char *name : {"Text2(2)", "Text2(5)"}) {
-        MultiLineTextBox *box = multiLineBox(name);
+        LimitedTextBox *box = multiLineBox(name);
         QVERIFY2(box, name);
         // 99 characters leave no room for a line break, which counts two.
         QTest::keyClicks(box, QString(99, QLatin1Char('a')));

@@ -7,6 +7,7 @@
 #include "calendar_fixtures.h"
 #include "shell/date_picker.h"
 #include "shell/forms.h"
+#include "shell/limited_text_box.h"
 #include "shell/main_window.h"
 #include "shell/module1.h"
 #include "test_support.h"
@@ -314,7 +315,10 @@ void AppointmentEditorTest::typedTextsFitTheirRecords()
     QCOMPARE(e->Text2->text().size(), AppointmentEditor::MinutesLength);
     replaceText(e->Text4, longText);
     QCOMPARE(e->Text4->text().size(), 100);
-    e->Text1->setPlainText(QStringLiteral("ab\n") + longText);
+    e->Text1->selectAll();
+    QTest::keyClicks(e->Text1, QStringLiteral("ab"));
+    QTest::keyClick(e->Text1, Qt::Key_Return);
+    QTest::keyClicks(e->Text1, longText);
     QCOMPARE(e->Text1->toPlainText().size(), 99); // the line break counts CR LF
     e->Command2->click();
     QVERIFY(env.messages.isEmpty());

@@ -3,9 +3,9 @@
 
 #include "addressbook/address_book_window.h"
 #include "notes/notes_window.h"
-#include "notes/pad_text_box.h"
 #include "shell/flex_grid.h"
 #include "shell/forms.h"
+#include "shell/limited_text_box.h"
 #include "shell/main_window.h"
 
 #include <QApplication>
@@ -59,7 +59,7 @@ QByteArray storedCount(const TestEnvironment &env)
 // The view's controls, found by their names as a user's tools would find them.
 struct NotesView {
     NotesWindow *form = nullptr;
-    PadTextBox *pad = nullptr;
+    LimitedTextBox *pad = nullptr;
     FlexGrid *list = nullptr;
     QLineEdit *name = nullptr;
     QPushButton *save = nullptr;
@@ -93,7 +93,7 @@ NotesView startNotes(TestEnvironment &env)
     NotesView v;
     v.form = Forms::Form2();
     main->ShowChildView(v.form);
-    v.pad = control<PadTextBox>(v.form, "Text1");
+    v.pad = control<LimitedTextBox>(v.form, "Text1");
     v.list = control<FlexGrid>(v.form, "MSFlexGrid1");
     v.name = control<QLineEdit>(v.form, "Text2");
     v.save = control<QPushButton>(v.form, "Command1");

@@ -1,14 +1,16 @@
-// The notes pad: a multi-line text box with a maximum length in which a line break counts two
-// characters, as it does in the notes file (CR LF). The user cannot type, paste, drop or
-// compose text beyond the maximum; text set by the program is taken as it stands.
+// A multi-line text box whose text goes to a data file with CR LF line breaks: the notes pad,
+// the address and notes of an address entry, an appointment's description. With a maximum
+// length, a line break counts two characters, as it does in the file; the user cannot type,
+// paste, drop or compose text beyond the maximum. Text set by the program is taken as it
+// stands.
 #pragma once
 
 #include <QPlainTextEdit>
 
-class PadTextBox : public QPlainTextEdit {
+class LimitedTextBox : public QPlainTextEdit {
     Q_OBJECT
 public:
-    explicit PadTextBox(QWidget *parent = nullptr);
+    explicit LimitedTextBox(QWidget *parent = nullptr);
 
     int maxLength() const { return m_maxLength; }
     void setMaxLength(int maxLength) { m_maxLength = maxLength; }

@@ -1,4 +1,4 @@
-#include "notes/pad_text_box.h"
+#include "shell/limited_text_box.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
@@ -23,30 +23,30 @@ QString withLfBreaks(QString text)
 
 } // namespace
 
-PadTextBox::PadTextBox(QWidget *parent) : QPlainTextEdit(parent)
+LimitedTextBox::LimitedTextBox(QWidget *parent) : QPlainTextEdit(parent)
 {
     // Tab moves the focus on to the next control, as in every other text box of the program.
     setTabChangesFocus(true);
 }
 
-QString PadTextBox::text() const
+QString LimitedTextBox::text() const
 {
     QString plain = toPlainText();
     plain.replace(u'\n', QLatin1String("\r\n"));
     return plain;
 }
 
-void PadTextBox::setText(const QString &text)
+void LimitedTextBox::setText(const QString &text)
 {
     setPlainText(withLfBreaks(text));
 }
 
-int PadTextBox::textLength() const
+int LimitedTextBox::textLength() const
 {
     return lengthOf(toPlainText());
 }
 
-int PadTextBox::lengthOf(QStringView text)
+int LimitedTextBox::lengthOf(QStringView text)
 {
     qsizetype length = text.size();
     for (QChar c : text) {
@@ -56,7 +56,7 @@ int PadTextBox::lengthOf(QStringView text)
     return int(length);
 }
 
-int PadTextBox::roomForInsertion() const
+int LimitedTextBox::roomForInsertion() const
 {
     if (m_maxLength <= 0)
         return std::numeric_limits<int>::max();
@@ -64,7 +64,7 @@ int PadTextBox::roomForInsertion() const
     return std::max(0, m_maxLength - (textLength() - selected));
 }
 
-QString PadTextBox::fitting(const QString &text, int room)
+QString LimitedTextBox::fitting(const QString &text, int room)
 {
     int used = 0;
     qsizetype end = 0;
@@ -86,7 +86,7 @@ QString PadTextBox::fitting(const QString &text, int room)
     return text.left(end);
 }
 
-void PadTextBox::keyPressEvent(QKeyEvent *event)
+void LimitedTextBox::keyPressEvent(QKeyEvent *event)
 {
     QString typed;
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
@@ -107,7 +107,7 @@ void PadTextBox::keyPressEvent(QKeyEvent *event)
     QPlainTextEdit::keyPressEvent(event);
 }
 
-void PadTextBox::insertFromMimeData(const QMimeData *source)
+void LimitedTextBox::insertFromMimeData(const QMimeData *source)
 {
     if (!source || !source->hasText()) {
         QPlainTextEdit::insertFromMimeData(source);
@@ -125,7 +125,7 @@ void PadTextBox::insertFromMimeData(const QMimeData *source)
     QPlainTextEdit::insertFromMimeData(&plain);
 }
 
-void PadTextBox::inputMethodEvent(QInputMethodEvent *event)
+void LimitedTextBox::inputMethodEvent(QInputMethodEvent *event)
 {
     const QString commit = event->commitString();
     if (commit.isEmpty() || m_maxLength <= 0) {

@@ -1,0 +1,108 @@
+// A second copy of the program on the same data folder, in another process, stops with a
+// message and writes nothing; once the first copy is gone, however it ended, the folder can be
+// used again. A data folder where no file can be made stops the program with a message too.
+//
+// The same executable, started with --hold <folder>, is the first copy: it opens the data files
+// of the folder as start-up does, says so on stdout and waits until it is killed.
+#include "shell/main_window.h"
+#include "shell/module1.h"
+#include "test_support.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+int holdDataFolder(const char *folder)
+{
+    Module1::DataFolder = QString::fromLocal8Bit(folder);
+    QString error;
+    if (!Module1::OpenDataFiles(&error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 2;
+    }
+    std::printf("open\n");
+    std::fflush(stdout);
+    char c = 0;
+    while (::read(STDIN_FILENO, &c, 1) == 1) {
+    }
+    return 0;
+}
+
+} // namespace
+
+class SecondCopyTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void secondCopyStopsUntilTheFirstIsKilled()
+    {
+        TestEnvironment env;
+        env.writeFile(QStringLiteral("Notes.dat"), QByteArray(1000, '\0') + Bytes::count16(0));
+        QProcess first;
+        first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        first.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--hold"), env.folder()});
+        QVERIFY(first.waitForStarted());
+        while (!first.canReadLine() && first.state() == QProcess::Running)
+            first.waitForReadyRead(10000);
+        QCOMPARE(first.readLine(), QByteArray("open\n"));
+
+        QMap<QString, QByteArray> files;
+        for (const QString &name : QDir(env.folder()).entryList(QDir::Files))
+            files[name] = env.fileBytes(name);
+        QVERIFY(!env.startProgram());
+        QCOMPARE(env.messages.size(), 1);
+        QCOMPARE(env.messages[0], QStringLiteral("Tallowby is already running with the data "
+                                                 "folder %1.")
+                                      .arg(QDir::toNativeSeparators(QDir::currentPath())));
+        for (auto it = files.begin(); it != files.end(); ++it)
+            QCOMPARE(env.fileBytes(it.key()), it.value());
+
+        // The first copy dies without closing anything: the system releases its lock.
+        first.kill();
+        QVERIFY(first.waitForFinished(10000));
+        QVERIFY(env.startProgram());
+        QCOMPARE(env.messages.size(), 1);
+    }
+
+    void unwritableDataFolderStopsWithAMessage()
+    {
+        // Even the superuser cannot make files in a process's fdinfo folder.
+        const QString folder = QStringLiteral("/proc/self/fdinfo");
+        const QString probe = folder + QStringLiteral("/Tallowby-probe");
+        QFile file(probe);
+        if (!QFileInfo(folder).isDir() || file.open(QIODevice::ReadWrite))
+            QSKIP("no folder here in which files cannot be made");
+        TestEnvironment env;
+        QVERIFY(QDir::setCurrent(folder));
+        const QString current = QDir::currentPath();
+        QVERIFY(!env.startProgram());
+        QCOMPARE(env.messages.size(), 1);
+        QVERIFY2(env.messages[0].startsWith(QStringLiteral("The data folder %1 cannot be written")
+                                                .arg(QDir::toNativeSeparators(current))),
+                 qPrintable(env.messages[0]));
+        QVERIFY(!Module1::DataFolder.isEmpty());
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    if (argc == 3 && std::strcmp(argv[1], "--hold") == 0) {
+        QCoreApplication app(argc, argv);
+        return holdDataFolder(argv[2]);
+    }
+    QApplication app(argc, argv);
+    SecondCopyTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_second_copy.moc"
