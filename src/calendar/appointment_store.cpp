@@ -80,6 +80,42 @@ public:
         return status;
     }
 
+    // Puts many spans at once: spans[e][i] at the start of record first + e * stride + i. The
+    // bytes from the first value that changes to the end of the last one go to the file in one
+    // ascending write, the bytes after each value kept as they were. An entry's block fills
+    // whole pages of the file, so a process that dies meanwhile leaves each entry either
+    // written or as it was, never one made of two.
+    RecordStatus putSpans(qint64 first, qint64 stride, const QList<QList<QByteArray>> &spans)
+    {
+        QByteArray image = m_bytes;
+        qint64 from = -1;
+        qint64 to = -1;
+        for (qsizetype e = 0; e < spans.size(); ++e) {
+            for (qsizetype i = 0; i < spans[e].size(); ++i) {
+                const qint64 r = first + e * stride + i;
+                const QByteArray &value = spans[e][i];
+                const QByteArrayView current = record(r);
+                if (!current.isEmpty() && current.startsWith(value))
+                    continue;
+                const qint64 offset = (r - m_first) * kLen;
+                if (r < m_first || offset + kLen > image.size())
+                    return WriteRecordSpan(m_file, r, value); // outside the block: never here
+                image.replace(offset, value.size(), value);
+                from = from < 0 ? offset : std::min(from, offset);
+                to = std::max(to, offset + value.size());
+            }
+        }
+        if (from < 0)
+            return RecordStatus::success();
+        const RecordStatus status = WriteRecordSpan(m_file, m_first + from / kLen,
+                                                    QByteArrayView(image).sliced(from, to - from));
+        if (status.ok()) {
+            m_bytes = image;
+            m_present = std::max(m_present, std::min<qint64>(to, m_bytes.size()));
+        }
+        return status;
+    }
+
 private:
     int m_file;
     qint64 m_first;
@@ -372,18 +408,21 @@ StoreResult AppointmentStore::DeleteAppointment(const QString &id)
         return RecordCodec::encodeString(other.left(9) + QString::number(n - 1));
     };
 
-    // Close the gap: every later appointment moves down one position, in ascending order and
-    // each in one write, renumbered as it moves. A process that dies meanwhile leaves one
+    // Close the gap: every later appointment moves down one position, renumbered as it moves,
+    // all of them in one ascending write. A process that dies meanwhile leaves one
     // appointment twice, never one missing, and never one made of two.
+    QList<QList<QByteArray>> moved;
+    moved.reserve(c - 1 - p);
     for (int j = p; j <= c - 2; ++j) {
         QList<QByteArray> values;
         for (int k = 1; k <= kFields; ++k)
             values.append(fieldValue(block.record(qint64(j + 1) * kK + k), k));
         if (const auto newId = renumbered(block.record(qint64(j + 1) * kK + 1)))
             values[0] = *newId;
-        if (const RecordStatus s = block.putSpan(qint64(j) * kK + 1, values); !s.ok())
-            return StoreResult::fromRecord(s);
+        moved.append(values);
     }
+    if (const RecordStatus s = block.putSpans(qint64(p) * kK + 1, kK, moved); !s.ok())
+        return StoreResult::fromRecord(s);
     // The count before the blanking: the old last block is then outside the count, so an
     // interruption never shows an empty appointment.
     if (const RecordStatus s = PutCount(m_file, kK, c - 1); !s.ok())
