@@ -62,6 +62,41 @@ private slots:
         QVERIFY(!(grid.model()->flags(grid.model()->index(0, 0)) & Qt::ItemIsSelectable));
     }
 
+    void longColumnsFillInOnePiece()
+    {
+        FlexGrid grid;
+        grid.setRows(4);
+        grid.setColumnTexts(1, 1, QStringLiteral("AlphaBetaGamma"), {5, 9, 14});
+        QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("Alpha"));
+        QCOMPARE(grid.TextMatrix(3, 1), QStringLiteral("Gamma"));
+        QCOMPARE(grid.model()->index(2, 1).data().toString(), QStringLiteral("Beta"));
+        grid.setTextMatrix(2, 1, QStringLiteral("Delta")); // one cell of such a column changes
+        QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("Alpha"));
+        QCOMPARE(grid.TextMatrix(2, 1), QStringLiteral("Delta"));
+        grid.setRows(3); // rows that go take their texts with them
+        grid.setRows(4);
+        QCOMPARE(grid.TextMatrix(3, 1), QString());
+    }
+
+    void aFillPutOffRunsWhenTheGridIsFirstLookedAt()
+    {
+        FlexGrid grid;
+        int fills = 0;
+        grid.fillWhenNeeded([&] {
+            ++fills;
+            grid.AddItem(QStringLiteral("filled"));
+        });
+        QCOMPARE(fills, 0);
+        QCOMPARE(grid.Rows(), 2);
+        QCOMPARE(grid.TextMatrix(1, 0), QStringLiteral("filled"));
+        QCOMPARE(fills, 1);
+
+        FlexGrid other;
+        other.fillWhenNeeded([&] { other.AddItem(QStringLiteral("seen")); });
+        // A cell looked up by its place, as a view or a test does.
+        QCOMPARE(other.model()->index(1, 0).data().toString(), QStringLiteral("seen"));
+    }
+
     void datePickerReadsDayMonthYearText_data()
     {
         QTest::addColumn<QString>("text");

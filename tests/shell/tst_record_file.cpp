@@ -3,7 +3,9 @@
 #include "shell/record_file.h"
 #include "test_support.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 // The text that a count record's value bytes 05 00 give when read as a string.
@@ -159,6 +161,60 @@ private slots:
         QFile other(m_env->path("t.dat"));
         QVERIFY(other.open(QIODevice::ReadOnly));
         QCOMPARE(other.readAll(), QByteArray("\x04\x00kept", 6));
+    }
+
+    void moveDownCopiesWholeRecordsAcrossWindows_data()
+    {
+        QTest::addColumn<int>("records");
+        QTest::newRow("a few records") << 6;
+        QTest::newRow("more than one window of the file") << 12000;
+    }
+    void moveDownCopiesWholeRecordsAcrossWindows()
+    {
+        QFETCH(int, records);
+        // Record r holds the text "r<r>"; the last value ends the file.
+        QByteArray file;
+        for (int r = 1; r <= records; ++r) {
+            QByteArray record = Bytes::string("r" + QByteArray::number(r));
+            if (r < records)
+                record.resize(128, char(r % 251));
+            file += record;
+        }
+        m_env->writeFile("t.dat", file);
+        QVERIFY(OpenRecordFile(9, m_env->path("t.dat"), 128));
+
+        // Records 3 to the last move down by one; records 1 and 2 stay.
+        QVERIFY(MoveRecordsDown(9, 3, 2, records - 2).ok());
+        QCOMPARE(GetString(9, 1), QStringLiteral("r1"));
+        for (int r = 2; r < records; ++r)
+            QCOMPARE(GetString(9, r), QStringLiteral("r%1").arg(r + 1));
+        // The old last record keeps its value, and the file its length.
+        QCOMPARE(GetString(9, records), QStringLiteral("r%1").arg(records));
+        QCOMPARE(m_env->fileBytes("t.dat").size(), file.size());
+    }
+
+    void moveDownLeavesEqualRecordsUnwritten()
+    {
+        m_env->writeFile("t.dat", Bytes::string("same").leftJustified(128, '\0') +
+                                      Bytes::string("same").leftJustified(128, '\0') +
+                                      Bytes::string("same"));
+        QVERIFY(OpenRecordFile(9, m_env->path("t.dat"), 128));
+        const QDateTime before = QFileInfo(m_env->path("t.dat")).lastModified();
+        QVERIFY(MoveRecordsDown(9, 2, 1, 2).ok());
+        QCOMPARE(QFileInfo(m_env->path("t.dat")).lastModified(), before);
+        QCOMPARE(GetString(9, 1), QStringLiteral("same"));
+    }
+
+    void readerSeesRecordsAsFarAsTheFileHoldsThem()
+    {
+        QVERIFY(PutString(9, 1, QStringLiteral("one")).ok());
+        QVERIFY(PutString(9, 3, QStringLiteral("three")).ok());
+        RecordReader reader(9, 1, 5);
+        QCOMPARE(RecordCodec::decodeString(reader.record(1)), QStringLiteral("one"));
+        QCOMPARE(reader.record(2).size(), 128);
+        QCOMPARE(reader.record(3).size(), 7); // the file ends with this value
+        QVERIFY(reader.record(4).isEmpty());
+        QVERIFY(reader.record(6).isEmpty()); // outside the run
     }
 
     void openFailureNamesTheFile()
