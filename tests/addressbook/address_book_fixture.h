@@ -1,10 +1,13 @@
 // Address book files for the tests, written byte by byte before the program starts.
 #pragma once
 
+#include "addressbook/address_book_window.h"
 #include "addressbook/address_store.h"
+#include "shell/main_window.h"
 #include "shell/record_file.h"
 #include "test_support.h"
 
+#include <QAction>
 #include <QList>
 
 namespace AddressFixture {
@@ -76,6 +79,17 @@ inline QStringList fieldsAt(const TestEnvironment &env, int position)
 inline QByteArray countRecord(const TestEnvironment &env)
 {
     return env.record(QStringLiteral("AddBook.dat"), AddressStore::RecordLength, 16).left(4);
+}
+
+// Starts the program on `entries` and brings the address book to the front.
+inline AddressBookWindow *openAddressBook(TestEnvironment &env, const QList<AddressEntry> &entries)
+{
+    write(env, entries);
+    MainWindow *main = env.startProgram();
+    if (!main)
+        return nullptr;
+    main->ABook->trigger();
+    return main->findChild<AddressBookWindow *>(QStringLiteral("Form3"));
 }
 
 } // namespace AddressFixture

@@ -17,6 +17,7 @@
 #include <QtTest>
 
 using AddressFixture::entry;
+using AddressFixture::openAddressBook;
 
 namespace {
 
@@ -36,26 +37,14 @@ QPushButton *letterButton(AddressBookWindow *book, int index)
     return button;
 }
 
-// Starts the program on `entries` and brings the address book to the front.
-AddressBookWindow *openAddressBook(TestEnvironment &env, const QList<AddressEntry> &entries)
-{
-    AddressFixture::write(env, entries);
-    MainWindow *main = env.startProgram();
-    if (!main)
-        return nullptr;
-    main->ABook->trigger();
-    return main->findChild<AddressBookWindow *>(QStringLiteral("Form3"));
-}
-
 } // namespace
 
 class TestAddressBookWindow : public QObject {
     Q_OBJECT
 private slots:
-    void startsEmptyWithGroupA();
+    void startsWithGroupAAndColoursOnlyTheChosenLetter();
     void letterGroupLists_data();
     void letterGroupLists();
-    void letterButtonColours();
     void emptyGroupClearsTheBoxes();
     void detailsToggleAndBirthdayLine_data();
     void detailsToggleAndBirthdayLine();
@@ -63,7 +52,7 @@ private slots:
     void deleteEntry();
 };
 
-void TestAddressBookWindow::startsEmptyWithGroupA()
+void TestAddressBookWindow::startsWithGroupAAndColoursOnlyTheChosenLetter()
 {
     TestEnvironment env;
     AddressBookWindow *book = openAddressBook(env, {entry("Adams", "Ann")});
@@ -77,6 +66,12 @@ void TestAddressBookWindow::startsEmptyWithGroupA()
     const QColor face = QApplication::palette(book->Command4[0]).color(QPalette::Button);
     for (int k = 0; k < 24; ++k)
         QCOMPARE(book->letterButtonColor(k), face);
+
+    letterButton(book, 22)->click();
+    letterButton(book, 1)->click();
+    for (int k = 0; k < 24; ++k)
+        QCOMPARE(book->letterButtonColor(k), k == 1 ? QColor(255, 255, 0) : face);
+    QCOMPARE(book->Label2->text(), QStringLiteral("B"));
 }
 
 void TestAddressBookWindow::letterGroupLists_data()
@@ -135,20 +130,6 @@ void TestAddressBookWindow::letterGroupLists()
     QCOMPARE(book->findChild<QLineEdit *>(QStringLiteral("Text3(5)"))->text(),
              QStringLiteral("O-") + surname);
     QCOMPARE(book->Text1->toPlainText(), QStringLiteral("1 %1 Street\nTown").arg(surname));
-}
-
-void TestAddressBookWindow::letterButtonColours()
-{
-    TestEnvironment env;
-    AddressBookWindow *book = openAddressBook(env, {});
-    QVERIFY(book);
-    letterButton(book, 22)->click();
-    letterButton(book, 1)->click();
-
-    const QColor face = QApplication::palette(book->Command4[0]).color(QPalette::Button);
-    for (int k = 0; k < 24; ++k)
-        QCOMPARE(book->letterButtonColor(k), k == 1 ? QColor(255, 255, 0) : face);
-    QCOMPARE(book->Label2->text(), QStringLiteral("B"));
 }
 
 void TestAddressBookWindow::emptyGroupClearsTheBoxes()

@@ -119,30 +119,21 @@ void TestExport::escaping_data()
     QTest::addColumn<QString>("ical");
     QTest::addColumn<QString>("vcardText");
     QTest::addColumn<QString>("vcardComponent");
-
-    QTest::newRow("comma, semicolon and backslash are escaped") << "a,b;c\\d"
-                                                                << "a\\,b\\;c\\\\d"
-                                                                << "a\\,b;c\\\\d"
-                                                                << "a\\,b\\;c\\\\d";
-    QTest::newRow("CR LF is one line break") << "one\r\ntwo"
-                                             << "one\\ntwo"
-                                             << "one\\ntwo"
-                                             << "one\\ntwo";
-    QTest::newRow("lone CR and LF are line breaks") << "a\rb\nc"
-                                                    << "a\\nb\\nc"
-                                                    << "a\\nb\\nc"
-                                                    << "a\\nb\\nc";
-    QTest::newRow("control characters are dropped, tab kept")
-        << QStringLiteral("a\x01\tb\x7f") << "a\tb"
-        << "a\tb"
-        << "a\tb";
-    QTest::newRow("non-ASCII stays as it is")
-        << QStringLiteral("Zoë €5 «x»") << QStringLiteral("Zoë €5 «x»")
-        << QStringLiteral("Zoë €5 «x»") << QStringLiteral("Zoë €5 «x»");
-    QTest::newRow("colon and quotes need no escape") << "a:\"b\""
-                                                     << "a:\"b\""
-                                                     << "a:\"b\""
-                                                     << "a:\"b\"";
+    const struct {
+        const char *tag, *input, *ical, *vcardText, *vcardComponent;
+    } rows[] = {
+        {"comma, semicolon and backslash are escaped", "a,b;c\\d", "a\\,b\\;c\\\\d", "a\\,b;c\\\\d",
+         "a\\,b\\;c\\\\d"},
+        {"CR LF is one line break", "one\r\ntwo", "one\\ntwo", "one\\ntwo", "one\\ntwo"},
+        {"lone CR and LF are line breaks", "a\rb\nc", "a\\nb\\nc", "a\\nb\\nc", "a\\nb\\nc"},
+        {"control characters are dropped, tab kept", "a\x01\tb\x7f", "a\tb", "a\tb", "a\tb"},
+        {"non-ASCII stays as it is", "Zoë €5 «x»", "Zoë €5 «x»", "Zoë €5 «x»", "Zoë €5 «x»"},
+        {"colon and quotes need no escape", "a:\"b\"", "a:\"b\"", "a:\"b\"", "a:\"b\""},
+    };
+    for (const auto &r : rows)
+        QTest::newRow(r.tag) << QString::fromUtf8(r.input) << QString::fromUtf8(r.ical)
+                             << QString::fromUtf8(r.vcardText)
+                             << QString::fromUtf8(r.vcardComponent);
 }
 
 void TestExport::escaping()
@@ -188,31 +179,26 @@ void TestExport::eventTimes_data()
     QTest::addColumn<QString>("end");
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("warning");
-
-    QTest::newRow("valid times are floating local times")
-        << "09:30"
-        << "10:45" << QStringList{"DTSTART:20240105T093000", "DTEND:20240105T104500"} << "";
-    QTest::newRow("end 24:00 is midnight of the next day")
-        << "23:30"
-        << "24:00" << QStringList{"DTSTART:20240105T233000", "DTEND:20240106T000000"} << "";
-    QTest::newRow("one-digit hour makes an all-day event")
-        << "9:30"
-        << "10:00"
-        << QStringList{"DTSTART;VALUE=DATE:20240105", "DTEND;VALUE=DATE:20240106",
-                       "DESCRIPTION:Start Time: 9:30\\, End Time: 10:00"}
-        << "the start time \"9:30\" is not hh:mm; exported as an all-day event";
-    QTest::newRow("hour 24 is no start time")
-        << "24:00"
-        << "24:30" << QStringList{"DTSTART;VALUE=DATE:20240105", "DTEND;VALUE=DATE:20240106"}
-        << "the start time \"24:00\" is not hh:mm";
-    QTest::newRow("invalid end leaves the end out")
-        << "10:00"
-        << "10:60" << QStringList{"DTSTART:20240105T100000"}
-        << "the end time \"10:60\" is not hh:mm; exported without an end";
-    QTest::newRow("end before start leaves the end out")
-        << "10:00"
-        << "09:00" << QStringList{"DTSTART:20240105T100000"}
-        << "the end time \"09:00\" is not after the start time \"10:00\"";
+    const auto row = [](const char *tag, const char *start, const char *end,
+                        const QStringList &lines, const char *warning = "") {
+        QTest::newRow(tag) << QString::fromLatin1(start) << QString::fromLatin1(end) << lines
+                           << QString::fromLatin1(warning);
+    };
+    row("valid times are floating local times", "09:30", "10:45",
+        {"DTSTART:20240105T093000", "DTEND:20240105T104500"});
+    row("end 24:00 is midnight of the next day", "23:30", "24:00",
+        {"DTSTART:20240105T233000", "DTEND:20240106T000000"});
+    row("one-digit hour makes an all-day event", "9:30", "10:00",
+        {"DTSTART;VALUE=DATE:20240105", "DTEND;VALUE=DATE:20240106",
+         "DESCRIPTION:Start Time: 9:30\\, End Time: 10:00"},
+        "the start time \"9:30\" is not hh:mm; exported as an all-day event");
+    row("hour 24 is no start time", "24:00", "24:30",
+        {"DTSTART;VALUE=DATE:20240105", "DTEND;VALUE=DATE:20240106"},
+        "the start time \"24:00\" is not hh:mm");
+    row("invalid end leaves the end out", "10:00", "10:60", {"DTSTART:20240105T100000"},
+        "the end time \"10:60\" is not hh:mm; exported without an end");
+    row("end before start leaves the end out", "10:00", "09:00", {"DTSTART:20240105T100000"},
+        "the end time \"09:00\" is not after the start time \"10:00\"");
 }
 
 void TestExport::eventTimes()
@@ -247,17 +233,16 @@ void TestExport::reminders_data()
     QTest::addColumn<QString>("minutes");
     QTest::addColumn<QString>("trigger");
     QTest::addColumn<bool>("warned");
-
-    QTest::newRow("minutes before the start") << true << "15"
-                                              << "TRIGGER:-PT15M" << false;
-    QTest::newRow("fractions of a minute in seconds") << true << "1.5"
-                                                      << "TRIGGER:-PT90S" << false;
-    QTest::newRow("zero minutes at the start") << true << "0"
-                                               << "TRIGGER:PT0M" << false;
-    QTest::newRow("no alarm when the reminder is off") << false << "15"
-                                                       << "" << false;
-    QTest::newRow("minutes that are no number are reported") << true << "soon"
-                                                             << "" << true;
+    const auto row = [](const char *tag, bool on, const char *minutes, const char *trigger,
+                        bool warned) {
+        QTest::newRow(tag) << on << QString::fromLatin1(minutes) << QString::fromLatin1(trigger)
+                           << warned;
+    };
+    row("minutes before the start", true, "15", "TRIGGER:-PT15M", false);
+    row("fractions of a minute in seconds", true, "1.5", "TRIGGER:-PT90S", false);
+    row("zero minutes at the start", true, "0", "TRIGGER:PT0M", false);
+    row("no alarm when the reminder is off", false, "15", "", false);
+    row("minutes that are no number are reported", true, "soon", "", true);
 }
 
 void TestExport::reminders()

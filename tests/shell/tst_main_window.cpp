@@ -23,10 +23,6 @@
 #include <QTimer>
 #include <QToolBar>
 
-#ifdef Q_OS_UNIX
-#include <sys/file.h>
-#endif
-
 namespace {
 
 struct FileLayout {
@@ -117,32 +113,6 @@ private slots:
                  qPrintable(env.messages[0]));
         for (int n = 1; n <= 4; ++n)
             QVERIFY(!IsRecordFileOpen(n));
-    }
-
-    void aSecondCopyOnTheSameFolderEndsWithoutTouchingTheFiles()
-    {
-#ifdef Q_OS_UNIX
-        TestEnvironment env;
-        env.writeFile("Appoint.dat", QByteArray(896, '\0') + Bytes::count16(0));
-        env.writeFile("Notes.dat", QByteArray(1000, '\0') + Bytes::count16(0));
-        env.writeFile("AddBook.dat", QByteArray(1920, '\0') + Bytes::count16(0));
-        env.writeFile("MyDesk.dat", QByteArray(10, '\0')); // its count is not written yet
-        // The first copy holds its lock on the appointments file.
-        QFile first(env.path("Appoint.dat"));
-        QVERIFY(first.open(QIODevice::ReadWrite));
-        QCOMPARE(::flock(first.handle(), LOCK_EX | LOCK_NB), 0);
-
-        QVERIFY(!env.startProgram());
-        QCOMPARE(env.messages.size(), 1);
-        QVERIFY(env.messages[0].contains(QLatin1String("already running")));
-        QVERIFY(env.messages[0].contains(QDir::toNativeSeparators(env.folder())));
-        QCOMPARE(env.fileBytes("MyDesk.dat"), QByteArray(10, '\0'));
-
-        first.close(); // the lock goes with the first copy
-        QVERIFY(env.startProgram());
-#else
-        QSKIP("advisory locks are tested on Unix");
-#endif
     }
 
     void splashShowsTheBoxWithoutItsButtonThenAboutShowsItWithIt()
@@ -250,22 +220,14 @@ private slots:
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("view");
-        QTest::newRow("View > Calendar") << "Calendar"
-                                         << "Form1";
-        QTest::newRow("View > Notes") << "Notes"
-                                      << "Form2";
-        QTest::newRow("View > Address Book") << "ABook"
-                                             << "Form3";
-        QTest::newRow("View > My Desktop") << "MDesk"
-                                           << "Form9";
-        QTest::newRow("toolbar Calendar") << "Button1"
-                                          << "Form1";
-        QTest::newRow("toolbar Notes") << "Button2"
-                                       << "Form2";
-        QTest::newRow("toolbar Address Book") << "Button3"
-                                              << "Form3";
-        QTest::newRow("toolbar My Desktop") << "Button4"
-                                            << "Form9";
+        const char *const views[][4] = {{"Calendar", "Button1", "Form1", "Calendar"},
+                                        {"Notes", "Button2", "Form2", "Notes"},
+                                        {"ABook", "Button3", "Form3", "Address Book"},
+                                        {"MDesk", "Button4", "Form9", "My Desktop"}};
+        for (const auto &v : views) {
+            QTest::addRow("View > %s", v[3]) << v[0] << v[2];
+            QTest::addRow("toolbar %s", v[3]) << v[1] << v[2];
+        }
     }
     void eachViewCommandShowsExactlyItsView()
     {

@@ -33,23 +33,15 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("empty text is two zero bytes") << QString() << QByteArray(2, '\0');
-        QTest::newRow("time text") << QStringLiteral("09:30")
-                                   << QByteArray("\x05\x00"
-                                                 "09:30",
-                                                 7);
-        QTest::newRow("western letters one byte each") << QStringLiteral("Müller €")
-                                                       << QByteArray("\x08\x00"
-                                                                     "M\xFCller \x80",
-                                                                     10);
-        QTest::newRow("characters outside the code page become ?") << QStringLiteral("a\u0151b")
-                                                                   << QByteArray("\x03\x00"
-                                                                                 "a?b",
-                                                                                 5);
-        QTest::newRow("a character beyond 16 bits is one ?") << QStringLiteral("x\U0001F600y")
-                                                             << QByteArray("\x03\x00"
-                                                                           "x?y",
-                                                                           5);
+        const auto row = [](const char *tag, const QString &text, const char *value) {
+            QTest::newRow(tag) << text
+                               << Bytes::string(QByteArray::fromRawData(value, qstrlen(value)));
+        };
+        row("empty text is two zero bytes", QString(), "");
+        row("time text", QStringLiteral("09:30"), "09:30");
+        row("western letters one byte each", QStringLiteral("Müller €"), "M\xFCller \x80");
+        row("characters outside the code page become ?", QStringLiteral("a\u0151b"), "a?b");
+        row("a character beyond 16 bits is one ?", QStringLiteral("x\U0001F600y"), "x?y");
     }
     void stringEncoding()
     {
@@ -132,10 +124,8 @@ private slots:
         QTest::newRow("length prefix beyond the record gives at most 126 bytes")
             << (QByteArray("\xFF\xFF", 2) + QByteArray(126, 'a') + QByteArray(128, 'b'))
             << QString(126, QLatin1Char('a')) << true;
-        QTest::newRow("text cut short by the end of the file") << QByteArray("\x0A\x00"
-                                                                             "abc",
-                                                                             5)
-                                                               << QStringLiteral("abc") << true;
+        QTest::newRow("text cut short by the end of the file")
+            << QByteArray::fromHex("0a00") + "abc" << QStringLiteral("abc") << true;
         QTest::newRow("half a length prefix") << QByteArray("\x01", 1) << QString() << true;
         QTest::newRow("unknown count tag reads as empty")
             << QByteArray("\x07\x00\x05\x00", 4) << fiveZero() << true;

@@ -33,9 +33,6 @@ private slots:
     void tooLongTextLeavesFileUnchanged();
     void unknownNoteNumberChangesNothing_data();
     void unknownNoteNumberChangesNothing();
-    void damagedCountIsClamped_data();
-    void damagedCountIsClamped();
-    void failedWriteStopsAndNamesTheFile();
 };
 
 void TestNoteStore::firstNoteWritesNameTextAndCount()
@@ -186,45 +183,6 @@ void TestNoteStore::unknownNoteNumberChangesNothing()
     QCOMPARE(store.RemoveNote(n).status, StoreResult::NotFound);
     QCOMPARE(store.ReplaceNoteText(n, QStringLiteral("x")).status, StoreResult::NotFound);
     QCOMPARE(env.fileBytes(kFile), before);
-}
-
-void TestNoteStore::damagedCountIsClamped_data()
-{
-    QTest::addColumn<QByteArray>("countBytes");
-    QTest::addColumn<int>("count");
-    QTest::newRow("negative") << Bytes::count16(-1) << 0;
-    QTest::newRow("above capacity") << Bytes::count16(32767) << 10922;
-    QTest::newRow("32-bit count") << Bytes::count32(-70000) << 0;
-}
-
-void TestNoteStore::damagedCountIsClamped()
-{
-    QFETCH(QByteArray, countBytes);
-    QFETCH(int, count);
-    TestEnvironment env;
-    env.writeFile(kFile, Bytes::padded(Bytes::string("N1"), kLen) +
-                             Bytes::padded(Bytes::string("T1"), kLen) + countBytes);
-    QVERIFY(env.openDataFiles());
-    NoteStore store;
-    QCOMPARE(store.GetNoteCount(), count);
-    const QStringList names = store.ReadNoteNames();
-    QCOMPARE(names.size(), count);
-    QCOMPARE(store.FindNoteByName(QStringLiteral("N1")), count > 0 ? 1 : 0);
-    const QByteArray before = env.fileBytes(kFile);
-    // A count that cannot be trusted is never written over: the save is refused.
-    QVERIFY(!store.AppendNote(QStringLiteral("New"), QStringLiteral("x")).ok());
-    QCOMPARE(env.fileBytes(kFile), before);
-}
-
-void TestNoteStore::failedWriteStopsAndNamesTheFile()
-{
-    TestEnvironment env;
-    if (!OpenRecordFile(NoteStore::FileNumber, QStringLiteral("/dev/full"), kLen))
-        QSKIP("/dev/full is not available");
-    NoteStore store;
-    const StoreResult r = store.AppendNote(QStringLiteral("Note"), QStringLiteral("text"));
-    QCOMPARE(r.status, StoreResult::WriteFailed);
-    QVERIFY2(r.message.contains(QStringLiteral("/dev/full")), qPrintable(r.message));
 }
 
 QTEST_GUILESS_MAIN(TestNoteStore)
