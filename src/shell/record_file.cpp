@@ -152,23 +152,28 @@ QString decodeString(QByteArrayView record)
     return Cp1252::toUnicode(record.sliced(2, length));
 }
 
+// The first `size` bytes of a record; those cut off by the end of the file are zero bytes.
+template <std::size_t size> std::array<char, size> leading(QByteArrayView record)
+{
+    std::array<char, size> bytes{};
+    std::copy_n(record.data(), std::min<qsizetype>(record.size(), size), bytes.data());
+    return bytes;
+}
+
 qint16 decodeFlag(QByteArrayView record)
 {
-    if (record.size() < 2)
-        return 0;
-    return qFromLittleEndian<qint16>(record.data());
+    return qFromLittleEndian<qint16>(leading<2>(record).data());
 }
 
 CountValue decodeCount(QByteArrayView record)
 {
+    const std::array<char, 6> bytes = leading<6>(record);
     CountValue c;
-    if (record.size() < 2)
-        return c;
-    c.tag = qFromLittleEndian<quint16>(record.data());
-    if (c.tag == 2 && record.size() >= 4)
-        c.value = qFromLittleEndian<qint16>(record.data() + 2);
-    else if (c.tag == 3 && record.size() >= 6)
-        c.value = qFromLittleEndian<qint32>(record.data() + 2);
+    c.tag = qFromLittleEndian<quint16>(bytes.data());
+    if (c.tag == 2)
+        c.value = qFromLittleEndian<qint16>(bytes.data() + 2);
+    else if (c.tag == 3)
+        c.value = qFromLittleEndian<qint32>(bytes.data() + 2);
     else
         c = CountValue{};
     return c;

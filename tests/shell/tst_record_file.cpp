@@ -116,6 +116,15 @@ private slots:
         QCOMPARE(ReadRecords(9, 3, 2), QByteArray(256, '\0'));
     }
 
+    void aValueCutByTheEndOfTheFileReadsAlikeFromAFileAndFromABlock()
+    {
+        // One byte of a flag: the missing high byte is a zero byte, whichever way it is read.
+        m_env->writeFile("t.dat", QByteArray(128, '\0') + QByteArray("\x31", 1));
+        QCOMPARE(GetFlag(9, 2), qint16(0x31));
+        QCOMPARE(RecordCodec::decodeFlag(QByteArrayView("\x31", 1)), qint16(0x31));
+        QCOMPARE(RecordCodec::decodeCount(QByteArrayView("\x02\x00\x07", 3)).value, 7);
+    }
+
     void corruptBytesStayInsideTheirRecord_data()
     {
         QTest::addColumn<QByteArray>("file");
