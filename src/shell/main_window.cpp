@@ -22,6 +22,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPainter>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QStyleFactory>
@@ -31,6 +32,55 @@
 #include <cmath>
 
 namespace {
+
+// The glyphs of the title-bar buttons of the sub-windows, of the toolbar's and menu bar's
+// extension button and of the calendar's arrows, drawn here rather than decoded from the
+// style's picture files: start-up asks for each of them.
+QIcon titleBarIcon(QStyle::StandardPixmap icon)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setPen(QPen(QColor(40, 40, 40), 1.5));
+    switch (icon) {
+    case QStyle::SP_TitleBarMinButton:
+        p.drawLine(QPointF(4, 11.5), QPointF(12, 11.5));
+        break;
+    case QStyle::SP_TitleBarMaxButton:
+        p.drawRect(QRectF(4.5, 4.5, 7, 7));
+        break;
+    case QStyle::SP_TitleBarNormalButton:
+        p.drawRect(QRectF(3.5, 6.5, 6, 6));
+        p.drawPolyline(QPolygonF({QPointF(6.5, 6.5), QPointF(6.5, 3.5), QPointF(12.5, 3.5),
+                                  QPointF(12.5, 9.5), QPointF(9.5, 9.5)}));
+        break;
+    case QStyle::SP_TitleBarCloseButton:
+        p.setRenderHint(QPainter::Antialiasing);
+        p.drawLine(QPointF(4.5, 4.5), QPointF(11.5, 11.5));
+        p.drawLine(QPointF(11.5, 4.5), QPointF(4.5, 11.5));
+        break;
+    case QStyle::SP_TitleBarMenuButton:
+        return QIcon(Pictures::logo(16));
+    case QStyle::SP_ToolBarHorizontalExtensionButton:
+        p.setRenderHint(QPainter::Antialiasing);
+        p.drawPolyline(QPolygonF({QPointF(4, 4), QPointF(8, 8), QPointF(4, 12)}));
+        p.drawPolyline(QPolygonF({QPointF(9, 4), QPointF(13, 8), QPointF(9, 12)}));
+        break;
+    case QStyle::SP_ArrowLeft:
+    case QStyle::SP_ArrowRight: {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(40, 40, 40));
+        const bool left = icon == QStyle::SP_ArrowLeft;
+        p.drawPolygon(QPolygonF(
+            {QPointF(left ? 11 : 5, 3), QPointF(left ? 4 : 12, 8), QPointF(left ? 11 : 5, 13)}));
+        break;
+    }
+    default:
+        return {};
+    }
+    return QIcon(pixmap);
+}
 
 // The application's style, with each standard icon kept once it is made: every sub-window of
 // the multiple-document area asks for the same title-bar icons, which the style would load and
@@ -48,8 +98,12 @@ public:
             widget ? widget->layoutDirection() : QGuiApplication::layoutDirection();
         const int key = int(icon) * 2 + (direction == Qt::RightToLeft ? 1 : 0);
         auto found = m_icons.constFind(key);
-        if (found == m_icons.constEnd())
-            found = m_icons.insert(key, QProxyStyle::standardIcon(icon, option, widget));
+        if (found == m_icons.constEnd()) {
+            QIcon made = titleBarIcon(icon);
+            if (made.isNull())
+                made = QProxyStyle::standardIcon(icon, option, widget);
+            found = m_icons.insert(key, made);
+        }
         return found.value();
     }
 
