@@ -34,8 +34,9 @@ AboutBox::AboutBox(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::WindowClo
         l->setFont(font);
         return l;
     };
-    QFont base = font();
-    base.setPointSizeF(8.25);
+    // The small labels use the desktop's own font size: 8.25 point is the size of the standard
+    // dialog font at the designed density.
+    const QFont base = font();
     QFont bold = base;
     bold.setBold(true);
     QFont company(QStringLiteral("Arial"));
