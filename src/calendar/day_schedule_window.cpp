@@ -1,5 +1,7 @@
 #include "calendar/day_schedule_window.h"
 
+#include <QFontMetrics>
+
 #include "calendar/activities_window.h"
 #include "shell/date_picker.h"
 #include "shell/flex_grid.h"
@@ -24,6 +26,14 @@ DayScheduleWindow::DayScheduleWindow(QWidget *parent) : QWidget(parent)
     MSFlexGrid1 = new FlexGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
     MSFlexGrid1->setCols(35);
+    // A slot column is 500 twips wide; the grid's font is made small enough for a slot's
+    // time ("07:00") to be read in full there.
+    QFont slotFont = MSFlexGrid1->font();
+    while (slotFont.pointSizeF() > 6 &&
+           QFontMetrics(slotFont).horizontalAdvance(QStringLiteral("00:00")) + 6 > twips(500)) {
+        slotFont.setPointSizeF(slotFont.pointSizeF() - 0.5);
+    }
+    MSFlexGrid1->setFont(slotFont);
     // The schedule is only looked at: no cell is picked, so every colour stays in sight.
     MSFlexGrid1->setSelectionMode(QAbstractItemView::NoSelection);
     MSFlexGrid1->setFocusPolicy(Qt::NoFocus);
