@@ -1,9 +1,19 @@
-// Data for the calendar tests, written through the stores into the open data files.
+// Data and steps shared by the calendar tests: records written through the stores into the
+// open data files, starting the program on a day, and opening a day's activities.
 #pragma once
 
 #include "addressbook/address_store.h"
+#include "calendar/activities_window.h"
 #include "calendar/appointment_store.h"
+#include "calendar/calendar_window.h"
+#include "shell/forms.h"
+#include "shell/main_window.h"
+#include "test_support.h"
 
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 
 namespace Fixtures {
@@ -34,6 +44,40 @@ inline void birthday(const QString &surname, const QString &name, const QString 
     e.BirthdayDate = date;
     e.HasBirthday = hasBirthday;
     QVERIFY(AddressStore().AddAddressEntry(e).ok());
+}
+
+inline MainWindow *startOn(TestEnvironment &env, QDate day, QTime time = QTime(9, 0))
+{
+    env.setNow(QDateTime(day, time));
+    return env.startProgram();
+}
+
+// Opens the day's activities as a double-click on the calendar does.
+inline ActivitiesWindow *openDay(QDate day)
+{
+    CalendarWindow *calendar = Forms::Form1();
+    calendar->Calendar1->setSelectedDate(day);
+    emit calendar->Calendar1->activated(day);
+    return Forms::Form4();
+}
+
+inline QStringList items(const QComboBox *box)
+{
+    QStringList texts;
+    for (int i = 0; i < box->count(); ++i)
+        texts.append(box->itemText(i));
+    return texts;
+}
+
+// The cells (1 to 42) whose marker of that kind is shown.
+inline QList<int> shownCells(const std::array<QLabel *, 43> &markers)
+{
+    QList<int> cells;
+    for (int i = 1; i <= 42; ++i) {
+        if (!markers[i]->isHidden())
+            cells.append(i);
+    }
+    return cells;
 }
 
 } // namespace Fixtures

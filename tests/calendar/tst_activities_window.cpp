@@ -1,50 +1,23 @@
 // The activities of a day: the appointment list and its details, the birthday memos, delete,
 // and the ways back to the calendar.
-#include "calendar/activities_window.h"
-#include "calendar/appointment_editor.h"
-#include "calendar/calendar_window.h"
 #include "calendar_fixtures.h"
 #include "shell/date_picker.h"
-#include "shell/forms.h"
-#include "shell/main_window.h"
 #include "shell/module1.h"
-#include "test_support.h"
 
-#include <QCalendarWidget>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTest>
+
+using namespace Fixtures;
 
 namespace {
 
 const QDate kDay(2024, 1, 5);
 
-QStringList items(const QComboBox *box)
+void start(TestEnvironment &env)
 {
-    QStringList texts;
-    for (int i = 0; i < box->count(); ++i)
-        texts.append(box->itemText(i));
-    return texts;
-}
-
-// Starts the program on kDay.
-void openDay(TestEnvironment &env)
-{
-    env.setNow(QDateTime(kDay, QTime(8, 0)));
-    QVERIFY(env.startProgram());
-}
-
-// Opens kDay as a double-click on the calendar does.
-ActivitiesWindow *showDay()
-{
-    CalendarWindow *calendar = Forms::Form1();
-    calendar->Calendar1->setSelectedDate(kDay);
-    emit calendar->Calendar1->activated(kDay);
-    return Forms::Form4();
+    QVERIFY(startOn(env, kDay, QTime(8, 0)));
 }
 
 } // namespace
@@ -52,28 +25,26 @@ ActivitiesWindow *showDay()
 class ActivitiesWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void listsTheDayInFileOrderWithTheFirstShown();
-    void choosingAnEntryShowsItsDetails();
+    void listsTheDayInFileOrderAndShowsTheChosenEntry();
     void birthdayMemos_data();
     void birthdayMemos();
     void aDayWithoutAppointmentsCannotEditOrDelete();
     void deleteRenumbersTheDay();
-    void addNumbersAfterTheListedAppointments();
     void okAndCloseBoxReturnToTheCalendar_data();
     void okAndCloseBoxReturnToTheCalendar();
     void datePickerChangesTheDay();
 };
 
-void ActivitiesWindowTest::listsTheDayInFileOrderWithTheFirstShown()
+void ActivitiesWindowTest::listsTheDayInFileOrderAndShowsTheChosenEntry()
 {
     TestEnvironment env;
-    openDay(env);
-    Fixtures::appointment("20240105-1", "  Standup ", " 09:00", "09:30 ", true, " 10 ",
-                          "  Room 4\r\nBring notes ");
-    Fixtures::appointment("20240106-1", "Other day");
-    Fixtures::appointment("20240105-2", "Lunch", "12:00", "13:00");
-    Fixtures::appointment("20240105-3", "Review", "15:00", "16:00");
-    ActivitiesWindow *w = showDay();
+    start(env);
+    appointment("20240105-1", "  Standup ", " 09:00", "09:30 ", true, " 10 ",
+                "  Room 4\r\nBring notes ");
+    appointment("20240106-1", "Other day");
+    appointment("20240105-2", "Lunch", "12:00", "13:00", false, "15", "Second");
+    appointment("20240105-3", "Review", "15:00", "16:00");
+    ActivitiesWindow *w = openDay(kDay);
     QCOMPARE(items(w->Combo3), (QStringList{"Standup", "Lunch", "Review"}));
     QCOMPARE(items(w->Combo1), (QStringList{"09:00", "12:00", "15:00"}));
     QCOMPARE(items(w->Combo2), (QStringList{"09:30", "13:00", "16:00"}));
@@ -83,28 +54,17 @@ void ActivitiesWindowTest::listsTheDayInFileOrderWithTheFirstShown()
     QCOMPARE(w->Text5->text(), QStringLiteral("09:30"));
     QCOMPARE(w->Check1->checkState(), Qt::Checked);
     QVERIFY(!w->Check1->isEnabled());
-    QVERIFY(!w->Text2->isHidden());
-    QVERIFY(!w->Label4->isHidden());
+    QVERIFY(!w->Text2->isHidden() && !w->Label4->isHidden());
     QCOMPARE(w->Text2->text(), QStringLiteral("10"));
     QCOMPARE(w->Text1->toPlainText(), QStringLiteral("Room 4\nBring notes"));
-    QVERIFY(w->Command4->isEnabled());
-    QVERIFY(w->Command5->isEnabled());
-}
+    QVERIFY(w->Command4->isEnabled() && w->Command5->isEnabled());
 
-void ActivitiesWindowTest::choosingAnEntryShowsItsDetails()
-{
-    TestEnvironment env;
-    openDay(env);
-    Fixtures::appointment("20240105-1", "Standup", "09:00", "09:30", true, "10", "First");
-    Fixtures::appointment("20240105-2", "Lunch", "12:00", "13:00", false, "15", "Second");
-    ActivitiesWindow *w = showDay();
     w->Combo3->setCurrentIndex(1);
     QCOMPARE(w->Text3->text(), QStringLiteral("20240105-2"));
     QCOMPARE(w->Text4->text(), QStringLiteral("12:00"));
     QCOMPARE(w->Text1->toPlainText(), QStringLiteral("Second"));
     QCOMPARE(w->Check1->checkState(), Qt::Unchecked);
-    QVERIFY(w->Text2->isHidden());
-    QVERIFY(w->Label4->isHidden());
+    QVERIFY(w->Text2->isHidden() && w->Label4->isHidden());
 }
 
 void ActivitiesWindowTest::birthdayMemos_data()
@@ -127,10 +87,10 @@ void ActivitiesWindowTest::birthdayMemos()
     QFETCH(QStringList, entries);
     QFETCH(QStringList, memos);
     TestEnvironment env;
-    openDay(env);
+    start(env);
     for (int i = 0; i + 3 < entries.size(); i += 4)
-        Fixtures::birthday(entries[i], entries[i + 1], entries[i + 2], entries[i + 3]);
-    ActivitiesWindow *w = showDay();
+        birthday(entries[i], entries[i + 1], entries[i + 2], entries[i + 3]);
+    ActivitiesWindow *w = openDay(kDay);
     QCOMPARE(items(w->Combo4), memos);
     QCOMPARE(w->Combo4->currentIndex(), memos.isEmpty() ? -1 : 0);
 }
@@ -138,13 +98,12 @@ void ActivitiesWindowTest::birthdayMemos()
 void ActivitiesWindowTest::aDayWithoutAppointmentsCannotEditOrDelete()
 {
     TestEnvironment env;
-    openDay(env);
-    Fixtures::appointment("20240106-1");
-    ActivitiesWindow *w = showDay();
+    start(env);
+    appointment("20240106-1");
+    ActivitiesWindow *w = openDay(kDay);
     QCOMPARE(w->Combo3->count(), 0);
     QCOMPARE(w->Text3->text(), QStringLiteral("ID"));
-    QVERIFY(!w->Command4->isEnabled());
-    QVERIFY(!w->Command5->isEnabled());
+    QVERIFY(!w->Command4->isEnabled() && !w->Command5->isEnabled());
     const QByteArray before = env.fileBytes("Appoint.dat");
     QTest::mouseClick(w->Command4, Qt::LeftButton);
     QCOMPARE(env.fileBytes("Appoint.dat"), before);
@@ -153,37 +112,20 @@ void ActivitiesWindowTest::aDayWithoutAppointmentsCannotEditOrDelete()
 void ActivitiesWindowTest::deleteRenumbersTheDay()
 {
     TestEnvironment env;
-    openDay(env);
-    Fixtures::appointment("20240105-1", "First");
-    Fixtures::appointment("20240106-1", "Elsewhere");
-    Fixtures::appointment("20240105-2", "Second", "11:00", "12:00");
-    Fixtures::appointment("20240105-3", "Third", "14:00", "15:00");
-    ActivitiesWindow *w = showDay();
+    start(env);
+    appointment("20240105-1", "First");
+    appointment("20240106-1", "Elsewhere");
+    appointment("20240105-2", "Second", "11:00", "12:00");
+    appointment("20240105-3", "Third", "14:00", "15:00");
+    ActivitiesWindow *w = openDay(kDay);
     w->Command4->click();
     QCOMPARE(items(w->Combo3), (QStringList{"Second", "Third"}));
     QCOMPARE(w->Text3->text(), QStringLiteral("20240105-1"));
     w->Combo3->setCurrentIndex(1);
     QCOMPARE(w->Text3->text(), QStringLiteral("20240105-2"));
     QCOMPARE(w->Text4->text(), QStringLiteral("14:00"));
-    QCOMPARE(AppointmentStore().GetAppointmentCount(), 3);
     QCOMPARE(AppointmentStore().ReadAllIds(),
              (QStringList{"20240106-1", "20240105-1", "20240105-2"}));
-}
-
-void ActivitiesWindowTest::addNumbersAfterTheListedAppointments()
-{
-    TestEnvironment env;
-    openDay(env);
-    Fixtures::appointment("20240105-1");
-    Fixtures::appointment("20240105-2");
-    ActivitiesWindow *w = showDay();
-    w->Command3->click();
-    AppointmentEditor *editor = Forms::Form5();
-    QVERIFY(editor->isVisible());
-    QVERIFY(!w->isVisible());
-    QCOMPARE(editor->windowTitle(), QStringLiteral("Add Appointment"));
-    QCOMPARE(editor->Text3->text(), QStringLiteral("20240105-3"));
-    QCOMPARE(Module1::EditMode, qint16(0));
 }
 
 void ActivitiesWindowTest::okAndCloseBoxReturnToTheCalendar_data()
@@ -197,12 +139,12 @@ void ActivitiesWindowTest::okAndCloseBoxReturnToTheCalendar()
 {
     QFETCH(bool, closeBox);
     TestEnvironment env;
-    openDay(env);
-    ActivitiesWindow *w = showDay();
+    start(env);
+    ActivitiesWindow *w = openDay(kDay);
     MainWindow *main = env.mainWindow();
     QVERIFY(!main->isEnabled());
     // An appointment added meanwhile shows on the calendar when the window closes.
-    Fixtures::appointment("20240109-1");
+    appointment("20240109-1");
     CalendarWindow *calendar = Forms::Form1();
     QVERIFY(calendar->Picture2[10]->isHidden()); // January 2024 begins on a Monday
     if (closeBox)
@@ -210,17 +152,16 @@ void ActivitiesWindowTest::okAndCloseBoxReturnToTheCalendar()
     else
         w->Command1->click();
     QVERIFY(!w->isVisible());
-    QVERIFY(main->isEnabled());
-    QVERIFY(main->isVisible());
+    QVERIFY(main->isEnabled() && main->isVisible());
     QVERIFY(!calendar->Picture2[10]->isHidden());
 }
 
 void ActivitiesWindowTest::datePickerChangesTheDay()
 {
     TestEnvironment env;
-    openDay(env);
-    Fixtures::appointment("20240106-1", "Saturday");
-    ActivitiesWindow *w = showDay();
+    start(env);
+    appointment("20240106-1", "Saturday");
+    ActivitiesWindow *w = openDay(kDay);
     w->DTPicker1->setDate(QDate(2024, 1, 6)); // as the user picks it
     QCOMPARE(items(w->Combo3), QStringList{"Saturday"});
     QCOMPARE(w->Text3->text(), QStringLiteral("20240106-1"));

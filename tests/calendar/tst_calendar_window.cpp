@@ -1,35 +1,16 @@
 // The calendar view: the month layout, the birthday and appointment markers, the spinner and
 // the opening of a day.
-#include "calendar/activities_window.h"
-#include "calendar/calendar_window.h"
 #include "calendar_fixtures.h"
 #include "shell/date_picker.h"
-#include "shell/forms.h"
-#include "shell/main_window.h"
 #include "shell/module1.h"
-#include "test_support.h"
 
-#include <QCalendarWidget>
-#include <QComboBox>
 #include <QElapsedTimer>
-#include <QLabel>
-#include <QLineEdit>
 #include <QTableView>
-#include <QTest>
 #include <QToolButton>
 
-namespace {
+using namespace Fixtures;
 
-// The cells (1 to 42) whose marker of that kind is shown.
-QList<int> shownCells(const std::array<QLabel *, 43> &markers)
-{
-    QList<int> cells;
-    for (int i = 1; i <= 42; ++i) {
-        if (!markers[i]->isHidden())
-            cells.append(i);
-    }
-    return cells;
-}
+namespace {
 
 CalendarWindow *calendar()
 {
@@ -41,122 +22,81 @@ CalendarWindow *calendar()
 class CalendarWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void controlsCarryTheirNames();
-    void dayOneStandsInItsCell_data();
-    void dayOneStandsInItsCell();
     void markers_data();
     void markers();
     void markersSitOnTheirDayCells();
     void spinnerStepsToTheFirstOfTheMonth_data();
     void spinnerStepsToTheFirstOfTheMonth();
-    void everyMonthChangeRecomputesTheMarkers();
-    void changingTheDayClearsTheActivitiesWindow();
+    void monthAndDayChangesRecomputeTheMarkers();
     void doubleClickOpensTheDay();
     void fullFilesAreMarkedAtOnce();
 };
 
-void CalendarWindowTest::controlsCarryTheirNames()
-{
-    TestEnvironment env;
-    QVERIFY(env.startProgram());
-    CalendarWindow *form = calendar();
-    QCOMPARE(form->objectName(), QStringLiteral("Form1"));
-    QCOMPARE(form->windowTitle(), QStringLiteral("Calendar"));
-    for (const char *name : {"Calendar1", "UpDown1", "Picture3", "Picture1(0)", "Picture2(0)",
-                             "Picture1(1)", "Picture1(42)", "Picture2(1)", "Picture2(42)"})
-        QVERIFY2(form->findChild<QWidget *>(QString::fromLatin1(name)), name);
-    QCOMPARE(form->Calendar1->firstDayOfWeek(), Qt::Sunday);
-    QCOMPARE(form->Picture3->text(), QStringLiteral("Birthday\nAppointment"));
-    QVERIFY(!form->Picture1[0]->isHidden());
-    QVERIFY(!form->Picture2[0]->isHidden());
-    QCOMPARE(form->Picture1[5]->size(), QSize(17, 17));
-    // The markers' pictures: a blue and a red disc on white.
-    const QImage blue = form->Picture1[5]->pixmap().toImage();
-    const QImage red = form->Picture2[5]->pixmap().toImage();
-    QCOMPARE(blue.pixelColor(8, 8), QColor(0, 0, 255));
-    QCOMPARE(red.pixelColor(8, 8), QColor(255, 0, 0));
-    QCOMPARE(blue.pixelColor(0, 0), QColor(Qt::white));
-}
-
-void CalendarWindowTest::dayOneStandsInItsCell_data()
-{
-    QTest::addColumn<QDate>("month");
-    QTest::addColumn<int>("cell");
-    QTest::newRow("a month beginning on a Sunday shows a week before it") << QDate(2004, 2, 1) << 8;
-    QTest::newRow("a month beginning on a Saturday") << QDate(2004, 5, 1) << 7;
-    QTest::newRow("a month beginning on a Tuesday") << QDate(2005, 2, 1) << 3;
-}
-
-void CalendarWindowTest::dayOneStandsInItsCell()
-{
-    QFETCH(QDate, month);
-    QFETCH(int, cell);
-    TestEnvironment env;
-    env.setNow(QDateTime(month, QTime(9, 0)));
-    QVERIFY(env.startProgram());
-    // What the calendar draws in the cell: row 0 of its table is the row of day names.
-    auto *table = calendar()->Calendar1->findChild<QTableView *>();
-    QVERIFY(table);
-    const QModelIndex index = table->model()->index((cell - 1) / 7 + 1, (cell - 1) % 7);
-    QCOMPARE(table->model()->data(index).toString(), QStringLiteral("1"));
-}
-
 void CalendarWindowTest::markers_data()
 {
     QTest::addColumn<QDate>("today");
+    QTest::addColumn<int>("dayOneCell");
     QTest::addColumn<QStringList>("ids");
     QTest::addColumn<QStringList>("birthdays"); // "dd/mm/yyyy flag"
     QTest::addColumn<QList<int>>("blue");
     QTest::addColumn<QList<int>>("red");
 
-    QTest::newRow("February 2004 puts day 1 in cell 8")
-        << QDate(2004, 2, 10) << QStringList{"20040201-1", "20040207-1", "20040301-1"}
+    QTest::newRow("February 2004 begins on a Sunday: day 1 in cell 8")
+        << QDate(2004, 2, 10) << 8 << QStringList{"20040201-1", "20040207-1", "20040301-1"}
         << QStringList{"07/02/1970 1", "29/02/1980 1"} << QList<int>{14, 36} << QList<int>{8, 14};
     QTest::newRow("May 2004 puts day 31 in cell 37")
-        << QDate(2004, 5, 3) << QStringList{"20040531-1", "20040501-1", "20040531-2"}
+        << QDate(2004, 5, 3) << 7 << QStringList{"20040531-1", "20040501-1", "20040531-2"}
         << QStringList{"31/05/1999 1"} << QList<int>{37} << QList<int>{7, 37};
     QTest::newRow("29 February in a year without it marks the cell after the 28th")
-        << QDate(2005, 2, 3) << QStringList{} << QStringList{"29/02/1980 1"} << QList<int>{31}
+        << QDate(2005, 2, 3) << 3 << QStringList{} << QStringList{"29/02/1980 1"} << QList<int>{31}
         << QList<int>{};
     QTest::newRow("an entry without a birthday is never marked")
-        << QDate(2005, 2, 3) << QStringList{} << QStringList{"05/02/1980 0"} << QList<int>{}
+        << QDate(2005, 2, 3) << 3 << QStringList{} << QStringList{"05/02/1980 0"} << QList<int>{}
         << QList<int>{};
     QTest::newRow("other months and years leave the cells empty")
-        << QDate(2004, 2, 10) << QStringList{"20050207-1", "20040107-1"}
+        << QDate(2004, 2, 10) << 8 << QStringList{"20050207-1", "20040107-1"}
         << QStringList{"07/03/1970 1"} << QList<int>{} << QList<int>{};
 }
 
 void CalendarWindowTest::markers()
 {
     QFETCH(QDate, today);
+    QFETCH(int, dayOneCell);
     QFETCH(QStringList, ids);
     QFETCH(QStringList, birthdays);
     QFETCH(QList<int>, blue);
     QFETCH(QList<int>, red);
     TestEnvironment env;
-    env.setNow(QDateTime(today, QTime(9, 0)));
-    QVERIFY(env.startProgram());
+    QVERIFY(startOn(env, today));
     for (const QString &id : ids)
-        Fixtures::appointment(id);
+        appointment(id);
     int n = 0;
     for (const QString &b : birthdays)
-        Fixtures::birthday(QStringLiteral("Person%1").arg(++n), QStringLiteral("A"),
-                           b.section(' ', 0, 0), b.section(' ', 1, 1));
+        birthday(QStringLiteral("Person%1").arg(++n), QStringLiteral("A"), b.section(' ', 0, 0),
+                 b.section(' ', 1, 1));
     Module1::MarkCalendarDays();
     QCOMPARE(shownCells(calendar()->Picture1), blue);
     QCOMPARE(shownCells(calendar()->Picture2), red);
+    // The cells counted are the ones the calendar draws: row 0 of its table holds day names.
+    auto *table = calendar()->Calendar1->findChild<QTableView *>();
+    QVERIFY(table);
+    const QModelIndex one = table->model()->index((dayOneCell - 1) / 7 + 1, (dayOneCell - 1) % 7);
+    QCOMPARE(table->model()->data(one).toString(), QStringLiteral("1"));
 }
 
 void CalendarWindowTest::markersSitOnTheirDayCells()
 {
     TestEnvironment env;
-    env.setNow(QDateTime(QDate(2004, 2, 10), QTime(9, 0)));
-    MainWindow *main = env.startProgram();
+    MainWindow *main = startOn(env, QDate(2004, 2, 10));
     QVERIFY(main);
-    Fixtures::appointment(QStringLiteral("20040229-1"));
-    Fixtures::birthday(QStringLiteral("Leap"), QStringLiteral("Day"), QStringLiteral("29/02/1980"));
+    appointment(QStringLiteral("20040229-1"));
+    birthday(QStringLiteral("Leap"), QStringLiteral("Day"), QStringLiteral("29/02/1980"));
     Module1::MarkCalendarDays();
     CalendarWindow *form = calendar();
+    QLabel *blue = form->Picture1[36];
+    QLabel *red = form->Picture2[36];
+    QCOMPARE(blue->pixmap().toImage().pixelColor(8, 8), QColor(0, 0, 255));
+    QCOMPARE(red->pixmap().toImage().pixelColor(8, 8), QColor(255, 0, 0));
     for (const QSize size : {QSize(900, 700), QSize(1200, 800), QSize(700, 500)}) {
         main->resize(size);
         QCoreApplication::processEvents();
@@ -164,12 +104,11 @@ void CalendarWindowTest::markersSitOnTheirDayCells()
         // 29 February 2004 is in cell 36: both markers inside it, at its upper left corner.
         const QRect cell = form->dayCellRect(36);
         QVERIFY(!cell.isEmpty());
-        QVERIFY(cell.contains(form->Picture1[36]->geometry().topLeft()));
-        QVERIFY(form->Picture1[36]->x() - cell.left() < 6);
-        QVERIFY(form->Picture1[36]->y() - cell.top() < 6);
-        QCOMPARE(form->Picture2[36]->y(), form->Picture1[36]->y());
-        QVERIFY(form->Picture2[36]->x() > form->Picture1[36]->x());
-        QVERIFY(cell.contains(form->Picture2[36]->geometry().topRight()));
+        QVERIFY(cell.contains(blue->geometry().topLeft()));
+        QVERIFY(blue->x() - cell.left() < 6 && blue->y() - cell.top() < 6);
+        QCOMPARE(red->y(), blue->y());
+        QVERIFY(red->x() > blue->x());
+        QVERIFY(cell.contains(red->geometry().topRight()));
     }
 }
 
@@ -191,11 +130,9 @@ void CalendarWindowTest::spinnerStepsToTheFirstOfTheMonth()
     QFETCH(bool, forward);
     QFETCH(QDate, selected);
     TestEnvironment env;
-    env.setNow(QDateTime(today, QTime(9, 0)));
-    QVERIFY(env.startProgram());
-    Fixtures::appointment(QStringLiteral("20031203-1"));
-    Fixtures::appointment(QStringLiteral("20040103-1"));
-    Fixtures::appointment(QStringLiteral("20040203-1"));
+    QVERIFY(startOn(env, today));
+    for (const char *id : {"20031203-1", "20040103-1", "20040203-1"})
+        appointment(QString::fromLatin1(id));
     CalendarWindow *form = calendar();
     auto *arrow = form->UpDown1->findChild<QToolButton *>(forward ? "Up" : "Down");
     QVERIFY(arrow);
@@ -204,59 +141,44 @@ void CalendarWindowTest::spinnerStepsToTheFirstOfTheMonth()
     QCOMPARE(form->Calendar1->monthShown(), selected.month());
     QCOMPARE(form->Calendar1->yearShown(), selected.year());
     // The 3rd of the new month carries the red marker.
-    int offset = selected.dayOfWeek() % 7;
-    if (offset == 0)
-        offset = 7;
+    const int offset = selected.dayOfWeek() % 7 == 0 ? 7 : selected.dayOfWeek() % 7;
     QCOMPARE(shownCells(form->Picture2), QList<int>{offset + 3});
 }
 
-void CalendarWindowTest::everyMonthChangeRecomputesTheMarkers()
+void CalendarWindowTest::monthAndDayChangesRecomputeTheMarkers()
 {
     TestEnvironment env;
-    env.setNow(QDateTime(QDate(2004, 2, 10), QTime(9, 0)));
-    QVERIFY(env.startProgram());
-    Fixtures::appointment(QStringLiteral("20040301-1"));
+    QVERIFY(startOn(env, QDate(2004, 2, 10)));
+    appointment(QStringLiteral("20040301-1"));
+    appointment(QStringLiteral("20040210-1"));
     CalendarWindow *form = calendar();
-    // The calendar's own navigation: its page moves on a month.
     form->Calendar1->showNextMonth();
     QCOMPARE(shownCells(form->Picture2), QList<int>{2}); // March 2004 begins on a Monday
     form->Calendar1->showPreviousMonth();
-    QCOMPARE(shownCells(form->Picture2), QList<int>{});
-    // A click on a day of the next month in the last rows.
+    QCOMPARE(shownCells(form->Picture2), QList<int>{17});
+    // A day of the next month clicked in the last rows.
     form->Calendar1->setSelectedDate(QDate(2004, 3, 1));
     QCOMPARE(form->Calendar1->monthShown(), 3);
     QCOMPARE(shownCells(form->Picture2), QList<int>{2});
-}
-
-void CalendarWindowTest::changingTheDayClearsTheActivitiesWindow()
-{
-    TestEnvironment env;
-    env.setNow(QDateTime(QDate(2004, 2, 10), QTime(9, 0)));
-    QVERIFY(env.startProgram());
-    Fixtures::appointment(QStringLiteral("20040210-1"));
+    // Another day empties the activities window filled for the day before.
     ActivitiesWindow *activities = Forms::Form4();
     activities->DTPicker1->setValue(QDate(2004, 2, 10));
     Module1::LoadDayActivities();
     QCOMPARE(activities->Combo3->count(), 1);
-    calendar()->Calendar1->setSelectedDate(QDate(2004, 2, 11));
+    form->Calendar1->setSelectedDate(QDate(2004, 2, 11));
     QCOMPARE(activities->Combo3->count(), 0);
     QCOMPARE(activities->Text3->text(), QStringLiteral("ID"));
-    QCOMPARE(shownCells(calendar()->Picture2), QList<int>{17});
+    QCOMPARE(shownCells(form->Picture2), QList<int>{17});
 }
 
 void CalendarWindowTest::doubleClickOpensTheDay()
 {
     TestEnvironment env;
-    env.setNow(QDateTime(QDate(2004, 2, 10), QTime(9, 0)));
-    MainWindow *main = env.startProgram();
+    MainWindow *main = startOn(env, QDate(2004, 2, 10));
     QVERIFY(main);
-    Fixtures::appointment(QStringLiteral("20040212-1"), QStringLiteral("Dentist"));
-    CalendarWindow *form = calendar();
-    form->Calendar1->setSelectedDate(QDate(2004, 2, 12));
-    emit form->Calendar1->activated(QDate(2004, 2, 12));
-    ActivitiesWindow *activities = Forms::Form4();
-    QVERIFY(activities->isVisible());
-    QVERIFY(activities->isWindow());
+    appointment(QStringLiteral("20040212-1"), QStringLiteral("Dentist"));
+    ActivitiesWindow *activities = openDay(QDate(2004, 2, 12));
+    QVERIFY(activities->isVisible() && activities->isWindow());
     QVERIFY(!main->isEnabled());
     QCOMPARE(activities->DTPicker1->Value(), QDate(2004, 2, 12));
     QCOMPARE(activities->Combo3->currentText(), QStringLiteral("Dentist"));
@@ -265,8 +187,7 @@ void CalendarWindowTest::doubleClickOpensTheDay()
 void CalendarWindowTest::fullFilesAreMarkedAtOnce()
 {
     TestEnvironment env;
-    env.setNow(QDateTime(QDate(2004, 2, 10), QTime(9, 0)));
-    // 4096 appointments and 2048 address entries, every one on 14 February.
+    // Full files, every appointment and birthday on 14 February.
     QByteArray appointments(AppointmentStore::Capacity * 8 * 128, '\0');
     for (int i = 0; i < AppointmentStore::Capacity; ++i)
         appointments.replace(i * 8 * 128, 12, Bytes::string("20040214-1"));
@@ -279,7 +200,7 @@ void CalendarWindowTest::fullFilesAreMarkedAtOnce()
     }
     entries.replace(15 * 128, 4, Bytes::count16(AddressStore::Capacity));
     env.writeFile("AddBook.dat", entries);
-    QVERIFY(env.startProgram());
+    QVERIFY(startOn(env, QDate(2004, 2, 10)));
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < 10; ++i)
