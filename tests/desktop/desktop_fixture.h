@@ -2,8 +2,10 @@
 // launcher view's controls.
 #pragma once
 
+#include "desktop/desktop_procedures.h"
 #include "desktop/desktop_window.h"
 #include "shell/forms.h"
+#include "shell/module1.h"
 #include "test_support.h"
 
 #include <QImage>
@@ -109,3 +111,25 @@ inline void savePicture(const QString &path, QColor colour)
     img.fill(colour);
     QVERIFY(img.save(path, "PNG"));
 }
+
+// Replaces the reminder check the launcher runs around its file dialogs; each check records
+// the file-dialog flag it saw, and the dialog records the flag and the checks made before it
+// closed. The real check is put back when the recorder goes.
+struct ReminderChecks {
+    QList<qint16> flagAtCheck;
+    qint16 flagInDialog = 0;
+    qsizetype checksBeforeDialogClosed = -1;
+
+    explicit ReminderChecks(std::optional<QString> answer)
+    {
+        DesktopReminderCheck = [this] { flagAtCheck.append(Module1::FileDialogOpen); };
+        FileDialog::setHandler([this, answer](QWidget *, const FileDialog::Request &) {
+            flagInDialog = Module1::FileDialogOpen;
+            checksBeforeDialogClosed = flagAtCheck.size();
+            return answer;
+        });
+    }
+    ~ReminderChecks() { DesktopReminderCheck = Module1::CheckReminders; }
+    ReminderChecks(const ReminderChecks &) = delete;
+    ReminderChecks &operator=(const ReminderChecks &) = delete;
+};

@@ -2,22 +2,18 @@
 // starting programs from the buttons.
 #include "desktop_fixture.h"
 
-#include "desktop/desktop_procedures.h"
+#include "desktop/change_icon_dialog.h"
 #include "shell/main_window.h"
-#include "shell/module1.h"
+
+#include <QComboBox>
 
 class TestDesktopWindow : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { DesktopReminderCheck = Module1::CheckReminders; }
-
-    void emptyFileGivesEmptyToolbar();
     void addsAppendButtonsInOrderWithTheTick();
-    void buttonStartsItsOwnProgram();
-    void programThatCannotStartIsReported();
-    void cancelWritesNothing();
-    void unstorableAddShowsMessageAndWritesNothing_data();
-    void unstorableAddShowsMessageAndWritesNothing();
+    void buttonsStartTheirOwnProgramsAndReportFailures();
+    void addThatWritesNothing_data();
+    void addThatWritesNothing();
     void reminderCheckAroundTheDialog_data();
     void reminderCheckAroundTheDialog();
     void buttonPictures_data();
@@ -27,18 +23,12 @@ private slots:
     void captionFromPath();
 };
 
-void TestDesktopWindow::emptyFileGivesEmptyToolbar()
-{
-    TestEnvironment env;
-    QVERIFY(env.startProgram());
-    QVERIFY(buttonCount() == 0);
-    QVERIFY(Module1::ButtonPaths.isEmpty());
-}
-
 void TestDesktopWindow::addsAppendButtonsInOrderWithTheTick()
 {
     TestEnvironment env;
     QVERIFY(env.startProgram());
+    QCOMPARE(buttonCount(), 0);
+    QVERIFY(Module1::ButtonPaths.isEmpty());
     env.fileDialogAnswers = {QStringLiteral("/usr/bin/xterm"),
                              QStringLiteral("/opt/tools/edit.exe"),
                              QStringLiteral("/usr/bin/xterm")};
@@ -48,6 +38,9 @@ void TestDesktopWindow::addsAppendButtonsInOrderWithTheTick()
     QCOMPARE(buttonCaptions(), QStringList({"xterm", "edit", "xterm"}));
     for (int j = 1; j <= 3; ++j)
         QVERIFY2(showsTick(j), qPrintable(QString::number(j)));
+    QCOMPARE(env.fileBytes("MyDesk.dat"), desktopFile({{"xterm", "/usr/bin/xterm"},
+                                                       {"edit", "/opt/tools/edit.exe"},
+                                                       {"xterm", "/usr/bin/xterm"}}));
     QCOMPARE(env.fileDialogRequests.size(), 3);
     const FileDialog::Request &request = env.fileDialogRequests.first();
     QCOMPARE(request.title, QStringLiteral("Select Program"));
@@ -56,95 +49,83 @@ void TestDesktopWindow::addsAppendButtonsInOrderWithTheTick()
     QVERIFY(env.messages.isEmpty());
 }
 
-void TestDesktopWindow::buttonStartsItsOwnProgram()
+void TestDesktopWindow::buttonsStartTheirOwnProgramsAndReportFailures()
 {
     TestEnvironment env;
-    env.writeFile("MyDesk.dat", desktopFile({{"a", "/bin/a"}, {"b", "/bin/b"}, {"c", "/bin/c"}}));
+    env.writeFile("MyDesk.dat",
+                  desktopFile({{"a", "/bin/a"}, {"b", "/opt/gone/tool"}, {"c", "/bin/c"}}));
     QVERIFY(env.startProgram());
     clickButton(3);
     clickButton(1);
     QCOMPARE(env.launched, QStringList({"/bin/c", "/bin/a"}));
     QVERIFY(env.messages.isEmpty());
-}
-
-void TestDesktopWindow::programThatCannotStartIsReported()
-{
-    TestEnvironment env;
-    env.writeFile("MyDesk.dat", desktopFile({{"gone", "/opt/gone/tool"}}));
-    QVERIFY(env.startProgram());
     env.launchError = QStringLiteral("The file does not exist.");
-    clickButton(1);
+    clickButton(2);
     QCOMPARE(env.messages.size(), 1);
     QVERIFY(env.messages.first().contains("/opt/gone/tool"));
     QVERIFY(env.messages.first().contains("The file does not exist."));
 }
 
-void TestDesktopWindow::cancelWritesNothing()
+void TestDesktopWindow::addThatWritesNothing_data()
 {
-    TestEnvironment env;
-    env.writeFile("MyDesk.dat", desktopFile({{"a", "/bin/a"}}));
-    QVERIFY(env.startProgram());
-    const QByteArray before = env.fileBytes("MyDesk.dat");
-    env.fileDialogAnswers = {std::nullopt};
-    clickCommand(launcher(), "Command1");
-    QCOMPARE(env.fileBytes("MyDesk.dat"), before);
-    QCOMPARE(buttonCaptions(), QStringList({"a"}));
-    QVERIFY(env.messages.isEmpty());
-}
-
-void TestDesktopWindow::unstorableAddShowsMessageAndWritesNothing_data()
-{
-    QTest::addColumn<QString>("path");
+    QTest::addColumn<std::optional<QString>>("answer");
     QTest::addColumn<int>("entries");
-    QTest::newRow("path of 127 bytes") << "/" + QString(126, 'p') << 1;
-    QTest::newRow("caption of 127 bytes") << QString(127, 'c') << 1;
-    QTest::newRow("launcher already holds 8192") << "/usr/bin/xterm" << 8192;
+    QTest::addColumn<int>("messages");
+    QTest::newRow("cancel") << std::optional<QString>() << 1 << 0;
+    QTest::newRow("path of 127 bytes") << std::optional<QString>("/" + QString(126, 'p')) << 1 << 1;
+    QTest::newRow("caption of 127 bytes") << std::optional<QString>(QString(127, 'c')) << 1 << 1;
+    QTest::newRow("launcher already holds 8192")
+        << std::optional<QString>("/usr/bin/xterm") << 8192 << 1;
 }
 
-void TestDesktopWindow::unstorableAddShowsMessageAndWritesNothing()
+void TestDesktopWindow::addThatWritesNothing()
 {
-    QFETCH(QString, path);
+    QFETCH(std::optional<QString>, answer);
     QFETCH(int, entries);
+    QFETCH(int, messages);
     TestEnvironment env;
     env.writeFile("MyDesk.dat", desktopFile(QList<Entry>(entries, Entry{"a", "/bin/a"})));
     QVERIFY(env.startProgram());
     const QByteArray before = env.fileBytes("MyDesk.dat");
-    env.fileDialogAnswers = {path};
+    env.fileDialogAnswers = {answer};
     clickCommand(launcher(), "Command1");
-    QCOMPARE(env.messages.size(), 1);
+    QCOMPARE(env.messages.size(), messages);
     QCOMPARE(env.fileBytes("MyDesk.dat"), before);
     QCOMPARE(buttonCount(), entries);
 }
 
 void TestDesktopWindow::reminderCheckAroundTheDialog_data()
 {
+    QTest::addColumn<bool>("changeIcon");
     QTest::addColumn<std::optional<QString>>("answer");
     QTest::addColumn<int>("checks");
-    QTest::newRow("cancel checks once") << std::optional<QString>() << 1;
-    QTest::newRow("add checks twice") << std::optional<QString>("/usr/bin/xterm") << 2;
+    QTest::newRow("add cancelled checks once") << false << std::optional<QString>() << 1;
+    QTest::newRow("add checks twice") << false << std::optional<QString>("/usr/bin/xterm") << 2;
     QTest::newRow("refused add checks twice")
-        << std::optional<QString>("/" + QString(130, 'x')) << 2;
+        << false << std::optional<QString>("/" + QString(130, 'x')) << 2;
+    QTest::newRow("change icon cancelled checks once") << true << std::optional<QString>() << 1;
+    QTest::newRow("change icon checks twice") << true << std::optional<QString>("/tmp/x.ico") << 2;
 }
 
 void TestDesktopWindow::reminderCheckAroundTheDialog()
 {
+    QFETCH(bool, changeIcon);
     QFETCH(std::optional<QString>, answer);
     QFETCH(int, checks);
     TestEnvironment env;
+    env.writeFile("MyDesk.dat", desktopFile({{"a", "/bin/a"}}));
     QVERIFY(env.startProgram());
-    QList<qint16> flagAtCheck;
-    DesktopReminderCheck = [&flagAtCheck] { flagAtCheck.append(Module1::FileDialogOpen); };
-    qint16 flagInDialog = 0;
-    qsizetype checksBeforeDialogClosed = -1;
-    FileDialog::setHandler([&](QWidget *, const FileDialog::Request &) {
-        flagInDialog = Module1::FileDialogOpen;
-        checksBeforeDialogClosed = flagAtCheck.size();
-        return answer;
-    });
-    clickCommand(launcher(), "Command1");
-    QCOMPARE(flagInDialog, qint16(-1));
-    QCOMPARE(checksBeforeDialogClosed, 0);
-    QCOMPARE(flagAtCheck, QList<qint16>(checks, 0));
+    ReminderChecks recorded(answer);
+    if (changeIcon) {
+        clickCommand(launcher(), "Command3");
+        Forms::Form11()->Combo1->setCurrentIndex(0);
+        clickCommand(Forms::Form11(), "Command1");
+    } else {
+        clickCommand(launcher(), "Command1");
+    }
+    QCOMPARE(recorded.flagInDialog, qint16(-1));
+    QCOMPARE(recorded.checksBeforeDialogClosed, 0);
+    QCOMPARE(recorded.flagAtCheck, QList<qint16>(checks, 0));
     QCOMPARE(Module1::FileDialogOpen, qint16(0));
 }
 
@@ -171,13 +152,11 @@ void TestDesktopWindow::buttonPictures()
     env.writeFile("MyDesk.dat",
                   desktopFile({{"a", "/bin/a"}, {"b", "/bin/b", icon}, {"c", "/bin/c"}}));
     QVERIFY(env.startProgram());
-
     QCOMPARE(buttonCaptions(), QStringList({"a", "b", "c"}));
-    QVERIFY(showsTick(1));
+    QVERIFY(showsTick(1) && showsTick(3));
     QCOMPARE(showsTick(2), tick);
     if (!tick)
         QCOMPARE(buttonColour(2), QColor(Qt::red));
-    QVERIFY(showsTick(3));
     QVERIFY(env.messages.isEmpty());
 }
 
@@ -191,7 +170,6 @@ void TestDesktopWindow::fullLauncherLoadsEveryButton()
                         n % 2 ? QByteArray("blue.png") : QByteArray("none")});
     env.writeFile("MyDesk.dat", desktopFile(entries));
     QVERIFY(env.startProgram());
-
     QCOMPARE(buttonCount(), 8192);
     QCOMPARE(buttonCaptions().last(), QStringLiteral("8191"));
     QCOMPARE(buttonColour(8192), QColor(Qt::blue));
@@ -204,20 +182,16 @@ void TestDesktopWindow::captionFromPath_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("windows program") << R"(C:\Tools\edit.exe)"
-                                     << "edit";
-    QTest::newRow("one-letter name") << R"(C:\A\B.exe)"
-                                     << "B";
-    QTest::newRow("nothing before .exe") << R"(C:\A\.exe)"
-                                         << "";
-    QTest::newRow("program without extension") << "/usr/bin/xterm"
-                                               << "xterm";
-    QTest::newRow("other extension kept") << "/opt/app/run.sh"
-                                          << "run.sh";
-    QTest::newRow("upper-case EXE") << "/mnt/c/GAME.EXE"
-                                    << "GAME";
-    QTest::newRow("mixed separators") << R"(/mnt/c\Tools\edit.exe)"
-                                      << "edit";
+    auto row = [](const char *name, const QString &path, const QString &caption) {
+        QTest::newRow(name) << path << caption;
+    };
+    row("windows program", R"(C:\Tools\edit.exe)", "edit");
+    row("one-letter name", R"(C:\A\B.exe)", "B");
+    row("nothing before .exe", R"(C:\A\.exe)", "");
+    row("program without extension", "/usr/bin/xterm", "xterm");
+    row("other extension kept", "/opt/app/run.sh", "run.sh");
+    row("upper-case EXE", "/mnt/c/GAME.EXE", "GAME");
+    row("mixed separators", R"(/mnt/c\Tools\edit.exe)", "edit");
 }
 
 void TestDesktopWindow::captionFromPath()

@@ -3,9 +3,7 @@
 
 #include "desktop/change_icon_dialog.h"
 #include "desktop/delete_button_dialog.h"
-#include "desktop/desktop_procedures.h"
 #include "shell/main_window.h"
-#include "shell/module1.h"
 
 #include <QComboBox>
 #include <QMdiArea>
@@ -22,11 +20,6 @@ LauncherDialog *openDialog(const QString &form)
                             : static_cast<LauncherDialog *>(Forms::Form11());
 }
 
-void choose(LauncherDialog *dialog, int index)
-{
-    dialog->findChild<QComboBox *>("Combo1")->setCurrentIndex(index);
-}
-
 // The dialog is gone, the main window takes input again and the launcher is in front.
 bool backAtLauncher(const TestEnvironment &env, const QWidget *dialog)
 {
@@ -41,27 +34,20 @@ bool backAtLauncher(const TestEnvironment &env, const QWidget *dialog)
 class TestLauncherDialogs : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { DesktopReminderCheck = Module1::CheckReminders; }
-
     void openingListsCaptionsAndDisablesMain_data();
     void openingListsCaptionsAndDisablesMain();
     void closingWithoutChangeWritesNothing_data();
     void closingWithoutChangeWritesNothing();
     void deleteSecondOfThree();
     void changeIconOfSecondWritesOnlyRecord7();
-    void tooLongIconPathShowsMessageAndWritesNothing();
-    void reminderCheckAroundTheDialog_data();
-    void reminderCheckAroundTheDialog();
 };
 
 void TestLauncherDialogs::openingListsCaptionsAndDisablesMain_data()
 {
     QTest::addColumn<QString>("form");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("delete") << "Form10"
-                            << "Select Program to Delete from My Desktop";
-    QTest::newRow("change icon") << "Form11"
-                                 << "Change Icon";
+    QTest::newRow("delete") << "Form10" << QString("Select Program to Delete from My Desktop");
+    QTest::newRow("change icon") << "Form11" << QString("Change Icon");
 }
 
 void TestLauncherDialogs::openingListsCaptionsAndDisablesMain()
@@ -76,32 +62,33 @@ void TestLauncherDialogs::openingListsCaptionsAndDisablesMain()
     QCOMPARE(dialog->windowTitle(), caption);
     QVERIFY(dialog->isVisible() && dialog->isWindow());
     QVERIFY(!env.mainWindow()->isEnabled());
-    auto *combo = dialog->findChild<QComboBox *>("Combo1");
     QStringList items;
-    for (int i = 0; i < combo->count(); ++i)
-        items.append(combo->itemText(i));
+    for (int i = 0; i < dialog->Combo1->count(); ++i)
+        items.append(dialog->Combo1->itemText(i));
     QCOMPARE(items, QStringList({"edit", "edit", "x"}));
-    QCOMPARE(combo->currentIndex(), -1);
+    QCOMPARE(dialog->Combo1->currentIndex(), -1);
 }
 
 void TestLauncherDialogs::closingWithoutChangeWritesNothing_data()
 {
     QTest::addColumn<QString>("form");
     QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("messages");
     for (const char *form : {"Form10", "Form11"}) {
-        QTest::addRow("%s Cancel", form) << form << "Command2";
-        QTest::addRow("%s close box", form) << form << "close";
-        QTest::addRow("%s nothing chosen", form) << form << "Command1";
-        QTest::addRow("%s typed text", form) << form << "typed";
+        QTest::addRow("%s Cancel", form) << form << "Command2" << 0;
+        QTest::addRow("%s close box", form) << form << "close" << 0;
+        QTest::addRow("%s nothing chosen", form) << form << "Command1" << 0;
+        QTest::addRow("%s typed text", form) << form << "typed" << 0;
     }
-    QTest::newRow("Form11 picture dialog cancelled") << "Form11"
-                                                     << "cancel picture";
+    QTest::newRow("Form11 picture dialog cancelled") << "Form11" << QString("picture") << 0;
+    QTest::newRow("Form11 picture path too long") << "Form11" << QString("long picture") << 1;
 }
 
 void TestLauncherDialogs::closingWithoutChangeWritesNothing()
 {
     QFETCH(QString, form);
     QFETCH(QString, how);
+    QFETCH(int, messages);
     TestEnvironment env;
     env.writeFile("MyDesk.dat", desktopFile(threePrograms));
     QVERIFY(env.startProgram());
@@ -109,24 +96,25 @@ void TestLauncherDialogs::closingWithoutChangeWritesNothing()
     LauncherDialog *dialog = openDialog(form);
     if (how == "close") {
         dialog->close();
-    } else if (how == "cancel picture") {
-        choose(dialog, 2);
-        env.fileDialogAnswers = {std::nullopt};
+    } else if (how.endsWith("picture")) {
+        dialog->Combo1->setCurrentIndex(2);
+        env.fileDialogAnswers = {how == "picture" ? std::nullopt
+                                                  : std::optional("/" + QString(126, 'i'))};
         clickCommand(dialog, "Command1");
     } else if (how == "typed") {
-        choose(dialog, 1);
-        dialog->findChild<QComboBox *>("Combo1")->setEditText("b2");
+        dialog->Combo1->setCurrentIndex(1);
+        dialog->Combo1->setEditText("b2");
         clickCommand(dialog, "Command1");
     } else {
         if (how == "Command2")
-            choose(dialog, 1);
+            dialog->Combo1->setCurrentIndex(1);
         clickCommand(dialog, qPrintable(how));
     }
     QVERIFY(backAtLauncher(env, dialog));
     QCOMPARE(env.fileBytes("MyDesk.dat"), before);
     QCOMPARE(buttonCaptions(), QStringList({"a", "b", "c"}));
-    QCOMPARE(env.fileDialogRequests.size(), how == "cancel picture" ? 1 : 0);
-    QVERIFY(env.messages.isEmpty());
+    QCOMPARE(env.fileDialogRequests.size(), how.endsWith("picture") ? 1 : 0);
+    QCOMPARE(env.messages.size(), messages);
 }
 
 void TestLauncherDialogs::deleteSecondOfThree()
@@ -139,7 +127,7 @@ void TestLauncherDialogs::deleteSecondOfThree()
     savePicture(env.path("c.png"), Qt::green);
     QVERIFY(env.startProgram());
     LauncherDialog *dialog = openDialog("Form10");
-    choose(dialog, 1);
+    dialog->Combo1->setCurrentIndex(1);
     clickCommand(dialog, "Command1");
 
     QVERIFY(backAtLauncher(env, dialog));
@@ -165,65 +153,17 @@ void TestLauncherDialogs::changeIconOfSecondWritesOnlyRecord7()
     expected.replace(6 * 128, 128, Bytes::padded(Bytes::string(picture.toLatin1()), 128));
 
     LauncherDialog *dialog = openDialog("Form11");
-    choose(dialog, 1);
+    dialog->Combo1->setCurrentIndex(1);
     env.fileDialogAnswers = {picture};
     clickCommand(dialog, "Command1");
 
     QCOMPARE(env.fileBytes("MyDesk.dat"), expected);
     QVERIFY(backAtLauncher(env, dialog));
-    QVERIFY(showsTick(1));
+    QVERIFY(showsTick(1) && showsTick(3));
     QCOMPARE(buttonColour(2), QColor(Qt::red));
-    QVERIFY(showsTick(3));
     QCOMPARE(env.fileDialogRequests.size(), 1);
     QCOMPARE(env.fileDialogRequests.first().title, QStringLiteral("Select Icon"));
     QVERIFY(env.fileDialogRequests.first().filters.contains("Icon File (*.ico *.bmp)"));
-}
-
-void TestLauncherDialogs::tooLongIconPathShowsMessageAndWritesNothing()
-{
-    TestEnvironment env;
-    env.writeFile("MyDesk.dat", desktopFile(threePrograms));
-    QVERIFY(env.startProgram());
-    const QByteArray before = env.fileBytes("MyDesk.dat");
-    LauncherDialog *dialog = openDialog("Form11");
-    choose(dialog, 0);
-    env.fileDialogAnswers = {"/" + QString(126, 'i')};
-    clickCommand(dialog, "Command1");
-    QCOMPARE(env.messages.size(), 1);
-    QCOMPARE(env.fileBytes("MyDesk.dat"), before);
-    QVERIFY(backAtLauncher(env, dialog));
-}
-
-void TestLauncherDialogs::reminderCheckAroundTheDialog_data()
-{
-    QTest::addColumn<std::optional<QString>>("answer");
-    QTest::addColumn<int>("checks");
-    QTest::newRow("cancel checks once") << std::optional<QString>() << 1;
-    QTest::newRow("change checks twice") << std::optional<QString>("/tmp/x.ico") << 2;
-}
-
-void TestLauncherDialogs::reminderCheckAroundTheDialog()
-{
-    QFETCH(std::optional<QString>, answer);
-    QFETCH(int, checks);
-    TestEnvironment env;
-    env.writeFile("MyDesk.dat", desktopFile(threePrograms));
-    QVERIFY(env.startProgram());
-    QList<qint16> flagAtCheck;
-    DesktopReminderCheck = [&flagAtCheck] { flagAtCheck.append(Module1::FileDialogOpen); };
-    qint16 flagInDialog = 0;
-    qsizetype checksBeforeDialogClosed = -1;
-    FileDialog::setHandler([&](QWidget *, const FileDialog::Request &) {
-        flagInDialog = Module1::FileDialogOpen;
-        checksBeforeDialogClosed = flagAtCheck.size();
-        return answer;
-    });
-    LauncherDialog *dialog = openDialog("Form11");
-    choose(dialog, 0);
-    clickCommand(dialog, "Command1");
-    QCOMPARE(flagInDialog, qint16(-1));
-    QCOMPARE(checksBeforeDialogClosed, 0);
-    QCOMPARE(flagAtCheck, QList<qint16>(checks, 0));
 }
 
 QTEST_MAIN(TestLauncherDialogs)
