@@ -50,69 +50,44 @@ QByteArray storedText(const TestEnvironment &env, int record)
     return bytes.mid(2, length);
 }
 
-// The count record's tag and value.
 QByteArray storedCount(const TestEnvironment &env)
 {
     return env.record(NotesFile, Len, 3).left(4);
 }
 
-// The view's controls, found by their names as a user's tools would find them.
-struct NotesView {
-    NotesWindow *form = nullptr;
-    LimitedTextBox *pad = nullptr;
-    FlexGrid *list = nullptr;
-    QLineEdit *name = nullptr;
-    QPushButton *save = nullptr;
-    QPushButton *view = nullptr;
-    QPushButton *remove = nullptr;
-    QPushButton *clear = nullptr;
-
-    QStringList rows() const
-    {
-        QStringList out;
-        for (int r = 0; r < list->Rows(); ++r)
-            out << list->TextMatrix(r, 0) + QLatin1Char('|') + list->TextMatrix(r, 1);
-        return out;
-    }
-};
-
-template <typename T> T *control(QWidget *form, const char *name)
-{
-    T *c = form->findChild<T *>(QString::fromLatin1(name));
-    if (!c)
-        qFatal("control %s missing", name);
-    return c;
-}
-
 // Starts the program in the test's folder and brings the notes view to the front.
-NotesView startNotes(TestEnvironment &env)
+NotesWindow *startNotes(TestEnvironment &env)
 {
     MainWindow *main = env.startProgram();
     if (!main)
         qFatal("start-up failed");
-    NotesView v;
-    v.form = Forms::Form2();
-    main->ShowChildView(v.form);
-    v.pad = control<LimitedTextBox>(v.form, "Text1");
-    v.list = control<FlexGrid>(v.form, "MSFlexGrid1");
-    v.name = control<QLineEdit>(v.form, "Text2");
-    v.save = control<QPushButton>(v.form, "Command1");
-    v.view = control<QPushButton>(v.form, "Command2");
-    v.remove = control<QPushButton>(v.form, "Command3");
-    v.clear = control<QPushButton>(v.form, "Command4");
-    return v;
+    main->ShowChildView(Forms::Form2());
+    return Forms::Form2();
+}
+
+// The list as "Nr.|Description" texts, the column titles first.
+QStringList rows(const NotesWindow *v)
+{
+    QStringList out;
+    for (int r = 0; r < v->MSFlexGrid1->Rows(); ++r)
+        out << v->MSFlexGrid1->TextMatrix(r, 0) + u'|' + v->MSFlexGrid1->TextMatrix(r, 1);
+    return out;
+}
+
+QPoint rowCentre(FlexGrid *list, int row)
+{
+    return list->visualRect(list->model()->index(row, 1)).center();
 }
 
 void clickRow(FlexGrid *list, int row)
 {
-    const QRect cell = list->visualRect(list->model()->index(row, 1));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(list, row));
 }
 
 void doubleClickRow(FlexGrid *list, int row)
 {
     // A real double-click: press and release, then the double-click and its release.
-    const QPoint at = list->visualRect(list->model()->index(row, 1)).center();
+    const QPoint at = rowCentre(list, row);
     QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
@@ -130,9 +105,8 @@ void typeName(QLineEdit *name, const QString &text)
 class TestNotesWindow : public QObject {
     Q_OBJECT
 private slots:
-    void firstSaveInNewFile();
-    void saveUnderName_data();
-    void saveUnderName();
+    void save_data();
+    void save();
     void deleteNote_data();
     void deleteNote();
     void viewTrimsOnlyBlanks_data();
@@ -143,47 +117,31 @@ private slots:
     void fullFileListsEveryNoteAndRefusesMore();
 };
 
-void TestNotesWindow::firstSaveInNewFile()
+void TestNotesWindow::save_data()
 {
-    TestEnvironment env;
-    NotesView v = startNotes(env);
-    QCOMPARE(v.rows(), QStringList{"Nr.|Description"});
-    QCOMPARE(v.name->text(), QStringLiteral("Note"));
-    QVERIFY(!v.save->isEnabled());
-
-    QTest::keyClicks(v.pad, QStringLiteral("Call the plumber"));
-    QVERIFY(v.save->isEnabled());
-    v.save->click();
-
-    QCOMPARE(storedCount(env), Bytes::count16(1));
-    QCOMPARE(storedText(env, 1), QByteArray("Note"));
-    QCOMPARE(storedText(env, 2), QByteArray("Call the plumber"));
-    QCOMPARE(v.rows(), (QStringList{"Nr.|Description", "1|Note"}));
-    QVERIFY(!v.save->isEnabled());
-    QVERIFY(env.messages.isEmpty());
-}
-
-void TestNotesWindow::saveUnderName_data()
-{
-    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("newFile");
+    QTest::addColumn<QString>("name"); // empty: the preset name
     QTest::addColumn<bool>("clearPad");
     QTest::addColumn<int>("count");
     QTest::addColumn<int>("savedAs");
     QTest::addColumn<QByteArray>("savedText");
     QTest::addColumn<QStringList>("rows");
 
+    const QByteArray typed("line one\r\nline two");
     const QStringList two{"Nr.|Description", "1|Note", "2|Shopping"};
+    QTest::newRow("first note in a new file under the preset name")
+        << true << "" << false << 1 << 1 << typed << QStringList{"Nr.|Description", "1|Note"};
     QTest::newRow("existing name replaces the text in place")
-        << "Note" << false << 2 << 1 << QByteArray("line one\r\nline two") << two;
+        << false << "Note" << false << 2 << 1 << typed << two;
     QTest::newRow("other letter case is another note")
-        << "note" << false << 3 << 3 << QByteArray("line one\r\nline two")
-        << (two + QStringList{"3|note"});
+        << false << "note" << false << 3 << 3 << typed << (two + QStringList{"3|note"});
     QTest::newRow("cleared pad empties an existing note")
-        << "Shopping" << true << 2 << 2 << QByteArray() << two;
+        << false << "Shopping" << true << 2 << 2 << QByteArray() << two;
 }
 
-void TestNotesWindow::saveUnderName()
+void TestNotesWindow::save()
 {
+    QFETCH(bool, newFile);
     QFETCH(QString, name);
     QFETCH(bool, clearPad);
     QFETCH(int, count);
@@ -192,22 +150,28 @@ void TestNotesWindow::saveUnderName()
     QFETCH(QStringList, rows);
 
     TestEnvironment env;
-    env.writeFile(NotesFile, notesFile({{"Note", "old text"}, {"Shopping", "milk"}}));
-    NotesView v = startNotes(env);
-
-    QTest::keyClicks(v.pad, QStringLiteral("line one"));
-    QTest::keyClick(v.pad, Qt::Key_Return);
-    QTest::keyClicks(v.pad, QStringLiteral("line two"));
+    if (!newFile)
+        env.writeFile(NotesFile, notesFile({{"Note", "old text"}, {"Shopping", "milk"}}));
+    NotesWindow *v = startNotes(env);
+    QCOMPARE(::rows(v).size(), newFile ? 1 : 3);
+    QCOMPARE(v->Text2->text(), QStringLiteral("Note"));
+    QVERIFY(!v->Command1->isEnabled());
+    QTest::keyClicks(v->Text1, QStringLiteral("line one"));
+    QTest::keyClick(v->Text1, Qt::Key_Return);
+    QTest::keyClicks(v->Text1, QStringLiteral("line two"));
+    QVERIFY(v->Command1->isEnabled());
     if (clearPad)
-        v.clear->click();
-    typeName(v.name, name);
-    v.save->click();
+        v->Command4->click();
+    if (!name.isEmpty())
+        typeName(v->Text2, name);
+    v->Command1->click();
 
     QCOMPARE(storedCount(env), Bytes::count16(qint16(count)));
-    QCOMPARE(storedText(env, 3 * (savedAs - 1) + 1), name.toLatin1());
+    QCOMPARE(storedText(env, 3 * (savedAs - 1) + 1), v->Text2->text().toLatin1());
     QCOMPARE(storedText(env, 3 * (savedAs - 1) + 2), savedText);
-    QCOMPARE(v.rows(), rows);
-    QVERIFY(!v.save->isEnabled());
+    QCOMPARE(::rows(v), rows);
+    QVERIFY(!v->Command1->isEnabled());
+    QVERIFY(env.messages.isEmpty());
 }
 
 void TestNotesWindow::deleteNote_data()
@@ -233,22 +197,21 @@ void TestNotesWindow::deleteNote()
     TestEnvironment env;
     env.writeFile(NotesFile,
                   notesFile({{"Alpha", "a text"}, {"Beta", "b text"}, {"Gamma", "g text"}}));
-    NotesView v = startNotes(env);
-    clickRow(v.list, row);
-    QTest::keyClicks(v.pad, QStringLiteral("typed"));
-    v.remove->click();
+    NotesWindow *v = startNotes(env);
+    clickRow(v->MSFlexGrid1, row);
+    QTest::keyClicks(v->Text1, QStringLiteral("typed"));
+    v->Command3->click();
 
     QCOMPARE(storedCount(env), Bytes::count16(2));
-    QCOMPARE(storedText(env, 1), records.at(0));
-    QCOMPARE(storedText(env, 2), records.at(1));
-    QCOMPARE(storedText(env, 4), records.at(2));
-    QCOMPARE(storedText(env, 5), records.at(3));
+    const QList<QByteArray> stored{storedText(env, 1), storedText(env, 2), storedText(env, 4),
+                                   storedText(env, 5)};
+    QCOMPARE(stored, records);
     QCOMPARE(storedText(env, 7), QByteArray());
     QCOMPARE(storedText(env, 8), QByteArray());
-    QCOMPARE(v.rows(), rows);
-    QCOMPARE(v.pad->toPlainText(), QString());
-    QCOMPARE(v.name->text(), QStringLiteral("Note"));
-    QVERIFY(!v.save->isEnabled());
+    QCOMPARE(::rows(v), rows);
+    QCOMPARE(v->Text1->toPlainText(), QString());
+    QCOMPARE(v->Text2->text(), QStringLiteral("Note"));
+    QVERIFY(!v->Command1->isEnabled());
 }
 
 void TestNotesWindow::viewTrimsOnlyBlanks_data()
@@ -265,19 +228,19 @@ void TestNotesWindow::viewTrimsOnlyBlanks()
     TestEnvironment env;
     const QByteArray stored("  \r\nmilk\r\n  eggs\t\r\n  ");
     env.writeFile(NotesFile, notesFile({{"Other", "x"}, {"  Shop ", stored}}));
-    NotesView v = startNotes(env);
+    NotesWindow *v = startNotes(env);
     if (byDoubleClick) {
-        doubleClickRow(v.list, 2);
+        doubleClickRow(v->MSFlexGrid1, 2);
     } else {
-        clickRow(v.list, 2);
-        QVERIFY2(v.save->isEnabled(), "picking a row puts its name into the name box");
-        v.view->click();
+        clickRow(v->MSFlexGrid1, 2);
+        QVERIFY2(v->Command1->isEnabled(), "picking a row puts its name into the name box");
+        v->Command2->click();
     }
 
-    QCOMPARE(v.pad->toPlainText(), QStringLiteral("\nmilk\n  eggs\t\n"));
-    QCOMPARE(v.pad->text(), QStringLiteral("\r\nmilk\r\n  eggs\t\r\n"));
-    QCOMPARE(v.name->text(), QStringLiteral("Shop"));
-    QVERIFY(!v.save->isEnabled());
+    QCOMPARE(v->Text1->toPlainText(), QStringLiteral("\nmilk\n  eggs\t\n"));
+    QCOMPARE(v->Text1->text(), QStringLiteral("\r\nmilk\r\n  eggs\t\r\n"));
+    QCOMPARE(v->Text2->text(), QStringLiteral("Shop"));
+    QVERIFY(!v->Command1->isEnabled());
     QCOMPARE(storedText(env, 5), stored);
 }
 
@@ -312,58 +275,56 @@ void TestNotesWindow::padLengthLimit()
     QFETCH(QString, after);
 
     TestEnvironment env;
-    NotesView v = startNotes(env);
-    v.pad->setText(before);
-    v.pad->moveCursor(QTextCursor::End);
+    LimitedTextBox *pad = startNotes(env)->Text1;
+    pad->setText(before);
+    pad->moveCursor(QTextCursor::End);
     if (selectAll)
-        v.pad->selectAll();
+        pad->selectAll();
     for (QChar c : typed) {
         if (c == u'\n')
-            QTest::keyClick(v.pad, Qt::Key_Return);
+            QTest::keyClick(pad, Qt::Key_Return);
         else
-            QTest::keyClicks(v.pad, QString(c));
+            QTest::keyClicks(pad, QString(c));
     }
     if (!pasted.isEmpty()) {
         QApplication::clipboard()->setText(pasted);
-        v.pad->paste();
+        pad->paste();
     }
-    QCOMPARE(v.pad->toPlainText(), after);
-    QVERIFY(v.pad->textLength() <= NotesWindow::PadMaxLength);
+    QCOMPARE(pad->toPlainText(), after);
+    QVERIFY(pad->textLength() <= NotesWindow::PadMaxLength);
 
     // What the pad holds is what the file gets, line breaks as CR LF.
-    v.save->click();
-    QString expected = after;
-    expected.replace(u'\n', QStringLiteral("\r\n"));
-    QCOMPARE(storedText(env, 2), expected.toLatin1());
+    Forms::Form2()->Command1->click();
+    QCOMPARE(storedText(env, 2), QString(after).replace(u'\n', QStringLiteral("\r\n")).toLatin1());
 }
 
 void TestNotesWindow::switchingViewsKeepsPadAndSelectsNoNote()
 {
     TestEnvironment env;
     env.writeFile(NotesFile, notesFile({{"Alpha", "a text"}, {"Beta", "b text"}}));
-    NotesView v = startNotes(env);
-    QTest::keyClicks(v.pad, QStringLiteral("unsaved"));
-    QTest::keyClick(v.pad, Qt::Key_Return);
-    QTest::keyClicks(v.pad, QStringLiteral("thoughts"));
-    clickRow(v.list, 2);
-    QCOMPARE(v.name->text(), QStringLiteral("Beta"));
+    NotesWindow *v = startNotes(env);
+    QTest::keyClicks(v->Text1, QStringLiteral("unsaved"));
+    QTest::keyClick(v->Text1, Qt::Key_Return);
+    QTest::keyClicks(v->Text1, QStringLiteral("thoughts"));
+    clickRow(v->MSFlexGrid1, 2);
+    QCOMPARE(v->Text2->text(), QStringLiteral("Beta"));
 
     MainWindow *main = env.mainWindow();
     main->ShowChildView(Forms::Form3());
-    QVERIFY(!main->subWindowOf(v.form)->isVisible());
-    main->ShowChildView(v.form);
+    QVERIFY(!main->subWindowOf(v)->isVisible());
+    main->ShowChildView(v);
 
-    QCOMPARE(v.pad->toPlainText(), QStringLiteral("unsaved\nthoughts"));
-    QCOMPARE(v.list->Row(), 0);
+    QCOMPARE(v->Text1->toPlainText(), QStringLiteral("unsaved\nthoughts"));
+    QCOMPARE(v->MSFlexGrid1->Row(), 0);
     // The name box keeps the picked name; the column title never lands there.
-    QCOMPARE(v.name->text(), QStringLiteral("Beta"));
-    QVERIFY(v.save->isEnabled());
+    QCOMPARE(v->Text2->text(), QStringLiteral("Beta"));
+    QVERIFY(v->Command1->isEnabled());
     // With no note selected, viewing and deleting do nothing.
-    v.view->click();
-    v.remove->click();
-    QCOMPARE(v.pad->toPlainText(), QStringLiteral("unsaved\nthoughts"));
+    v->Command2->click();
+    v->Command3->click();
+    QCOMPARE(v->Text1->toPlainText(), QStringLiteral("unsaved\nthoughts"));
     QCOMPARE(storedCount(env), Bytes::count16(2));
-    QCOMPARE(v.list->Rows(), 3);
+    QCOMPARE(v->MSFlexGrid1->Rows(), 3);
 }
 
 void TestNotesWindow::fullFileListsEveryNoteAndRefusesMore()
@@ -374,19 +335,19 @@ void TestNotesWindow::fullFileListsEveryNoteAndRefusesMore()
         notes.append({"N" + QByteArray::number(n), QByteArray()});
     const QByteArray full = notesFile(notes);
     env.writeFile(NotesFile, full);
-    NotesView v = startNotes(env);
-    QCOMPARE(v.list->Rows(), 10923);
-    QCOMPARE(v.list->TextMatrix(10922, 0), QStringLiteral("10922"));
-    QCOMPARE(v.list->TextMatrix(10922, 1), QStringLiteral("N10922"));
+    NotesWindow *v = startNotes(env);
+    QCOMPARE(v->MSFlexGrid1->Rows(), 10923);
+    QCOMPARE(v->MSFlexGrid1->TextMatrix(10922, 0), QStringLiteral("10922"));
+    QCOMPARE(v->MSFlexGrid1->TextMatrix(10922, 1), QStringLiteral("N10922"));
 
-    QTest::keyClicks(v.pad, QStringLiteral("one too many"));
-    typeName(v.name, QStringLiteral("Extra"));
-    v.save->click();
+    QTest::keyClicks(v->Text1, QStringLiteral("one too many"));
+    typeName(v->Text2, QStringLiteral("Extra"));
+    v->Command1->click();
 
     QCOMPARE(env.messages.size(), 1);
     QCOMPARE(env.fileBytes(NotesFile), full);
-    QCOMPARE(v.list->Rows(), 10923);
-    QVERIFY2(v.save->isEnabled(), "the unsaved pad can still be saved elsewhere");
+    QCOMPARE(v->MSFlexGrid1->Rows(), 10923);
+    QVERIFY2(v->Command1->isEnabled(), "the unsaved pad can still be saved elsewhere");
 }
 
 QTEST_MAIN(TestNotesWindow)
