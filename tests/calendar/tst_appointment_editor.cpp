@@ -39,6 +39,18 @@ void typeTimes(AppointmentEditor *e, const QString &start, const QString &end)
     replaceText(e->Combo2->lineEdit(), end);
 }
 
+// What the editor shows: start, end, subject, description, reminder tick, minutes, id.
+QStringList shown(const AppointmentEditor *e)
+{
+    return {e->Combo1->currentText(),
+            e->Combo2->currentText(),
+            e->Text4->text(),
+            e->Text1->toPlainText(),
+            e->Check1->isChecked() ? "ticked" : "unticked",
+            e->Text2->text(),
+            e->Text3->text()};
+}
+
 QByteArray stored(const TestEnvironment &env, int record, qsizetype size)
 {
     return env.record("Appoint.dat", 128, record).left(size);
@@ -66,14 +78,10 @@ void AppointmentEditorTest::addPresetsTheFieldsAndPicksTheEnd()
     TestEnvironment env;
     AppointmentEditor *e = openAdd(env);
     QVERIFY(e && e->isWindow());
-    QCOMPARE(e->Text4->text(), QStringLiteral("Subject"));
-    QCOMPARE(e->Text1->toPlainText(), QStringLiteral("Description"));
-    QCOMPARE(e->Text2->text(), QStringLiteral("15"));
-    QCOMPARE(e->Combo1->currentText(), QString());
-    QCOMPARE(e->Combo2->currentText(), QString());
+    QCOMPARE(shown(e),
+             (QStringList{"", "", "Subject", "Description", "unticked", "15", "20240105-1"}));
     QCOMPARE(e->Combo1->count(), 34);
     QCOMPARE(e->Combo2->count(), 35);
-    QCOMPARE(e->Check1->checkState(), Qt::Unchecked);
     QVERIFY(e->Text2->isHidden());
     // Picking a start picks the end half an hour later.
     e->Combo1->setCurrentIndex(33);
@@ -193,13 +201,8 @@ void AppointmentEditorTest::editRewritesInPlace()
     AppointmentEditor *e = Forms::Form5();
     QCOMPARE(e->windowTitle(), QStringLiteral("Edit Appointment"));
     QCOMPARE(Module1::EditMode, qint16(-1));
-    QCOMPARE(e->Combo1->currentText(), QStringLiteral("10:00"));
-    QCOMPARE(e->Combo2->currentText(), QStringLiteral("11:00"));
-    QCOMPARE(e->Text4->text(), QStringLiteral("Second"));
-    QCOMPARE(e->Text1->toPlainText(), QStringLiteral("About it"));
-    QCOMPARE(e->Check1->checkState(), Qt::Checked);
-    QCOMPARE(e->Text2->text(), QStringLiteral("20"));
-    QCOMPARE(e->Text3->text(), QStringLiteral("20240105-2"));
+    QCOMPARE(shown(e),
+             (QStringList{"10:00", "11:00", "Second", "About it", "ticked", "20", "20240105-2"}));
     replaceText(e->Text4, "Second, moved");
     replaceText(e->Combo2->lineEdit(), "11:30");
     e->Command2->click();
