@@ -1,5 +1,7 @@
 #include "addressbook/address_store.h"
 
+#include "shell/record_block.h"
+
 #include <QFileInfo>
 #include <QtEndian>
 
@@ -13,130 +15,6 @@ constexpr int kK = AddressStore::BlockSize;
 constexpr int kFields = 15;
 // Entries read per block when scanning the whole file (256 KiB per read).
 constexpr int kScanChunk = 128;
-
-const QByteArray kEmptyValue(2, '\0');
-
-// Records [first, first + count) of the file held in memory and kept in step with the writes
-// made through it, so that an operation reads its records once and rewrites only those whose
-// value changes.
-class RecordBlock {
-public:
-    RecordBlock(int file, qint64 first, qint64 count)
-        : m_file(file), m_first(first), m_bytes(ReadRecords(file, first, count)),
-          m_present(std::clamp<qint64>(QFileInfo(RecordFilePath(file)).size() - (first - 1) * kLen,
-                                       0, m_bytes.size()))
-    {}
-
-    // The bytes of record r that the file holds: fewer for a record cut short by the end of the
-    // file, none past it. A text is read from these alone, as GetString reads it.
-    QByteArrayView record(qint64 r) const
-    {
-        const qint64 offset = (r - m_first) * kLen;
-        if (r < m_first || offset + kLen > m_bytes.size())
-            return {};
-        return QByteArrayView(m_bytes).sliced(offset,
-                                              std::clamp<qint64>(m_present - offset, 0, kLen));
-    }
-
-    QString text(qint64 r) const { return RecordCodec::decodeString(record(r)); }
-
-    // Writes values[i] at the start of record first + i, in one write from the first record
-    // whose value changes to the end of the last value that changes (with `all`, from the
-    // first record to the end of the last value, as a new entry is written). Each record keeps the
-    // bytes after its value as they were, so the file ends up as if each changed record had
-    // been written on its own, but a process that dies meanwhile leaves all or none of them.
-    RecordStatus putSpan(qint64 first, const QList<QByteArray> &values, bool all = false)
-    {
-        qsizetype from = -1;
-        qsizetype to = -1;
-        for (qsizetype i = 0; i < values.size(); ++i) {
-            const QByteArrayView current = record(first + i);
-            if (all || current.isEmpty() || !current.startsWith(values[i])) {
-                if (from < 0)
-                    from = i;
-                to = i;
-            }
-        }
-        if (from < 0)
-            return RecordStatus::success();
-        QByteArray span;
-        for (qsizetype i = from; i <= to; ++i) {
-            QByteArray rec = record(first + i).toByteArray();
-            rec.resize(kLen, '\0');
-            rec.replace(0, values[i].size(), values[i]);
-            span.append(i == to ? rec.first(values[i].size()) : rec);
-        }
-        const RecordStatus status = WriteRecordSpan(m_file, first + from, span);
-        if (status.ok()) {
-            const qint64 end = (first + from - m_first) * kLen + span.size();
-            m_present = std::max(m_present, std::min<qint64>(end, m_bytes.size()));
-            for (qsizetype i = from; i <= to; ++i) {
-                const qint64 r = first + i;
-                if (r >= m_first && (r - m_first + 1) * kLen <= m_bytes.size())
-                    m_bytes.replace((r - m_first) * kLen, values[i].size(), values[i]);
-            }
-        }
-        return status;
-    }
-
-    // Puts many spans at once: spans[e][i] at the start of record first + e * stride + i. The
-    // bytes from the first value that changes to the end of the last one go to the file in one
-    // ascending write, the bytes after each value kept as they were. An entry's block fills
-    // whole pages of the file, so a process that dies meanwhile leaves each entry either
-    // written or as it was, never one made of two.
-    RecordStatus putSpans(qint64 first, qint64 stride, const QList<QList<QByteArray>> &spans)
-    {
-        QByteArray image = m_bytes;
-        qint64 from = -1;
-        qint64 to = -1;
-        for (qsizetype e = 0; e < spans.size(); ++e) {
-            for (qsizetype i = 0; i < spans[e].size(); ++i) {
-                const qint64 r = first + e * stride + i;
-                const QByteArray &value = spans[e][i];
-                const QByteArrayView current = record(r);
-                if (!current.isEmpty() && current.startsWith(value))
-                    continue;
-                const qint64 offset = (r - m_first) * kLen;
-                if (r < m_first || offset + kLen > image.size())
-                    return WriteRecordSpan(m_file, r, value); // outside the block: never here
-                image.replace(offset, value.size(), value);
-                from = from < 0 ? offset : std::min(from, offset);
-                to = std::max(to, offset + value.size());
-            }
-        }
-        if (from < 0)
-            return RecordStatus::success();
-        const RecordStatus status = WriteRecordSpan(m_file, m_first + from / kLen,
-                                                    QByteArrayView(image).sliced(from, to - from));
-        if (status.ok()) {
-            m_bytes = image;
-            m_present = std::max(m_present, std::min<qint64>(to, m_bytes.size()));
-        }
-        return status;
-    }
-
-private:
-    int m_file;
-    qint64 m_first;
-    QByteArray m_bytes;
-    qint64 m_present; // bytes of m_bytes that are in the file
-};
-
-// The stored value of a String record, as it is copied when entries move: its length prefix
-// and the text it announces. A prefix that announces more than the record holds is cut to what
-// is read, so the copy reads as the original did.
-QByteArray stringValue(QByteArrayView rec)
-{
-    if (rec.size() < 2)
-        return kEmptyValue;
-    const qsizetype declared = qFromLittleEndian<quint16>(rec.data());
-    const qsizetype n = std::min(declared, rec.size() - 2);
-    if (n == declared)
-        return rec.first(2 + n).toByteArray();
-    QByteArray value(2, '\0');
-    qToLittleEndian<quint16>(quint16(n), value.data());
-    return value + rec.sliced(2, n).toByteArray();
-}
 
 // Calls f(position, block) for positions 0 to count-1, reading the file in a few large blocks.
 template <typename F> void scanEntries(int file, int count, F f)
@@ -227,7 +105,7 @@ StoreResult removeAt(int file, RecordBlock &block, int p, int c)
     for (int j = p; j <= c - 2; ++j) {
         QList<QByteArray> values;
         for (int k = 1; k <= kFields; ++k)
-            values.append(stringValue(block.record(recordOf(j + 1, k))));
+            values.append(StoredStringValue(block.record(recordOf(j + 1, k))));
         moved.append(values);
     }
     if (const RecordStatus s = block.putSpans(recordOf(p, 1), kK, moved); !s.ok())
@@ -235,7 +113,7 @@ StoreResult removeAt(int file, RecordBlock &block, int p, int c)
     if (const RecordStatus s = PutCount(file, kK, c - 1); !s.ok())
         return StoreResult::fromRecord(s);
     return StoreResult::fromRecord(
-        block.putSpan(recordOf(c - 1, 1), QList<QByteArray>(kFields, kEmptyValue)));
+        block.putSpan(recordOf(c - 1, 1), QList<QByteArray>(kFields, kEmptyStringValue)));
 }
 
 // The count for a write, or the refusal to write when the count record is damaged: a count

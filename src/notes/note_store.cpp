@@ -1,5 +1,7 @@
 #include "notes/note_store.h"
 
+#include "shell/record_block.h"
+
 #include <QFileInfo>
 #include <QtEndian>
 
@@ -11,94 +13,6 @@ constexpr int kLen = NoteStore::RecordLength;
 constexpr int kK = NoteStore::BlockSize;
 // Notes read per block when scanning the whole file (about 750 KiB per read).
 constexpr int kScanChunk = 512;
-
-const QByteArray kEmptyValue(2, '\0');
-
-// Records [first, first + count) of the file held in memory and kept in step with the writes
-// made through it, so that an operation reads its records once and rewrites only those whose
-// value changes.
-class RecordBlock {
-public:
-    RecordBlock(int file, qint64 first, qint64 count)
-        : m_file(file), m_first(first), m_bytes(ReadRecords(file, first, count)),
-          m_present(std::clamp<qint64>(QFileInfo(RecordFilePath(file)).size() - (first - 1) * kLen,
-                                       0, m_bytes.size()))
-    {}
-
-    // The bytes of record r that the file holds: fewer for a record cut short by the end of the
-    // file, none past it. A text is read from these alone, as GetString reads it.
-    QByteArrayView record(qint64 r) const
-    {
-        const qint64 offset = (r - m_first) * kLen;
-        if (r < m_first || offset + kLen > m_bytes.size())
-            return {};
-        return QByteArrayView(m_bytes).sliced(offset,
-                                              std::clamp<qint64>(m_present - offset, 0, kLen));
-    }
-
-    QString text(qint64 r) const { return RecordCodec::decodeString(record(r)); }
-
-    // Writes values[i] at the start of record first + i, in one write from the first record
-    // whose value changes to the end of the last value that changes (with `all`, from the
-    // first record to the end of the last value, as a new entry is written). Each record keeps the
-    // bytes after its value as they were, so the file ends up as if each changed record had
-    // been written on its own, but a process that dies meanwhile leaves all or none of them.
-    RecordStatus putSpan(qint64 first, const QList<QByteArray> &values, bool all = false)
-    {
-        qsizetype from = -1;
-        qsizetype to = -1;
-        for (qsizetype i = 0; i < values.size(); ++i) {
-            const QByteArrayView current = record(first + i);
-            if (all || current.isEmpty() || !current.startsWith(values[i])) {
-                if (from < 0)
-                    from = i;
-                to = i;
-            }
-        }
-        if (from < 0)
-            return RecordStatus::success();
-        QByteArray span;
-        for (qsizetype i = from; i <= to; ++i) {
-            QByteArray rec = record(first + i).toByteArray();
-            rec.resize(kLen, '\0');
-            rec.replace(0, values[i].size(), values[i]);
-            span.append(i == to ? rec.first(values[i].size()) : rec);
-        }
-        const RecordStatus status = WriteRecordSpan(m_file, first + from, span);
-        if (status.ok()) {
-            const qint64 end = (first + from - m_first) * kLen + span.size();
-            m_present = std::max(m_present, std::min<qint64>(end, m_bytes.size()));
-            for (qsizetype i = from; i <= to; ++i) {
-                const qint64 r = first + i;
-                if (r >= m_first && (r - m_first + 1) * kLen <= m_bytes.size())
-                    m_bytes.replace((r - m_first) * kLen, values[i].size(), values[i]);
-            }
-        }
-        return status;
-    }
-
-private:
-    int m_file;
-    qint64 m_first;
-    QByteArray m_bytes;
-    qint64 m_present; // bytes of m_bytes that are in the file
-};
-
-// The stored value of a String record, as it is copied when entries move: its length prefix
-// and the text it announces. A prefix that announces more than the record holds is cut to what
-// is read, so the copy reads as the original did.
-QByteArray stringValue(QByteArrayView rec)
-{
-    if (rec.size() < 2)
-        return kEmptyValue;
-    const qsizetype declared = qFromLittleEndian<quint16>(rec.data());
-    const qsizetype n = std::min(declared, rec.size() - 2);
-    if (n == declared)
-        return rec.first(2 + n).toByteArray();
-    QByteArray value(2, '\0');
-    qToLittleEndian<quint16>(quint16(n), value.data());
-    return value + rec.sliced(2, n).toByteArray();
-}
 
 // Whether the file holds the whole value of record r, and so of every record before it: a file
 // cut short holds part of one, or none.
@@ -264,16 +178,18 @@ StoreResult NoteStore::RemoveNote(int n)
         if (const RecordStatus s = PutCount(m_file, kK, c - 1); !s.ok())
             return StoreResult::fromRecord(s);
         RecordBlock block(m_file, nameRecord(c), 2);
-        return StoreResult::fromRecord(block.putSpan(nameRecord(c), {kEmptyValue, kEmptyValue}));
+        return StoreResult::fromRecord(
+            block.putSpan(nameRecord(c), {kEmptyStringValue, kEmptyStringValue}));
     }
     RecordBlock block(m_file, nameRecord(n), qint64(c - n + 1) * kK);
     for (int j = n; j <= c - 1; ++j) {
-        const QList<QByteArray> values = {stringValue(block.record(nameRecord(j + 1))),
-                                          stringValue(block.record(textRecord(j + 1)))};
+        const QList<QByteArray> values = {StoredStringValue(block.record(nameRecord(j + 1))),
+                                          StoredStringValue(block.record(textRecord(j + 1)))};
         if (const RecordStatus s = block.putSpan(nameRecord(j), values); !s.ok())
             return StoreResult::fromRecord(s);
     }
     if (const RecordStatus s = PutCount(m_file, kK, c - 1); !s.ok())
         return StoreResult::fromRecord(s);
-    return StoreResult::fromRecord(block.putSpan(nameRecord(c), {kEmptyValue, kEmptyValue}));
+    return StoreResult::fromRecord(
+        block.putSpan(nameRecord(c), {kEmptyStringValue, kEmptyStringValue}));
 }

@@ -1,0 +1,100 @@
+#include "shell/record_block.h"
+
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <algorithm>
+
+RecordBlock::RecordBlock(int file, qint64 first, qint64 count)
+    : m_file(file), m_len(RecordFileLength(file)), m_first(first),
+      m_bytes(ReadRecords(file, first, count)),
+      m_present(std::clamp<qint64>(QFileInfo(RecordFilePath(file)).size() - (first - 1) * m_len, 0,
+                                   m_bytes.size()))
+{}
+
+QByteArrayView RecordBlock::record(qint64 r) const
+{
+    const qint64 offset = (r - m_first) * m_len;
+    if (r < m_first || offset + m_len > m_bytes.size())
+        return {};
+    return QByteArrayView(m_bytes).sliced(offset, std::clamp<qint64>(m_present - offset, 0, m_len));
+}
+
+RecordStatus RecordBlock::putSpan(qint64 first, const QList<QByteArray> &values, bool all)
+{
+    qsizetype from = -1;
+    qsizetype to = -1;
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        const QByteArrayView current = record(first + i);
+        if (all || current.isEmpty() || !current.startsWith(values[i])) {
+            if (from < 0)
+                from = i;
+            to = i;
+        }
+    }
+    if (from < 0)
+        return RecordStatus::success();
+    QByteArray span;
+    for (qsizetype i = from; i <= to; ++i) {
+        QByteArray rec = record(first + i).toByteArray();
+        rec.resize(m_len, '\0');
+        rec.replace(0, values[i].size(), values[i]);
+        span.append(i == to ? rec.first(values[i].size()) : rec);
+    }
+    const RecordStatus status = WriteRecordSpan(m_file, first + from, span);
+    if (status.ok()) {
+        const qint64 end = (first + from - m_first) * m_len + span.size();
+        m_present = std::max(m_present, std::min<qint64>(end, m_bytes.size()));
+        for (qsizetype i = from; i <= to; ++i) {
+            const qint64 r = first + i;
+            if (r >= m_first && (r - m_first + 1) * m_len <= m_bytes.size())
+                m_bytes.replace((r - m_first) * m_len, values[i].size(), values[i]);
+        }
+    }
+    return status;
+}
+
+RecordStatus RecordBlock::putSpans(qint64 first, qint64 stride,
+                                   const QList<QList<QByteArray>> &spans)
+{
+    QByteArray image = m_bytes;
+    qint64 from = -1;
+    qint64 to = -1;
+    for (qsizetype e = 0; e < spans.size(); ++e) {
+        for (qsizetype i = 0; i < spans[e].size(); ++i) {
+            const qint64 r = first + e * stride + i;
+            const QByteArray &value = spans[e][i];
+            const QByteArrayView current = record(r);
+            if (!current.isEmpty() && current.startsWith(value))
+                continue;
+            const qint64 offset = (r - m_first) * m_len;
+            if (r < m_first || offset + m_len > image.size())
+                return WriteRecordSpan(m_file, r, value); // outside the block: never here
+            image.replace(offset, value.size(), value);
+            from = from < 0 ? offset : std::min(from, offset);
+            to = std::max(to, offset + value.size());
+        }
+    }
+    if (from < 0)
+        return RecordStatus::success();
+    const RecordStatus status = WriteRecordSpan(m_file, m_first + from / m_len,
+                                                QByteArrayView(image).sliced(from, to - from));
+    if (status.ok()) {
+        m_bytes = image;
+        m_present = std::max(m_present, std::min<qint64>(to, m_bytes.size()));
+    }
+    return status;
+}
+
+QByteArray StoredStringValue(QByteArrayView rec)
+{
+    if (rec.size() < 2)
+        return kEmptyStringValue;
+    const qsizetype declared = qFromLittleEndian<quint16>(rec.data());
+    const qsizetype n = std::min(declared, rec.size() - 2);
+    if (n == declared)
+        return rec.first(2 + n).toByteArray();
+    QByteArray value(2, '\0');
+    qToLittleEndian<quint16>(quint16(n), value.data());
+    return value + rec.sliced(2, n).toByteArray();
+}

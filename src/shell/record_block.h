@@ -1,0 +1,51 @@
+// A run of records held in memory and kept in step with the writes made through it, for the
+// stores: an operation reads its records once, rewrites only those whose value changes, and
+// puts runs of changed records to the file in single ascending writes.
+#pragma once
+
+#include "shell/record_file.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+class RecordBlock {
+public:
+    // Records [first, first + count) of record file `file`.
+    RecordBlock(int file, qint64 first, qint64 count);
+
+    // The bytes of record r that the file holds: fewer for a record cut short by the end of the
+    // file, none past it. A text is read from these alone, as GetString reads it.
+    QByteArrayView record(qint64 r) const;
+    QString text(qint64 r) const { return RecordCodec::decodeString(record(r)); }
+
+    // Writes values[i] at the start of record first + i, in one write from the first record
+    // whose value changes to the end of the last value that changes (with `all`, from the
+    // first record to the end of the last value, as a new entry is written). Each record keeps
+    // the bytes after its value as they were, so the file ends up as if each changed record had
+    // been written on its own, but a process that dies meanwhile leaves all or none of them.
+    RecordStatus putSpan(qint64 first, const QList<QByteArray> &values, bool all = false);
+
+    // Puts many spans at once: spans[e][i] at the start of record first + e * stride + i. The
+    // bytes from the first value that changes to the end of the last one go to the file in one
+    // ascending write, the bytes after each value kept as they were. An entry's block fills
+    // whole pages of the file, so a process that dies meanwhile leaves each entry either
+    // written or as it was, never one made of two.
+    RecordStatus putSpans(qint64 first, qint64 stride, const QList<QList<QByteArray>> &spans);
+
+private:
+    int m_file;
+    int m_len;
+    qint64 m_first;
+    QByteArray m_bytes;
+    qint64 m_present; // bytes of m_bytes that are in the file
+};
+
+// The bytes of an empty String field (which also read back as the flag "no").
+inline const QByteArray kEmptyStringValue(2, '\0');
+
+// The stored value of a String record, as it is copied when entries move: its length prefix
+// and the text it announces. A prefix that announces more than the record holds is cut to what
+// is read, so the copy reads as the original did.
+QByteArray StoredStringValue(QByteArrayView rec);
