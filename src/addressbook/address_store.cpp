@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int kLen = AddressStore::RecordLength;
 constexpr int kK = AddressStore::BlockSize;
 constexpr int kFields = 15;
 // Entries read per block when scanning the whole file (256 KiB per read).
@@ -58,16 +57,12 @@ constexpr std::array<const char *, kFields> kFieldNames = {"name as listed",
                                                            "notes"};
 
 // Refuses an entry with a field that does not fit its record, before anything is written.
-StoreResult checkLengths(const AddressEntry &e)
+StoreResult checkLengths(int file, const AddressEntry &e)
 {
     const auto fields = fieldsOf(e);
     for (std::size_t k = 0; k < fields.size(); ++k) {
-        if (RecordCodec::encodeString(*fields[k]).size() - 2 > kLen - 2) {
-            return {StoreResult::TooLong,
-                    QStringLiteral("The %1 is too long: at most %2 characters can be stored.")
-                        .arg(QLatin1StringView(kFieldNames[k]))
-                        .arg(kLen - 2)};
-        }
+        if (StoreResult check = CheckFits(file, *fields[k], kFieldNames[k]); !check.ok())
+            return check;
     }
     return StoreResult::success();
 }
@@ -120,15 +115,7 @@ StoreResult removeAt(int file, RecordBlock &block, int p, int c)
 // that cannot be trusted would put the next entry over existing ones.
 StoreResult countForWrite(int file, int *count)
 {
-    const StoreCount c = ReadStoreCount(file, kK, AddressStore::Capacity);
-    if (c.damaged()) {
-        return {StoreResult::WriteFailed,
-                QStringLiteral("The address book file %1 has a damaged count record (%2); "
-                               "nothing was changed.")
-                    .arg(QFileInfo(RecordFilePath(file)).fileName(), c.damage)};
-    }
-    *count = c.usable;
-    return StoreResult::success();
+    return CountForWrite(file, kK, AddressStore::Capacity, "address book", count);
 }
 
 // The display names of the c entries held in `block`.
@@ -235,7 +222,7 @@ StoreResult AddressStore::AddAddressEntry(const AddressEntry &entry)
                                "Delete entries you no longer need, then add this one again.")
                     .arg(Capacity)};
     }
-    if (StoreResult check = checkLengths(entry); !check.ok())
+    if (StoreResult check = checkLengths(m_file, entry); !check.ok())
         return check;
     // The fields first, the count last: the entry becomes part of the file only when complete.
     if (StoreResult written = writeEntry(m_file, c, entry); !written.ok())
@@ -277,7 +264,7 @@ StoreResult AddressStore::ReplaceAddressEntry(const QString &oldName, const Addr
                                "need, then save this one again.")
                     .arg(Capacity)};
     }
-    if (StoreResult check = checkLengths(entry); !check.ok())
+    if (StoreResult check = checkLengths(m_file, entry); !check.ok())
         return check;
 
     // Append the new entry and count it before the old one is removed, so that the entry is in

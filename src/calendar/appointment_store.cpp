@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int kLen = AppointmentStore::RecordLength;
 constexpr int kK = AppointmentStore::BlockSize;
 constexpr int kFields = 7;
 constexpr int kFlagField = 5;
@@ -69,7 +68,7 @@ template <typename F> void scanAppointments(int file, int count, F f)
 }
 
 // Refuses a field that does not fit its record, before anything is written.
-StoreResult checkLengths(const Appointment &a, bool withId)
+StoreResult checkLengths(int file, const Appointment &a, bool withId)
 {
     const std::array<std::pair<const QString *, const char *>, 6> fields = {{
         {&a.AppointmentId, "appointment id"},
@@ -82,12 +81,8 @@ StoreResult checkLengths(const Appointment &a, bool withId)
     for (const auto &[text, what] : fields) {
         if (!withId && text == &a.AppointmentId)
             continue;
-        if (RecordCodec::encodeString(*text).size() - 2 > kLen - 2) {
-            return {StoreResult::TooLong,
-                    QStringLiteral("The %1 is too long: at most %2 characters can be stored.")
-                        .arg(QLatin1StringView(what))
-                        .arg(kLen - 2)};
-        }
+        if (StoreResult check = CheckFits(file, *text, what); !check.ok())
+            return check;
     }
     return StoreResult::success();
 }
@@ -118,15 +113,7 @@ QByteArray encodeField(int k, const Appointment &a)
 // that cannot be trusted would put the next appointment over existing ones.
 StoreResult countForWrite(int file, int *count)
 {
-    const StoreCount c = ReadStoreCount(file, kK, AppointmentStore::Capacity);
-    if (c.damaged()) {
-        return {StoreResult::WriteFailed,
-                QStringLiteral("The appointment file %1 has a damaged count record (%2); nothing "
-                               "was changed.")
-                    .arg(QFileInfo(RecordFilePath(file)).fileName(), c.damage)};
-    }
-    *count = c.usable;
-    return StoreResult::success();
+    return CountForWrite(file, kK, AppointmentStore::Capacity, "appointment", count);
 }
 
 } // namespace
@@ -209,7 +196,7 @@ StoreResult AppointmentStore::AddAppointment(const Appointment &a)
                                "this one again.")
                     .arg(Capacity)};
     }
-    if (StoreResult check = checkLengths(a, true); !check.ok())
+    if (StoreResult check = checkLengths(m_file, a, true); !check.ok())
         return check;
 
     // The seven fields in one write, the count last: an appointment becomes part of the file
@@ -229,7 +216,7 @@ StoreResult AppointmentStore::UpdateAppointment(const QString &id, const Appoint
     int c = 0;
     if (StoreResult counted = countForWrite(m_file, &c); !counted.ok())
         return counted;
-    if (StoreResult check = checkLengths(fields, false); !check.ok())
+    if (StoreResult check = checkLengths(m_file, fields, false); !check.ok())
         return check;
     // The appointment that the lookup finds (the last one carrying the id) gets the new fields
     // 2 to 7; record 1 (the id) stays. Another appointment that happens to carry the same id

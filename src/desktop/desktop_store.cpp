@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr int kLen = DesktopStore::RecordLength;
 constexpr int kK = DesktopStore::BlockSize;
 constexpr int kFields = 3;
 // Entries read per block when scanning the whole file (256 KiB per read).
@@ -31,17 +30,6 @@ template <typename F> void scanEntries(int file, int count, F f)
     }
 }
 
-StoreResult checkLength(const QString &text, const char *what)
-{
-    if (RecordCodec::encodeString(text).size() - 2 > kLen - 2) {
-        return {StoreResult::TooLong,
-                QStringLiteral("The %1 is too long: at most %2 characters can be stored.")
-                    .arg(QLatin1StringView(what))
-                    .arg(kLen - 2)};
-    }
-    return StoreResult::success();
-}
-
 StoreResult noSuchButton(int position)
 {
     return {StoreResult::NotFound,
@@ -52,16 +40,7 @@ StoreResult noSuchButton(int position)
 // that cannot be trusted would put the next entry over existing ones.
 StoreResult countForWrite(int file, int *count)
 {
-    const StoreCount c = ReadStoreCount(file, kK, DesktopStore::Capacity);
-    if (c.damaged()) {
-        return {
-            StoreResult::WriteFailed,
-            QStringLiteral("The My Desktop file %1 has a damaged count record (%2); nothing was "
-                           "changed.")
-                .arg(QFileInfo(RecordFilePath(file)).fileName(), c.damage)};
-    }
-    *count = c.usable;
-    return StoreResult::success();
+    return CountForWrite(file, kK, DesktopStore::Capacity, "My Desktop", count);
 }
 
 } // namespace
@@ -102,9 +81,9 @@ StoreResult DesktopStore::AppendDesktopEntry(const QString &caption, const QStri
                     .arg(Capacity)};
     }
     // Both texts are tested before the first write, so a refused button leaves nothing behind.
-    if (StoreResult check = checkLength(caption, "button caption"); !check.ok())
+    if (StoreResult check = CheckFits(m_file, caption, "button caption"); !check.ok())
         return check;
-    if (StoreResult check = checkLength(programPath, "program path"); !check.ok())
+    if (StoreResult check = CheckFits(m_file, programPath, "program path"); !check.ok())
         return check;
     // The three fields in one write, the count last: the button becomes part of the file only
     // when all of its fields are written.
@@ -151,7 +130,7 @@ StoreResult DesktopStore::SetDesktopIcon(int position, const QString &iconPath)
         return counted;
     if (position < 0 || position >= c)
         return noSuchButton(position);
-    if (StoreResult check = checkLength(iconPath, "picture path"); !check.ok())
+    if (StoreResult check = CheckFits(m_file, iconPath, "picture path"); !check.ok())
         return check;
     return StoreResult::fromRecord(PutString(m_file, recordOf(position, 3), iconPath));
 }

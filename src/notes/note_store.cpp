@@ -47,17 +47,6 @@ template <typename F> void scanNotes(int file, int count, F f)
     }
 }
 
-StoreResult checkLength(const QString &text, const char *what)
-{
-    if (RecordCodec::encodeString(text).size() - 2 > kLen - 2) {
-        return {StoreResult::TooLong,
-                QStringLiteral("The %1 is too long: at most %2 characters can be stored.")
-                    .arg(QLatin1StringView(what))
-                    .arg(kLen - 2)};
-    }
-    return StoreResult::success();
-}
-
 StoreResult noSuchNote(int n)
 {
     return {StoreResult::NotFound, QStringLiteral("There is no note number %1.").arg(n)};
@@ -67,15 +56,7 @@ StoreResult noSuchNote(int n)
 // that cannot be trusted would put the next entry over existing ones.
 StoreResult countForWrite(int file, int *count)
 {
-    const StoreCount c = ReadStoreCount(file, kK, NoteStore::Capacity);
-    if (c.damaged()) {
-        return {StoreResult::WriteFailed,
-                QStringLiteral("The notes file %1 has a damaged count record (%2); nothing was "
-                               "changed.")
-                    .arg(QFileInfo(RecordFilePath(file)).fileName(), c.damage)};
-    }
-    *count = c.usable;
-    return StoreResult::success();
+    return CountForWrite(file, kK, NoteStore::Capacity, "notes", count);
 }
 
 } // namespace
@@ -122,9 +103,9 @@ StoreResult NoteStore::AppendNote(const QString &name, const QString &text)
                                "Delete notes you no longer need, then save this one again.")
                     .arg(Capacity)};
     }
-    if (StoreResult check = checkLength(name, "note name"); !check.ok())
+    if (StoreResult check = CheckFits(m_file, name, "note name"); !check.ok())
         return check;
-    if (StoreResult check = checkLength(text, "note text"); !check.ok())
+    if (StoreResult check = CheckFits(m_file, text, "note text"); !check.ok())
         return check;
     // Name and text in one write, the count last: a note becomes part of the file only when
     // both of its records are written, so an interrupted save never leaves an empty note.
@@ -144,7 +125,7 @@ StoreResult NoteStore::ReplaceNoteText(int n, const QString &text)
         return counted;
     if (n < 1 || n > c)
         return noSuchNote(n);
-    if (StoreResult check = checkLength(text, "note text"); !check.ok())
+    if (StoreResult check = CheckFits(m_file, text, "note text"); !check.ok())
         return check;
     return StoreResult::fromRecord(PutString(m_file, textRecord(n), text));
 }

@@ -98,3 +98,29 @@ QByteArray StoredStringValue(QByteArrayView rec)
     qToLittleEndian<quint16>(quint16(n), value.data());
     return value + rec.sliced(2, n).toByteArray();
 }
+
+StoreResult CountForWrite(int file, int blockSize, int capacity, const char *kind, int *count)
+{
+    const StoreCount c = ReadStoreCount(file, blockSize, capacity);
+    if (c.damaged()) {
+        return {StoreResult::WriteFailed,
+                QStringLiteral("The %1 file %2 has a damaged count record (%3); nothing was "
+                               "changed.")
+                    .arg(QLatin1StringView(kind), QFileInfo(RecordFilePath(file)).fileName(),
+                         c.damage)};
+    }
+    *count = c.usable;
+    return StoreResult::success();
+}
+
+StoreResult CheckFits(int file, const QString &text, const char *what)
+{
+    const int room = RecordFileLength(file) - 2;
+    if (RecordCodec::encodeString(text).size() - 2 > room) {
+        return {StoreResult::TooLong,
+                QStringLiteral("The %1 is too long: at most %2 characters can be stored.")
+                    .arg(QLatin1StringView(what))
+                    .arg(room)};
+    }
+    return StoreResult::success();
+}

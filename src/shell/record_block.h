@@ -4,6 +4,7 @@
 #pragma once
 
 #include "shell/record_file.h"
+#include "shell/store_result.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -49,3 +50,11 @@ inline const QByteArray kEmptyStringValue(2, '\0');
 // and the text it announces. A prefix that announces more than the record holds is cut to what
 // is read, so the copy reads as the original did.
 QByteArray StoredStringValue(QByteArrayView rec);
+
+// The entry count of a store about to change: refuses a damaged count record (unknown tag,
+// negative, beyond the capacity) with a message that names the file, so that no write lands on
+// entries the count no longer describes. `kind` names the file for the user ("notes").
+StoreResult CountForWrite(int file, int blockSize, int capacity, const char *kind, int *count);
+
+// Refuses a text that does not fit a record of `file`; `what` names it for the user.
+StoreResult CheckFits(int file, const QString &text, const char *what);
