@@ -360,16 +360,6 @@ RecordStatus PutCount(int number, qint64 record, CountValue count)
     return writeAt(*f, recordOffset(*f, record), bytes);
 }
 
-RecordStatus WriteRecordBytes(int number, qint64 record, QByteArrayView bytes)
-{
-    OpenFile *f = fileFor(number);
-    if (!f || record < 1)
-        return notOpen(number);
-    if (bytes.size() > f->recordLength)
-        bytes = bytes.first(f->recordLength);
-    return writeAt(*f, recordOffset(*f, record), bytes);
-}
-
 RecordFileView::RecordFileView(int number, qint64 firstRecord, qint64 count)
 {
     OpenFile *f = fileFor(number);

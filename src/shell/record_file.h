@@ -77,8 +77,6 @@ RecordStatus PutCount(int number, qint64 record, CountValue count);
 // Reads `count` consecutive records starting at `firstRecord` in one read. The result is always
 // count * record length bytes; whatever lies past the end of the file is zero bytes.
 QByteArray ReadRecords(int number, qint64 firstRecord, qint64 count);
-// Writes raw bytes at the start of `record` (used to copy records unchanged).
-RecordStatus WriteRecordBytes(int number, qint64 record, QByteArrayView bytes);
 
 // Records seen in place: the file mapped into memory, so that a large run of records is looked
 // at without copying it; where the system cannot map the file, the records are read into
