@@ -1,5 +1,6 @@
 #include "calendar/activities_window.h"
 
+#include "calendar/calendar_procedures.h"
 #include "shell/limited_text_box.h"
 
 #include "calendar/appointment_editor.h"
@@ -170,13 +171,7 @@ void ActivitiesWindow::Combo3_Click()
 
 void ActivitiesWindow::Check1_Click()
 {
-    if (Check1->checkState() == Qt::Checked) {
-        Text2->show();
-        Label4->show();
-    } else if (Check1->checkState() == Qt::Unchecked) {
-        Text2->hide();
-        Label4->hide();
-    }
+    CalendarProcedures::ShowReminderMinutes(Check1->checkState(), Text2, Label4);
 }
 
 void ActivitiesWindow::Command3_Click()

@@ -140,13 +140,7 @@ void AppointmentEditor::presetFields()
 
 void AppointmentEditor::Check1_Click()
 {
-    if (Check1->checkState() == Qt::Checked) {
-        Text2->show();
-        Label4->show();
-    } else if (Check1->checkState() == Qt::Unchecked) {
-        Text2->hide();
-        Label4->hide();
-    }
+    CalendarProcedures::ShowReminderMinutes(Check1->checkState(), Text2, Label4);
 }
 
 void AppointmentEditor::Combo1_Click(int index)

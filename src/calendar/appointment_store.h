@@ -12,8 +12,8 @@
 struct Appointment {
     QString AppointmentId; // YYYYMMDD-n
     QString Subject;
-    QString StartTime; // hh:mm
-    QString EndTime;   // hh:mm
+    QString StartTime;     // hh:mm
+    QString EndTime;       // hh:mm
     qint16 ReminderOn = 0; // -1 yes, 0 no
     QString ReminderMinutes;
     QString Description;

@@ -142,6 +142,14 @@ struct ReminderRow {
 
 namespace CalendarProcedures {
 
+void ShowReminderMinutes(Qt::CheckState reminder, QWidget *minutes, QWidget *label)
+{
+    if (reminder == Qt::PartiallyChecked)
+        return;
+    minutes->setVisible(reminder == Qt::Checked);
+    label->setVisible(reminder == Qt::Checked);
+}
+
 QString TrimBlanks(const QString &text)
 {
     qsizetype begin = 0;

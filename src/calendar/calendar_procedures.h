@@ -5,7 +5,11 @@
 #include <QPixmap>
 #include <QString>
 
+#include <Qt>
+
 #include <optional>
+
+class QWidget;
 
 namespace CalendarProcedures {
 
@@ -34,5 +38,9 @@ QString FromStoredLines(const QString &text);
 std::optional<int> ReminderMinuteOfDay(const QString &startTime, const QString &minutesText);
 // The minute of the day of a start time "hh:mm", or nothing.
 std::optional<int> StartMinuteOfDay(const QString &startTime);
+
+// The "Reminder" box of the activities window and of the editor: ticked shows the minutes box
+// and its label, unticked hides them, any other state leaves them as they are.
+void ShowReminderMinutes(Qt::CheckState reminder, QWidget *minutes, QWidget *label);
 
 } // namespace CalendarProcedures

@@ -75,31 +75,18 @@ LauncherButtonsModel *LauncherToolbar::buttons() const
 void LauncherToolbar::fillWhenNeeded(std::function<void()> fill)
 {
     ensureFilled();
-    m_pendingFill = std::move(fill);
+    m_pendingFill.set(std::move(fill));
 }
 
 void LauncherToolbar::ensureFilled() const
 {
-    if (!m_pendingFill)
-        return;
-    // Taken first: the fill asks for the buttons itself.
-    const std::function<void()> fill = std::move(m_pendingFill);
-    m_pendingFill = nullptr;
-    fill();
+    m_pendingFill.run();
 }
 
 bool LauncherToolbar::viewportEvent(QEvent *event)
 {
-    switch (event->type()) {
-    case QEvent::Paint:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::Wheel:
+    if (DeferredFill::isFirstLook(event))
         ensureFilled();
-        break;
-    default:
-        break;
-    }
     return QListView::viewportEvent(event);
 }
 

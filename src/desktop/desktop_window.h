@@ -3,6 +3,8 @@
 // and open the delete and change-icon dialogs.
 #pragma once
 
+#include "shell/deferred_fill.h"
+
 #include <QAbstractListModel>
 #include <QIcon>
 #include <QList>
@@ -52,7 +54,7 @@ public:
     // clicked, or its buttons asked for. The launcher starts behind the calendar.
     void fillWhenNeeded(std::function<void()> fill);
     // Drops a rebuild put off, for one that is made now.
-    void cancelPendingFill() { m_pendingFill = nullptr; }
+    void cancelPendingFill() { m_pendingFill.cancel(); }
 
 protected:
     void initViewItemOption(QStyleOptionViewItem *option) const override;
@@ -62,7 +64,7 @@ private:
     void ensureFilled() const;
 
     LauncherButtonsModel *m_buttons = nullptr;
-    mutable std::function<void()> m_pendingFill;
+    mutable DeferredFill m_pendingFill;
 };
 
 class DesktopWindow : public QWidget {

@@ -413,34 +413,24 @@ QColor FlexGrid::cellBackColor(int row, int col) const
 void FlexGrid::fillWhenNeeded(std::function<void()> fill)
 {
     ensureFilled();
-    m_pendingFill = std::move(fill);
-    m_model->setBeforeLookup(m_pendingFill ? std::function<void()>([this] { ensureFilled(); })
-                                           : std::function<void()>());
+    m_pendingFill.set(std::move(fill));
+    m_model->setBeforeLookup(m_pendingFill.pending()
+                                 ? std::function<void()>([this] { ensureFilled(); })
+                                 : std::function<void()>());
 }
 
 void FlexGrid::ensureFilled() const
 {
-    if (!m_pendingFill)
+    if (!m_pendingFill.pending())
         return;
-    // Taken first: the fill itself works through the operations that call this.
-    const std::function<void()> fill = std::move(m_pendingFill);
-    m_pendingFill = nullptr;
     m_model->setBeforeLookup({});
-    fill();
+    m_pendingFill.run();
 }
 
 bool FlexGrid::viewportEvent(QEvent *event)
 {
-    switch (event->type()) {
-    case QEvent::Paint:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::Wheel:
+    if (DeferredFill::isFirstLook(event))
         ensureFilled();
-        break;
-    default:
-        break;
-    }
     return QTableView::viewportEvent(event);
 }
 

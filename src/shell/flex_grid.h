@@ -7,6 +7,8 @@
 // of thousands of rows fills in a moment.
 #pragma once
 
+#include "shell/deferred_fill.h"
+
 #include <QAbstractTableModel>
 
 #include <QColor>
@@ -136,7 +138,7 @@ public:
     // start-up fills but nobody looks at yet costs nothing.
     void fillWhenNeeded(std::function<void()> fill);
     // Whether a fill put off by fillWhenNeeded is still waiting.
-    bool fillPending() const { return bool(m_pendingFill); }
+    bool fillPending() const { return m_pendingFill.pending(); }
     // Runs the fill put off by fillWhenNeeded now, if one is waiting: before the data that it
     // reads is changed.
     void ensureFilled() const;
@@ -153,7 +155,7 @@ protected:
 private:
     void styleHeaderRow();
 
-    mutable std::function<void()> m_pendingFill;
+    mutable DeferredFill m_pendingFill;
     FlexGridModel *m_model = nullptr;
     int m_fixedRows = 0;
     int m_row = 0;
