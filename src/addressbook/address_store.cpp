@@ -88,22 +88,28 @@ StoreResult writeEntry(int file, int position, const AddressEntry &e)
     return StoreResult::fromRecord(block.putSpan(recordOf(position, 1), values, true));
 }
 
-// Removes the entry at position p of the c entries held in `block` (records 1 to 16*c): every
-// later entry moves down one position, in ascending order and each in one write, so that a
-// process that dies meanwhile leaves one entry twice but none missing. Then the count is
-// lowered and the old last block blanked (in that order, so no empty entry ever shows).
-StoreResult removeAt(int file, RecordBlock &block, int p, int c)
+// Moves the entries at positions p+1 to last of `block` down one position each, over the entry
+// at p, all of them in one ascending write: a process that dies meanwhile leaves one entry
+// twice but none missing.
+RecordStatus moveDown(RecordBlock &block, int p, int last)
 {
-    // Every later entry moves down one position, all of them in one ascending write.
     QList<QList<QByteArray>> moved;
-    moved.reserve(c - 1 - p);
-    for (int j = p; j <= c - 2; ++j) {
+    moved.reserve(last - p);
+    for (int j = p; j < last; ++j) {
         QList<QByteArray> values;
         for (int k = 1; k <= kFields; ++k)
             values.append(StoredStringValue(block.record(recordOf(j + 1, k))));
         moved.append(values);
     }
-    if (const RecordStatus s = block.putSpans(recordOf(p, 1), kK, moved); !s.ok())
+    return block.putSpans(recordOf(p, 1), kK, moved);
+}
+
+// Removes the entry at position p of the c entries held in `block` (records 1 to 16*c): every
+// later entry moves down one position, then the count is lowered and the old last block
+// blanked (in that order, so no empty entry ever shows).
+StoreResult removeAt(int file, RecordBlock &block, int p, int c)
+{
+    if (const RecordStatus s = moveDown(block, p, c - 1); !s.ok())
         return StoreResult::fromRecord(s);
     if (const RecordStatus s = PutCount(file, kK, c - 1); !s.ok())
         return StoreResult::fromRecord(s);
@@ -129,6 +135,47 @@ QStringList namesIn(const RecordBlock &block, int c)
 }
 
 } // namespace
+
+QString LetterGroupOf(QStringView displayName)
+{
+    const QList<uint> first = displayName.left(2).toUcs4();
+    if (first.isEmpty())
+        return QStringLiteral("123");
+    // The base letter of an accented one comes first in its canonical decomposition; a few
+    // Latin letters with a stroke or ligature have none and are named here.
+    const char32_t c = first.first();
+    QChar base = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_D).at(0);
+    switch (base.toUpper().unicode()) {
+    case u'Ø':
+    case u'Œ':
+        base = u'O';
+        break;
+    case u'Æ':
+        base = u'A';
+        break;
+    case u'Ð':
+    case 0x0110: // D with stroke
+        base = u'D';
+        break;
+    case 0x0141: // L with stroke
+        base = u'L';
+        break;
+    case u'ß':
+    case 0x1E9E: // capital sharp s
+        base = u'S';
+        break;
+    default:
+        break;
+    }
+    const char16_t letter = base.toUpper().unicode();
+    if (letter < u'A' || letter > u'Z')
+        return QStringLiteral("123");
+    if (letter == u'Q' || letter == u'R')
+        return QStringLiteral("QR");
+    if (letter >= u'X')
+        return QStringLiteral("XYZ");
+    return QString(QChar(letter));
+}
 
 int AddressStore::GetEntryCount() const
 {
@@ -256,16 +303,25 @@ StoreResult AddressStore::ReplaceAddressEntry(const QString &oldName, const Addr
     // The new name may be the old one; any other entry carrying it makes it taken.
     if (entry.DisplayName != oldName && names.contains(entry.DisplayName))
         return nameTaken();
-    if (c >= Capacity) {
-        return {StoreResult::CapacityFull,
-                QStringLiteral("The address book is full: it can hold no more than %1 entries, "
-                               "and a changed entry needs room for one more while it is saved. "
-                               "The entry has not been changed. Delete an entry you no longer "
-                               "need, then save this one again.")
-                    .arg(Capacity)};
-    }
     if (StoreResult check = checkLengths(m_file, entry); !check.ok())
         return check;
+
+    if (c >= Capacity) {
+        // A full book has no position left to count a second copy in. The changed entry goes
+        // to the block past the last entry, which is never counted; one ascending write then
+        // moves every entry after the old one, and the changed one, down one position; the
+        // file is then cut back to its length. The entry is in the file at every moment, and
+        // the count never changes.
+        const qint64 size = RecordFileSize(m_file);
+        StoreResult result = writeEntry(m_file, c, entry);
+        if (result.ok()) {
+            RecordBlock block(m_file, 1, qint64(c + 1) * kK);
+            result = StoreResult::fromRecord(moveDown(block, p, c));
+        }
+        // A file left longer holds nothing any reader counts, so a failure here is no loss.
+        TruncateRecordFile(m_file, size);
+        return result;
+    }
 
     // Append the new entry and count it before the old one is removed, so that the entry is in
     // the file at every moment. The old one is removed by its position, since both may carry

@@ -34,6 +34,12 @@ struct BirthdayInfo {
     QString HasBirthday;
 };
 
+// The letter group ("A" to "P", "QR", "S" to "W", "XYZ" or "123") that lists a display name,
+// by its first character: a letter whatever its case, an accented Latin letter under its base
+// letter ("É" under "E"), everything else (digits, signs, blanks, other scripts) under "123".
+// Every name belongs to exactly one group.
+QString LetterGroupOf(QStringView displayName);
+
 class AddressStore {
 public:
     static constexpr int FileNumber = 3;

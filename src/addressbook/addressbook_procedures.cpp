@@ -20,14 +20,6 @@
 
 namespace {
 
-// The initial characters whose display names a letter group lists, in listing order.
-QString InitialsOfGroup(const QString &group)
-{
-    if (group == QLatin1String("123"))
-        return QStringLiteral("1234567890");
-    return group;
-}
-
 // The number at the start of a text (leading blanks skipped), 0 when there is none.
 double LeadingNumber(const QString &text)
 {
@@ -54,12 +46,11 @@ void FillAddressList()
         const QSignalBlocker blocker(list);
         list->clear();
         const QStringList names = AddressStore().ReadAllDisplayNames();
+        const QString group = book->LetterGroup();
         QStringList listed;
-        for (const QChar initial : InitialsOfGroup(book->LetterGroup())) {
-            for (const QString &name : names) {
-                if (!name.isEmpty() && name.at(0) == initial)
-                    listed.append(name);
-            }
+        for (const QString &name : names) {
+            if (LetterGroupOf(name) == group)
+                listed.append(name);
         }
         // Ascending, ignoring case; names equal but for case keep the order in which they
         // were found, as if each had been put in at its place in turn.

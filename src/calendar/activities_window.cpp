@@ -86,7 +86,8 @@ ActivitiesWindow::ActivitiesWindow(QWidget *parent) : QWidget(parent)
     Label4 = new QLabel(QStringLiteral("Minutes before meeting"), Frame1);
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->hide();
-    Text1 = new QPlainTextEdit(QStringLiteral("Description"), Frame1);
+    Text1 = new LimitedTextBox(Frame1);
+    Text1->setText(QStringLiteral("Description"));
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setReadOnly(true);
     Text1->setFixedHeight(80);
@@ -179,7 +180,7 @@ void ActivitiesWindow::Command3_Click()
     Module1::EditMode = 0;
     AppointmentEditor *editor = Forms::Form5();
     editor->Text3->setText(
-        AppointmentStore::MakeAppointmentId(DTPicker1->Value(), Combo3->count() + 1));
+        AppointmentStore().NextAppointmentId(AppointmentStore::DayKey(DTPicker1->Value())));
     editor->setWindowTitle(QStringLiteral("Add Appointment"));
     editor->presetFields();
     hide();
@@ -197,7 +198,7 @@ void ActivitiesWindow::Command5_Click()
     editor->presetFields();
     editor->Combo1->setEditText(Text4->text());
     editor->Combo2->setEditText(Text5->text());
-    editor->Text1->setPlainText(Text1->toPlainText());
+    editor->Text1->setText(Text1->text());
     editor->Text4->setText(Combo3->currentText());
     editor->Check1->setCheckState(Check1->checkState());
     editor->Text2->setText(Text2->text());
@@ -224,8 +225,9 @@ void ActivitiesWindow::Command6_Click()
 
 void ActivitiesWindow::Command1_Click()
 {
-    Module1::MarkCalendarDays();
+    // Hidden first, so that the marking leaves it empty for the next day opened.
     hide();
+    Module1::MarkCalendarDays();
     if (MainWindow *main = Forms::MDIForm1()) {
         main->setEnabled(true);
         main->show();

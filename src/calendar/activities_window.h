@@ -9,7 +9,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
+class LimitedTextBox;
 class QPushButton;
 
 class ActivitiesWindow : public QWidget {
@@ -33,7 +33,7 @@ public:
     QLabel *Label1 = nullptr;
     QLineEdit *Text2 = nullptr;
     QLabel *Label4 = nullptr;
-    QPlainTextEdit *Text1 = nullptr;
+    LimitedTextBox *Text1 = nullptr; // read-only description
     QPushButton *Command3 = nullptr; // Add
     QPushButton *Command5 = nullptr; // Edit
     QPushButton *Command4 = nullptr; // Delete

@@ -136,6 +136,21 @@ QString AppointmentStore::MakeAppointmentId(QDate date, int n)
     return DayKey(date) + QLatin1Char('-') + QString::number(n);
 }
 
+QString AppointmentStore::NextAppointmentId(const QString &dayKey) const
+{
+    QStringList dayIds;
+    scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordBlock &block) {
+        const QString id = RecordCodec::decodeString(block.record(qint64(i) * kK + 1));
+        if (isOfDay(id, dayKey))
+            dayIds.append(id);
+    });
+    for (qsizetype n = dayIds.size() + 1;; ++n) {
+        const QString id = dayKey + QLatin1Char('-') + QString::number(n);
+        if (!dayIds.contains(id))
+            return id;
+    }
+}
+
 Appointment AppointmentStore::ReadAppointment(int position) const
 {
     if (position < 0 || position >= Capacity)

@@ -34,6 +34,10 @@ public:
     static QString DayKey(QDate date);
     // "YYYYMMDD-n".
     static QString MakeAppointmentId(QDate date, int n);
+    // The id for a new appointment of the day "YYYYMMDD": the day's number of appointments in
+    // the file plus one, or the next number no appointment carries in a file whose numbering
+    // is broken.
+    QString NextAppointmentId(const QString &dayKey) const;
     Appointment ReadAppointment(int position) const;
     // Position of the appointment with that id (last match wins), or -1.
     int FindAppointment(const QString &id) const;

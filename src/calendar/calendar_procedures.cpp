@@ -102,7 +102,7 @@ Appointment editorFields()
     a.EndTime = e->Combo2->currentText();
     a.ReminderOn = e->Check1->checkState() != Qt::Unchecked ? -1 : 0;
     a.ReminderMinutes = e->Text2->text();
-    a.Description = CalendarProcedures::ToStoredLines(e->Text1->toPlainText());
+    a.Description = e->Text1->text();
     return a;
 }
 
@@ -184,22 +184,6 @@ QPixmap MarkerPicture(const QColor &color)
     return picture;
 }
 
-QString ToStoredLines(const QString &text)
-{
-    QString lines = text;
-    lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    lines.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    return lines;
-}
-
-QString FromStoredLines(const QString &text)
-{
-    QString lines = text;
-    lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return lines;
-}
-
 std::optional<int> StartMinuteOfDay(const QString &startTime)
 {
     static const QRegularExpression form(QStringLiteral("^([0-9]{1,2}):([0-9]{2})$"));
@@ -231,7 +215,13 @@ std::optional<int> ReminderMinuteOfDay(const QString &startTime, const QString &
 
 bool AddAppointment()
 {
-    const StoreResult result = AppointmentStore().AddAppointment(editorFields());
+    // The new appointment is numbered from the file, not from what a window lists, so that its
+    // id is always one no appointment carries.
+    AppointmentStore store;
+    Appointment a = editorFields();
+    a.AppointmentId = store.NextAppointmentId(a.AppointmentId.left(8));
+    Forms::Form5()->Text3->setText(a.AppointmentId);
+    const StoreResult result = store.AddAppointment(a);
     if (!result.ok()) {
         reportRefusal(result);
         return false;
@@ -242,12 +232,11 @@ bool AddAppointment()
 
 bool UpdateAppointment()
 {
-    AppointmentStore store;
-    if (store.GetAppointmentCount() == 0)
-        return true;
+    // An appointment that is no longer in the file (deleted meanwhile, or an id that names
+    // none) is reported: the editor stays open with what was typed, nothing is written.
     const Appointment fields = editorFields();
-    const StoreResult result = store.UpdateAppointment(fields.AppointmentId, fields);
-    if (!result.ok() && result.status != StoreResult::NotFound) {
+    const StoreResult result = AppointmentStore().UpdateAppointment(fields.AppointmentId, fields);
+    if (!result.ok()) {
         reportRefusal(result);
         return false;
     }
@@ -271,8 +260,17 @@ void MarkCalendarDays()
         offset = 7;
 
     // The activities window starts empty for the next day opened. One not made yet starts so
-    // when it is made, so it need not be made now.
-    if (Forms::exists("Form4")) {
+    // when it is made, so it need not be made now. A day that is open (its window on screen,
+    // or the appointment editor in its place) is never emptied under the user: the window on
+    // screen is refilled from the file instead, and one behind the editor is left as it is,
+    // since the editor refills it when it returns.
+    const bool dayOpen =
+        Forms::exists("Form4") &&
+        (Forms::Form4()->isVisible() || (Forms::exists("Form5") && Forms::Form5()->isVisible()));
+    if (dayOpen) {
+        if (Forms::Form4()->isVisible())
+            LoadDayActivities();
+    } else if (Forms::exists("Form4")) {
         ActivitiesWindow *activities = Forms::Form4();
         {
             const QSignalBlocker blocker(activities->Combo3);
@@ -404,8 +402,7 @@ void ShowAppointmentDetails()
     w->Text5->setText(CalendarProcedures::TrimBlanks(a.EndTime));
     w->Check1->setCheckState(a.ReminderOn == -1 ? Qt::Checked : Qt::Unchecked);
     w->Text2->setText(CalendarProcedures::TrimBlanks(a.ReminderMinutes));
-    w->Text1->setPlainText(
-        CalendarProcedures::FromStoredLines(CalendarProcedures::TrimBlanks(a.Description)));
+    w->Text1->setText(CalendarProcedures::TrimBlanks(a.Description));
     w->Command4->setEnabled(true);
     w->Command5->setEnabled(true);
 }

@@ -28,9 +28,6 @@ bool IsNumericOne(const QString &text);
 QString MonthKey(int year, int month);
 // A 17 by 17 picture of an 11-pixel disc of that colour on white.
 QPixmap MarkerPicture(const QColor &color);
-// Line breaks of a multi-line box as the data files keep them (CR LF) and back.
-QString ToStoredLines(const QString &text);
-QString FromStoredLines(const QString &text);
 
 // The reminder's minute of the day for a start time "hh:mm" and a minutes text: the start less
 // the minutes, rounded half to even; nothing when either text is not a number or the reminder

@@ -7,7 +7,43 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+#endif
+
+QString WorkingFolder(QString *error)
+{
+#ifdef Q_OS_UNIX
+    // QDir::currentPath() gives an empty text when the system cannot tell the folder, and an
+    // empty folder would put the files into the root folder; the system's own reason is kept.
+    QByteArray buffer(4096, '\0');
+    while (!::getcwd(buffer.data(), std::size_t(buffer.size()))) {
+        if (errno == ERANGE && buffer.size() < (1 << 20)) {
+            buffer.resize(buffer.size() * 2);
+            continue;
+        }
+        const int reason = errno;
+        *error = reason == ENOENT
+                     ? QStringLiteral("The folder Tallowby was started in no longer exists, so "
+                                      "Tallowby cannot keep its files there. Start it again from "
+                                      "the folder that holds your diary.")
+                     : QStringLiteral("The folder Tallowby was started in cannot be read: %1.")
+                           .arg(QString::fromLocal8Bit(std::strerror(reason)));
+        return {};
+    }
+    return QFile::decodeName(buffer.constData());
+#else
+    const QString folder = QDir::currentPath();
+    if (folder.isEmpty())
+        *error = QStringLiteral("The folder Tallowby was started in cannot be found.");
+    return folder;
+#endif
+}
 
 QString DataFilePath(const QString &folder, const char *baseName)
 {
@@ -25,6 +61,9 @@ bool OpenDataFiles(QString *error)
         CloseDataFiles();
         return false;
     };
+    // Without a folder the paths would name files in the root folder.
+    if (DataFolder.isEmpty())
+        return fail(QStringLiteral("Tallowby has no data folder to keep its files in."));
     for (const DataFileInfo &f : kDataFiles) {
         const QString path = DataFilePath(DataFolder, f.baseName);
         QString reason;

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextCursor>
+#include <QTextDocument>
 
 namespace {
 
@@ -31,9 +32,18 @@ LimitedTextBox::LimitedTextBox(QWidget *parent) : QPlainTextEdit(parent)
 
 QString LimitedTextBox::text() const
 {
-    QString plain = toPlainText();
-    plain.replace(u'\n', QLatin1String("\r\n"));
-    return plain;
+    // The document's raw text, not toPlainText(), which turns a no-break space into a space.
+    // Its paragraph and line separators (and an LF, should one get in) are the line breaks.
+    const QString raw = document()->toRawText();
+    QString text;
+    text.reserve(raw.size() + 16);
+    for (QChar c : raw) {
+        if (isLineBreak(c))
+            text.append(QLatin1String("\r\n"));
+        else
+            text.append(c);
+    }
+    return text;
 }
 
 void LimitedTextBox::setText(const QString &text)
@@ -43,7 +53,7 @@ void LimitedTextBox::setText(const QString &text)
 
 int LimitedTextBox::textLength() const
 {
-    return lengthOf(toPlainText());
+    return lengthOf(document()->toRawText());
 }
 
 int LimitedTextBox::lengthOf(QStringView text)

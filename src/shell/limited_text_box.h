@@ -15,7 +15,8 @@ public:
     int maxLength() const { return m_maxLength; }
     void setMaxLength(int maxLength) { m_maxLength = maxLength; }
 
-    // The text with its line breaks as CR LF, as the notes file holds it.
+    // The text exactly as the box holds it, with its line breaks as CR LF, as the files keep
+    // them. Every other character comes back as it went in (a no-break space stays one).
     QString text() const;
     // Sets the text; CR LF (and a lone CR or LF) becomes a line break.
     void setText(const QString &text);

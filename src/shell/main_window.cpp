@@ -6,6 +6,7 @@
 #include "help/help_topics_window.h"
 #include "notes/notes_window.h"
 #include "shell/about_box.h"
+#include "shell/data_files.h"
 #include "shell/forms.h"
 #include "shell/lazy_icon.h"
 #include "shell/module1.h"
@@ -305,9 +306,9 @@ bool MainWindow::startUp()
         return now;
     };
 
-    Module1::DataFolder = QDir::currentPath();
     QString error;
-    if (!Module1::OpenDataFiles(&error)) {
+    Module1::DataFolder = WorkingFolder(&error);
+    if (Module1::DataFolder.isEmpty() || !Module1::OpenDataFiles(&error)) {
         if (splash)
             splash->hide();
         MessageBox::show(error);
@@ -348,6 +349,25 @@ bool MainWindow::startUp()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // While a window of the program keeps the frame disabled (the activities window, an editor
+    // behind it, a launcher dialog), the frame's close box does nothing, as a disabled window's
+    // does: ending here would drop what is typed there. That window comes to the front
+    // instead. The end of the desktop session still ends the program.
+    bool sessionEnding = false;
+#ifndef QT_NO_SESSIONMANAGER
+    sessionEnding = qApp->isSavingSession();
+#endif
+    if (!isEnabled() && !sessionEnding) {
+        event->ignore();
+        const QWidget *about = Forms::exists("frmSplash") ? Forms::frmSplash() : nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (w != this && w != about && w->isVisible()) {
+                w->raise();
+                w->activateWindow();
+            }
+        }
+        return;
+    }
     event->accept();
     Module1::ExitProgram();
 }

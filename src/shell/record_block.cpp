@@ -115,6 +115,22 @@ StoreResult CountForWrite(int file, int blockSize, int capacity, const char *kin
 
 StoreResult CheckFits(int file, const QString &text, const char *what)
 {
+    if (const QString bad = Cp1252::unstorable(text); !bad.isEmpty()) {
+        QStringList named;
+        for (qsizetype i = 0; i < bad.size(); ++i) {
+            const qsizetype width = bad[i].isHighSurrogate() ? 2 : 1;
+            const QString c = bad.mid(i, width);
+            const char32_t code = QStringView(c).toUcs4().value(0);
+            named.append(
+                QStringLiteral("\"%1\" (U+%2)")
+                    .arg(c, QStringLiteral("%1").arg(code, 4, 16, QLatin1Char('0')).toUpper()));
+            i += width - 1;
+        }
+        return {StoreResult::Unstorable,
+                QStringLiteral("The %1 holds characters that Tallowby's files cannot store: %2. "
+                               "Nothing was saved. Replace or remove them, then save again.")
+                    .arg(QLatin1StringView(what), named.join(QStringLiteral(", ")))};
+    }
     const int room = RecordFileLength(file) - 2;
     if (RecordCodec::encodeString(text).size() - 2 > room) {
         return {StoreResult::TooLong,

@@ -56,5 +56,6 @@ QByteArray StoredStringValue(QByteArrayView rec);
 // entries the count no longer describes. `kind` names the file for the user ("notes").
 StoreResult CountForWrite(int file, int blockSize, int capacity, const char *kind, int *count);
 
-// Refuses a text that does not fit a record of `file`; `what` names it for the user.
+// Refuses a text that does not fit a record of `file`, or that holds characters the files'
+// code page cannot store (they would silently become "?"); `what` names it for the user.
 StoreResult CheckFits(int file, const QString &text, const char *what);

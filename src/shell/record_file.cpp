@@ -128,6 +128,23 @@ QByteArray fromUnicode(QStringView text)
     return out;
 }
 
+QString unstorable(QStringView text)
+{
+    QString found;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        qsizetype width = 1;
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            width = 2;
+        else if (encodeChar(text[i].unicode()) != '?' || text[i] == u'?')
+            continue;
+        const QStringView c = text.sliced(i, width);
+        if (!found.contains(c))
+            found.append(c);
+        i += width - 1;
+    }
+    return found;
+}
+
 QString toUnicode(QByteArrayView bytes)
 {
     QString out(bytes.size(), Qt::Uninitialized);
@@ -270,6 +287,29 @@ qint64 RecordFileRecordCount(int number)
     if (!f)
         return 0;
     return (f->file.size() + f->recordLength - 1) / f->recordLength;
+}
+
+qint64 RecordFileSize(int number)
+{
+    const OpenFile *f = fileFor(number);
+    return f ? f->file.size() : 0;
+}
+
+RecordStatus TruncateRecordFile(int number, qint64 size)
+{
+    OpenFile *f = fileFor(number);
+    if (!f)
+        return notOpen(number);
+    if (size < 0 || size >= f->file.size())
+        return RecordStatus::success();
+    if (!f->file.resize(size)) {
+        const QString reason = f->file.errorString();
+        f->file.unsetError();
+        return {
+            RecordStatus::IoError,
+            QStringLiteral("Could not shorten the file %1: %2").arg(f->file.fileName(), reason)};
+    }
+    return RecordStatus::success();
 }
 
 QByteArray ReadRecords(int number, qint64 firstRecord, qint64 count)

@@ -36,6 +36,9 @@ struct CountValue {
 namespace Cp1252 {
 QByteArray fromUnicode(QStringView text);
 QString toUnicode(QByteArrayView bytes);
+// The characters of `text` that the code page cannot hold, each once, in the order they first
+// appear ("Ł→" for "Łódź → Köln"); empty when the whole text can be stored as it is.
+QString unstorable(QStringView text);
 } // namespace Cp1252
 
 // Decoding and encoding of single values, for code that reads many records in one block.
@@ -63,6 +66,10 @@ QString RecordFilePath(int number);
 int RecordFileLength(int number);
 // The number of whole or partial records the file holds now.
 qint64 RecordFileRecordCount(int number);
+// The file's length in bytes, and cutting it back to a length it had before (a store that
+// used the space past its last entry for a moment gives it back).
+qint64 RecordFileSize(int number);
+RecordStatus TruncateRecordFile(int number, qint64 size);
 
 QString GetString(int number, qint64 record);
 RecordStatus PutString(int number, qint64 record, QStringView text);

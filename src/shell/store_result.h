@@ -11,6 +11,7 @@ struct StoreResult {
         NameTaken,    // an entry with that key exists; nothing was written
         CapacityFull, // the file holds as many entries as it can; nothing was written
         TooLong,      // a text does not fit its record; nothing of the entry was written
+        Unstorable,   // a text holds characters the files cannot store; nothing was written
         WriteFailed,  // the file refused a write (disk full, I/O error); message names the file
         NotFound,     // no entry with that key or position; nothing was written
     };

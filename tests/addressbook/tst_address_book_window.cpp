@@ -80,9 +80,9 @@ void TestAddressBookWindow::letterGroupLists_data()
     QTest::addColumn<int>("button");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("A lists upper-case A only")
+    QTest::newRow("A lists A whatever its case")
         << QList<AddressEntry>{entry("adams", "bob"), entry("Baker", "Bo"), entry("Adams", "Ann")}
-        << 0 << QStringList{"Adams, Ann"};
+        << 0 << QStringList{"Adams, Ann", "adams, bob"};
     QTest::newRow("QR lists Q and R")
         << QList<AddressEntry>{entry("Roberts", "Rob"), entry("Parker", "Pat"),
                                entry("Quinn", "Quentin")}
@@ -100,9 +100,19 @@ void TestAddressBookWindow::letterGroupLists_data()
     QTest::newRow("sorted ignoring case")
         << QList<AddressEntry>{entry("Brown", "Al"), entry("BLACK", "Bo"), entry("Bach", "Cy")} << 1
         << QStringList{"Bach, Cy", "BLACK, Bo", "Brown, Al"};
-    QTest::newRow("accented and blank initials are in no group")
+    QTest::newRow("accented letters under their base letter")
         << QList<AddressEntry>{entry("Émile", "E"), entry(" Eve", "E"), entry("Evans", "E")} << 4
-        << QStringList{"Evans, E"};
+        << QStringList{"Evans, E", "Émile, E"};
+    QTest::newRow("O gathers Ö, Ø and o")
+        << QList<AddressEntry>{entry("Ørsted", "O"), entry("olsen", "O"), entry("Özil", "O")} << 14
+        << QStringList{"olsen, O", "Özil, O", "Ørsted, O"};
+    QTest::newRow("V lists van Hollow")
+        << QList<AddressEntry>{entry("van Hollow", "V"), entry("Vance", "V")} << 20
+        << QStringList{"van Hollow, V", "Vance, V"};
+    QTest::newRow("123 gathers blanks and signs")
+        << QList<AddressEntry>{entry("«Qué»", ""), entry(" Eve", "E"), entry("(Office)", ""),
+                               entry("7 Seas", ""), entry("Evans", "E")}
+        << 23 << QStringList{" Eve, E", "(Office), ", "7 Seas, ", "«Qué», "};
 }
 
 void TestAddressBookWindow::letterGroupLists()

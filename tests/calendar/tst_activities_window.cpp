@@ -1,12 +1,16 @@
 // The activities of a day: the appointment list and its details, the birthday memos, delete,
 // and the ways back to the calendar.
+#include "addressbook/address_book_window.h"
+#include "addressbook/address_entry_editor.h"
+#include "calendar/appointment_editor.h"
 #include "calendar_fixtures.h"
 #include "shell/date_picker.h"
 #include "shell/module1.h"
 
+#include "shell/limited_text_box.h"
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 using namespace Fixtures;
@@ -47,6 +51,7 @@ private slots:
     void okAndCloseBoxReturnToTheCalendar_data();
     void okAndCloseBoxReturnToTheCalendar();
     void datePickerChangesTheDay();
+    void addressSavedWhileADayIsOpen();
 };
 
 void ActivitiesWindowTest::listsTheDayInFileOrderAndShowsTheChosenEntry()
@@ -170,6 +175,43 @@ void ActivitiesWindowTest::datePickerChangesTheDay()
     w->DTPicker1->setDate(QDate(2024, 1, 6)); // as the user picks it
     QCOMPARE(items(w->Combo3), QStringList{"Saturday"});
     QCOMPARE(w->Text3->text(), QStringLiteral("20240106-1"));
+}
+
+void ActivitiesWindowTest::addressSavedWhileADayIsOpen()
+{
+    // The address entry editor, a window of its own, is open when a day is opened; its "OK"
+    // marks the calendar again while the day is on screen.
+    TestEnvironment env;
+    start(env);
+    appointment("20240105-1", "First");
+    Forms::Form3()->Command3->click();
+    AddressEntryEditor *address = Forms::Form7();
+    ActivitiesWindow *w = openDay(kDay);
+    address->setText2(1, QStringLiteral("Baker"));
+    address->Command1->click();
+    QCOMPARE(items(w->Combo3), QStringList{"First"});
+    QCOMPARE(w->Text3->text(), QStringLiteral("20240105-1"));
+
+    // A new appointment takes the next free number of the day, whatever the window lists.
+    w->Command3->click();
+    AppointmentEditor *e = Forms::Form5();
+    e->Combo1->setEditText(QStringLiteral("10:00"));
+    e->Combo2->setEditText(QStringLiteral("11:00"));
+    e->Command2->click();
+    QCOMPARE(AppointmentStore().ReadAllIds(), (QStringList{"20240105-1", "20240105-2"}));
+
+    // An edit of an appointment that has left the file meanwhile is refused, not lost.
+    w->Combo3->setCurrentIndex(1);
+    w->Command5->click();
+    QVERIFY(AppointmentStore().DeleteAppointment(QStringLiteral("20240105-2")).ok());
+    const QByteArray before = env.fileBytes("Appoint.dat");
+    e->Text4->setText(QStringLiteral("Changed"));
+    e->Command2->click();
+    QCOMPARE(env.messages.size(), 1);
+    QVERIFY(env.messages[0].contains(QStringLiteral("20240105-2")));
+    QVERIFY(e->isVisible());
+    QCOMPARE(e->Text4->text(), QStringLiteral("Changed"));
+    QCOMPARE(env.fileBytes("Appoint.dat"), before);
 }
 
 QTEST_MAIN(ActivitiesWindowTest)

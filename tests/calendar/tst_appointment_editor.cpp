@@ -45,7 +45,7 @@ QStringList shown(const AppointmentEditor *e)
     return {e->Combo1->currentText(),
             e->Combo2->currentText(),
             e->Text4->text(),
-            e->Text1->toPlainText(),
+            e->Text1->text(),
             e->Check1->isChecked() ? "ticked" : "unticked",
             e->Text2->text(),
             e->Text3->text()};
@@ -70,7 +70,8 @@ private slots:
     void comingBackToTheEditorKeepsWhatWasTyped();
     void closeBoxReturnsWithoutSaving();
     void typedTextsFitTheirRecords();
-    void aFullBookRefusesTheAdd();
+    void refusedAddKeepsTheEditor_data();
+    void refusedAddKeepsTheEditor();
 };
 
 void AppointmentEditorTest::addPresetsTheFieldsAndPicksTheEnd()
@@ -193,7 +194,8 @@ void AppointmentEditorTest::editRewritesInPlace()
     TestEnvironment env;
     QVERIFY(startOn(env, kDay, QTime(8, 0)));
     appointment("20240105-1", "First", "08:00", "09:00");
-    appointment("20240105-2", " Second ", "10:00", "11:00", true, "20", "About it");
+    // A no-break space (byte A0) goes through the activities window and the editor unchanged.
+    appointment("20240105-2", " Second ", "10:00", "11:00", true, "20", "About\u00A0it");
     appointment("20240105-3", "Third", "12:00", "13:00");
     ActivitiesWindow *w = openDay(kDay);
     w->Combo3->setCurrentIndex(1);
@@ -201,8 +203,8 @@ void AppointmentEditorTest::editRewritesInPlace()
     AppointmentEditor *e = Forms::Form5();
     QCOMPARE(e->windowTitle(), QStringLiteral("Edit Appointment"));
     QCOMPARE(Module1::EditMode, qint16(-1));
-    QCOMPARE(shown(e),
-             (QStringList{"10:00", "11:00", "Second", "About it", "ticked", "20", "20240105-2"}));
+    QCOMPARE(shown(e), (QStringList{"10:00", "11:00", "Second", "About\u00A0it", "ticked", "20",
+                                    "20240105-2"}));
     replaceText(e->Text4, "Second, moved");
     replaceText(e->Combo2->lineEdit(), "11:30");
     e->Command2->click();
@@ -211,6 +213,7 @@ void AppointmentEditorTest::editRewritesInPlace()
              (QStringList{"20240105-1", "20240105-2", "20240105-3"}));
     QCOMPARE(stored(env, 10, 15), Bytes::string("Second, moved"));
     QCOMPARE(stored(env, 12, 7), Bytes::string("11:30"));
+    QCOMPARE(stored(env, 15, 10), Bytes::string("About\xA0it"));
     QCOMPARE(items(w->Combo3), (QStringList{"First", "Second, moved", "Third"}));
 }
 
@@ -272,21 +275,45 @@ void AppointmentEditorTest::typedTextsFitTheirRecords()
     QCOMPARE(AppointmentStore().ReadAppointment(0).Description.size(), 100);
 }
 
-void AppointmentEditorTest::aFullBookRefusesTheAdd()
+void AppointmentEditorTest::refusedAddKeepsTheEditor_data()
 {
+    QTest::addColumn<bool>("full");
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("a full book") << true << "One too many"
+                                 << "Notes"
+                                 << "4096";
+    QTest::newRow("characters the file cannot hold")
+        << false << QStringLiteral("Łódź → Köln") << "Notes"
+        << QStringLiteral("\"Ł\" (U+0141), "
+                          "\"ź\" (U+017A), \"→\" (U+2192)");
+    QTest::newRow("a character outside the plane in the description")
+        << false << "Party" << QStringLiteral("Cake \U0001F382") << "U+1F382";
+}
+
+void AppointmentEditorTest::refusedAddKeepsTheEditor()
+{
+    QFETCH(bool, full);
+    QFETCH(QString, subject);
+    QFETCH(QString, description);
+    QFETCH(QString, named);
     TestEnvironment env;
     AppointmentEditor *e = openAdd(env);
     QVERIFY(e);
-    QVERIFY(PutCount(1, 8, AppointmentStore::Capacity).ok());
+    if (full)
+        QVERIFY(PutCount(1, 8, 4096).ok());
     const QByteArray before = env.fileBytes("Appoint.dat");
     typeTimes(e, "10:00", "11:00");
-    replaceText(e->Text4, "One too many");
+    e->Text4->setText(subject);
+    e->Text1->setText(description);
     e->Command2->click();
     QCOMPARE(env.messages.size(), 1);
-    QVERIFY(env.messages[0].contains(QString::number(AppointmentStore::Capacity)));
+    QVERIFY2(env.messages[0].contains(named), qPrintable(env.messages[0]));
     QCOMPARE(env.fileBytes("Appoint.dat"), before);
     QVERIFY(e->isVisible());
-    QCOMPARE(e->Text4->text(), QStringLiteral("One too many"));
+    QCOMPARE(e->Text4->text(), subject);
+    QCOMPARE(e->Text1->text(), description);
 }
 
 QTEST_MAIN(AppointmentEditorTest)

@@ -1,6 +1,7 @@
 // A second copy of the program on the same data folder, in another process, stops with a
 // message and writes nothing; once the first copy is gone, however it ended, the folder can be
-// used again. A data folder where no file can be made stops the program with a message too.
+// used again. A data folder where no file can be made, or one deleted after the program was
+// started from it, stops the program with a message too, and nothing is written anywhere.
 //
 // The same executable, started with --hold <folder>, is the first copy: it opens the data files
 // of the folder as start-up does, says so on stdout and waits until it is killed.
@@ -90,6 +91,28 @@ private slots:
                                                 .arg(QDir::toNativeSeparators(current))),
                  qPrintable(env.messages[0]));
         QVERIFY(!Module1::DataFolder.isEmpty());
+    }
+
+    void deletedStartFolderStopsAndWritesNothingAnywhere()
+    {
+        const QStringList names = {"Appoint.dat", "Notes.dat", "AddBook.dat", "MyDesk.dat"};
+        for (const QString &name : names) {
+            if (QFileInfo::exists(QDir::rootPath() + name))
+                QSKIP("the root folder holds data files already");
+        }
+        TestEnvironment env;
+        QVERIFY(QDir().mkdir(QStringLiteral("gone")));
+        QVERIFY(QDir::setCurrent(QStringLiteral("gone")));
+        QVERIFY(QDir(env.folder()).rmdir(QStringLiteral("gone")));
+
+        QVERIFY(!env.startProgram());
+        QCOMPARE(env.messages.size(), 1);
+        QVERIFY2(env.messages[0].startsWith(
+                     QStringLiteral("The folder Tallowby was started in no longer exists")),
+                 qPrintable(env.messages[0]));
+        for (const QString &name : names)
+            QVERIFY2(!QFileInfo::exists(QDir::rootPath() + name), qPrintable(name));
+        QVERIFY(QDir(env.folder()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
     }
 };
 

@@ -1,4 +1,5 @@
 // Start-up, the main window's commands, shutdown and the About box, driven in-process.
+#include "calendar/activities_window.h"
 #include "calendar/calendar_window.h"
 #include "notes/notes_window.h"
 #include "shell/about_box.h"
@@ -9,6 +10,7 @@
 #include "test_support.h"
 
 #include <QAction>
+#include <QCalendarWidget>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -277,15 +279,27 @@ private slots:
     void exitAndCloseBoxEndTheProgramAlike_data()
     {
         QTest::addColumn<bool>("byMenu");
-        QTest::newRow("File > Exit") << true;
-        QTest::newRow("close box") << false;
+        QTest::addColumn<bool>("dayOpen");
+        QTest::newRow("File > Exit") << true << false;
+        QTest::newRow("close box") << false << false;
+        QTest::newRow("close box, ignored while a day is open") << false << true;
     }
     void exitAndCloseBoxEndTheProgramAlike()
     {
         QFETCH(bool, byMenu);
+        QFETCH(bool, dayOpen);
         TestEnvironment env;
         MainWindow *main = env.startProgram();
         QVERIFY(IsRecordFileOpen(1));
+        if (dayOpen) {
+            // The open day disables the frame; its close box then ends nothing.
+            QCalendarWidget *calendar = Forms::Form1()->Calendar1;
+            emit calendar->activated(calendar->selectedDate());
+            QVERIFY(!main->isEnabled());
+            QVERIFY(!main->close());
+            QVERIFY(IsRecordFileOpen(1) && main->isVisible() && Forms::Form4()->isVisible());
+            Forms::Form4()->Command1->click();
+        }
         if (byMenu)
             action(main, "exit")->trigger();
         else

@@ -39,7 +39,6 @@ private slots:
     void deleteOfUnknownOrEmptyNameChangesNothing_data();
     void deleteOfUnknownOrEmptyNameChangesNothing();
     void replaceWithSameNameMovesEntryToTheEnd();
-    void replaceWhenFullKeepsTheOldEntry();
     void tooLongFieldLeavesFileUnchanged();
     void readersGiveWhatWasWritten();
     void fullFileUsesRecord32767();
@@ -209,22 +208,6 @@ void TestAddressStore::replaceWithSameNameMovesEntryToTheEnd()
         QCOMPARE(stringAt(env, r), QByteArray(2, '\0'));
 }
 
-void TestAddressStore::replaceWhenFullKeepsTheOldEntry()
-{
-    TestEnvironment env;
-    QVERIFY(env.openDataFiles());
-    AddressStore store;
-    QVERIFY(store.AddAddressEntry(entry("A", "1")).ok());
-    QVERIFY(PutCount(AddressStore::FileNumber, 16, AddressStore::Capacity).ok());
-    const QByteArray before = env.fileBytes(kFile);
-
-    const StoreResult r = store.ReplaceAddressEntry(QStringLiteral("A, 1"), entry("A", "2"));
-
-    QCOMPARE(r.status, StoreResult::CapacityFull);
-    QVERIFY(r.message.contains(QStringLiteral("has not been changed")));
-    QCOMPARE(env.fileBytes(kFile), before);
-}
-
 void TestAddressStore::tooLongFieldLeavesFileUnchanged()
 {
     TestEnvironment env;
@@ -283,11 +266,23 @@ void TestAddressStore::fullFileUsesRecord32767()
     QCOMPARE(store.ReadAddressEntry(2047).Notes, QStringLiteral("notes 2047"));
     QCOMPARE(store.FindAddressEntry(QStringLiteral("N2047")), 2047);
 
+    // A full book is edited like any other: the entry moves to the last of the 2048 positions,
+    // the count stays, and the file keeps its length (the block past the last entry that held
+    // the changed entry for a moment is gone again).
+    QVERIFY(store.ReplaceAddressEntry(QStringLiteral("N3"), entry("N3", "")).ok());
+    QCOMPARE(env.record(kFile, kLen, 16).left(4), Bytes::count16(2048));
+    QCOMPARE(env.fileBytes(kFile).size(), image.size());
+    QCOMPARE(store.ReadDisplayName(2047), QStringLiteral("N3, "));
+    QCOMPARE(stringAt(env, 32767), Bytes::string("Friend"));
+    QCOMPARE(stringAt(env, 16 * 2046 + 15), Bytes::string("notes 2047"));
+    QCOMPARE(store.ReadDisplayName(3), QStringLiteral("N4"));
+    QCOMPARE(store.ReadAllDisplayNames().count(QStringLiteral("N3, ")), 1);
+
     QVERIFY(store.DeleteAddressEntry(QStringLiteral("N0")).ok());
 
     QCOMPARE(store.GetEntryCount(), 2047);
     QCOMPARE(stringAt(env, 32767), QByteArray(2, '\0'));
-    QCOMPARE(stringAt(env, 16 * 2046 + 15), Bytes::string("notes 2047"));
+    QCOMPARE(stringAt(env, 16 * 2045 + 15), Bytes::string("notes 2047"));
     QVERIFY(store.ReplaceAddressEntry(QStringLiteral("N5"), entry("N", "5")).ok());
     QCOMPARE(store.ReadDisplayName(2046), QStringLiteral("N, 5"));
     QCOMPARE(stringAt(env, 16 * 2046 + 15), Bytes::string("Friend"));
