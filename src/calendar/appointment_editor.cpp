@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 namespace {
 
 // "07:00", "07:30", ... up to and including `last`.
@@ -152,18 +154,35 @@ void AppointmentEditor::Combo1_Click(int index)
 
 void AppointmentEditor::Command2_Click()
 {
-    const QString start = Combo1->currentText();
-    const QString end = Combo2->currentText();
-    if (start.isEmpty()) {
+    if (Combo1->currentText().isEmpty()) {
         MessageBox::show(QStringLiteral("You need to specify a Start-Time for the Appointment"));
         return;
     }
-    if (end.isEmpty()) {
+    if (Combo2->currentText().isEmpty()) {
         MessageBox::show(QStringLiteral("You need to specify an End-Time for the Appointment"));
         return;
     }
+    // Typed times must be times of day; they are kept in their two-digit form, so that the
+    // text comparisons of the duration, the schedule and the reminders hold.
+    const std::optional<QString> start =
+        CalendarProcedures::TimeOfDay(Combo1->currentText(), false);
+    const std::optional<QString> end = CalendarProcedures::TimeOfDay(Combo2->currentText(), true);
+    for (const auto &[time, box, field] :
+         {std::tuple{start, Combo1, "Start Time"}, std::tuple{end, Combo2, "End Time"}}) {
+        if (!time) {
+            MessageBox::show(QStringLiteral("The %1 \"%2\" is not a time of day. Type it as "
+                                            "hours and minutes, for example 09:30.")
+                                 .arg(QLatin1StringView(field), box->currentText()));
+            box->setFocus();
+            return;
+        }
+    }
+    if (Combo1->currentText() != *start)
+        Combo1->setEditText(*start);
+    if (Combo2->currentText() != *end)
+        Combo2->setEditText(*end);
     // Times compare as texts, character by character.
-    if (!(QString::compare(start, end, Qt::CaseSensitive) < 0)) {
+    if (!(QString::compare(*start, *end, Qt::CaseSensitive) < 0)) {
         MessageBox::show(
             QStringLiteral("The duration of the meeting must be greater than 0 minutes!"));
         return;
@@ -171,6 +190,17 @@ void AppointmentEditor::Command2_Click()
     if (Text4->text().isEmpty()) {
         MessageBox::show(QStringLiteral("You need to specify a Subject for the Appointment"));
         return;
+    }
+    // A reminder needs a number of minutes it can be given by: a whole number up to a day.
+    if (Check1->checkState() != Qt::Unchecked) {
+        bool ok = false;
+        const int minutes = CalendarProcedures::TrimBlanks(Text2->text()).toInt(&ok);
+        if (!ok || minutes < 0 || minutes > 1440) {
+            MessageBox::show(QStringLiteral("The minutes before the meeting must be a whole "
+                                            "number from 0 to 1440."));
+            Text2->setFocus();
+            return;
+        }
     }
     const bool saved = Module1::EditMode == -1 ? CalendarProcedures::UpdateAppointment()
                                                : CalendarProcedures::AddAppointment();

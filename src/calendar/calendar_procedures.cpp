@@ -29,6 +29,7 @@
 #include <QRegularExpression>
 #include <QtEndian>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -194,6 +195,19 @@ std::optional<int> StartMinuteOfDay(const QString &startTime)
     if (minute > 59)
         return std::nullopt;
     return match.captured(1).toInt() * 60 + minute;
+}
+
+std::optional<QString> TimeOfDay(const QString &text, bool endOfDay)
+{
+    const std::optional<int> minute = StartMinuteOfDay(text);
+    if (!minute || *minute > 24 * 60 || (*minute == 24 * 60 && !endOfDay))
+        return std::nullopt;
+    return twoDigits(*minute / 60) + QLatin1Char(':') + twoDigits(*minute % 60);
+}
+
+QString TwoDigitTime(const QString &text)
+{
+    return TimeOfDay(text, true).value_or(text);
 }
 
 std::optional<int> ReminderMinuteOfDay(const QString &startTime, const QString &minutesText)
@@ -437,25 +451,42 @@ void FillDaySchedule()
     s->setWindowTitle(QStringLiteral("Day Schedule for - ") +
                       QLocale::system().toString(date, w->DTPicker1->displayFormat()));
 
+    const int n = w->Combo3->count();
+    // The slots run from 07:00, or from the half hour of the day's earliest start before it,
+    // so that every appointment shows its time.
+    int firstSlot = 7 * 60;
+    for (int r = 0; r < n; ++r) {
+        if (const std::optional<int> start =
+                CalendarProcedures::StartMinuteOfDay(w->Combo1->itemText(r)))
+            firstSlot = std::min(firstSlot, *start / 30 * 30);
+    }
+    QStringList headers;
+    for (int minutes = firstSlot; minutes < 24 * 60; minutes += 30)
+        headers.append(twoDigits(minutes / 60) + QLatin1Char(':') + twoDigits(minutes % 60));
+
     grid->Clear();
+    grid->setCols(int(headers.size()) + 1);
+    // The header row is fixed also on a day without appointments; a grid needs a row below
+    // its fixed row, so one is added for the moment.
+    grid->setRows(2);
+    grid->setFixedRows(1);
     grid->setRows(1);
     grid->setTextMatrix(0, 0, QStringLiteral("Appointment"));
     grid->setColWidth(0, 3000);
-    QStringList headers;
-    for (int minutes = 7 * 60; minutes < 24 * 60; minutes += 30)
-        headers.append(twoDigits(minutes / 60) + QLatin1Char(':') + twoDigits(minutes % 60));
     for (int c = 1; c <= headers.size(); ++c) {
         grid->setTextMatrix(0, c, headers[c - 1]);
         grid->setColWidth(c, 500);
     }
 
-    const int n = w->Combo3->count();
     if (n == 0)
         return;
-    // A slot is taken when start <= slot < end, all compared as texts.
+    // A slot is taken when start <= slot < end, all compared as texts, with a one-digit hour
+    // read as its two-digit form.
     auto occupies = [&](int r, const QString &slot) {
-        return QString::compare(slot, w->Combo1->itemText(r - 1)) >= 0 &&
-               QString::compare(slot, w->Combo2->itemText(r - 1)) < 0;
+        return QString::compare(
+                   slot, CalendarProcedures::TwoDigitTime(w->Combo1->itemText(r - 1))) >= 0 &&
+               QString::compare(slot,
+                                CalendarProcedures::TwoDigitTime(w->Combo2->itemText(r - 1))) < 0;
     };
     for (int r = 1; r <= n; ++r) {
         grid->AddItem(w->Combo3->itemText(r - 1));
@@ -464,7 +495,6 @@ void FillDaySchedule()
                 grid->setCellBackColor(r, c, kBlue);
         }
     }
-    grid->setFixedRows(1);
     grid->AddItem(QStringLiteral("Total Occupation"));
     grid->setCellBackColor(n + 1, 0, kLightCyan);
     for (int c = 1; c <= headers.size(); ++c) {
@@ -524,24 +554,30 @@ void CheckReminders()
         table.append(row);
     }
 
+    // Every reminder due now is shown, in the order of the start times (file order among equal
+    // ones), one after another: none is overwritten unseen.
+    std::stable_sort(table.begin(), table.end(), [](const ReminderRow &a, const ReminderRow &b) {
+        return a.startMinute < b.startMinute;
+    });
+    QList<DueReminder> due;
     for (const ReminderRow &row : table) {
-        const int due = row.hour * 60 + row.minute;
-        const bool inThisMinute = due == minuteNow;
-        const bool missed = due >= firstMissed && due < minuteNow && row.startMinute > minuteNow;
+        const int dueMinute = row.hour * 60 + row.minute;
+        const bool inThisMinute = dueMinute == minuteNow;
+        const bool missed =
+            dueMinute >= firstMissed && dueMinute < minuteNow && row.startMinute > minuteNow;
         if (!inThisMinute && !missed)
             continue;
         const QString key = row.id + QLatin1Char('|') + row.startTime + QLatin1Char('|') +
-                            row.minutes + QLatin1Char('|') + QString::number(due);
+                            row.minutes + QLatin1Char('|') + QString::number(dueMinute);
         if (popup->shownToday.contains(key))
             continue;
         popup->shownToday.insert(key);
-        popup->Label7[0]->setText(row.subject);
-        popup->Label7[1]->setText(row.startTime);
-        popup->Label7[2]->setText(row.endTime);
-        popup->Label2->setText(row.minutes);
-        popup->show();
-        popup->raise();
+        // One caught up after its minute tells the minutes really left until the start.
+        const QString minutes =
+            inThisMinute ? row.minutes : QString::number(std::max(1, row.startMinute - minuteNow));
+        due.append({row.subject, row.startTime, row.endTime, minutes});
     }
+    popup->showReminders(due);
 }
 
 } // namespace Module1

@@ -35,6 +35,13 @@ QPixmap MarkerPicture(const QColor &color);
 std::optional<int> ReminderMinuteOfDay(const QString &startTime, const QString &minutesText);
 // The minute of the day of a start time "hh:mm", or nothing.
 std::optional<int> StartMinuteOfDay(const QString &startTime);
+// A typed time of day "h:mm" or "hh:mm" (blanks around it allowed) in its stored two-digit form
+// "hh:mm"; "24:00", the end of the day, only with `endOfDay`. Nothing when the text is not a
+// real time of day ("9:75", "25:00", "ab").
+std::optional<QString> TimeOfDay(const QString &text, bool endOfDay);
+// The text in its two-digit form when it is a time of day (24:00 included), else as it is, so
+// that times compare as texts like with like.
+QString TwoDigitTime(const QString &text);
 
 // The "Reminder" box of the activities window and of the editor: ticked shows the minutes box
 // and its label, unticked hides them, any other state leaves them as they are.

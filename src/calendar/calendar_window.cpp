@@ -13,7 +13,9 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTableView>
 #include <QTimer>
@@ -101,6 +103,10 @@ CalendarWindow::CalendarWindow(QWidget *parent) : QWidget(parent)
     m_dayTable = Calendar1->findChild<QTableView *>(QStringLiteral("qt_calendar_calendarview"));
     if (m_dayTable) {
         m_dayTable->viewport()->installEventFilter(this);
+        // A day opens on a double-click or Return only, which this window tells apart itself:
+        // the calendar's own "activated" also comes on a single click on desktops set to
+        // open items so, and a double-click on a greyed day turns the page between its clicks.
+        m_dayTable->installEventFilter(this);
         auto later = [this] { QTimer::singleShot(0, this, &CalendarWindow::placeMarkers); };
         connect(m_dayTable->horizontalHeader(), &QHeaderView::sectionResized, this, later);
         connect(m_dayTable->verticalHeader(), &QHeaderView::sectionResized, this, later);
@@ -147,7 +153,6 @@ CalendarWindow::CalendarWindow(QWidget *parent) : QWidget(parent)
             &CalendarWindow::Calendar1_AfterUpdate);
     connect(Calendar1, &QCalendarWidget::currentPageChanged, this,
             &CalendarWindow::Calendar1_AfterUpdate);
-    connect(Calendar1, &QCalendarWidget::activated, this, &CalendarWindow::Calendar1_DblClick);
     connect(UpDown1, &UpDownSpinner::DownClick, this, &CalendarWindow::UpDown1_DownClick);
     connect(UpDown1, &UpDownSpinner::UpClick, this, &CalendarWindow::UpDown1_UpClick);
 }
@@ -266,11 +271,61 @@ void CalendarWindow::resizeEvent(QResizeEvent *event)
     QTimer::singleShot(0, this, &CalendarWindow::placeMarkers);
 }
 
+QDate CalendarWindow::dateAt(QPoint viewportPoint) const
+{
+    if (!m_dayTable)
+        return {};
+    const QModelIndex index = m_dayTable->indexAt(viewportPoint);
+    // Row 0 holds the day names.
+    if (!index.isValid() || index.row() < 1 || index.row() > 6)
+        return {};
+    const QDate first(Calendar1->yearShown(), Calendar1->monthShown(), 1);
+    int offset = first.dayOfWeek() % 7;
+    if (offset == 0)
+        offset = 7;
+    const QDate date = first.addDays((index.row() - 1) * 7 + index.column() - offset);
+    if (date < Calendar1->minimumDate() || date > Calendar1->maximumDate())
+        return {};
+    return date;
+}
+
 bool CalendarWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (m_dayTable && watched == m_dayTable->viewport() &&
-        (event->type() == QEvent::Resize || event->type() == QEvent::Show ||
-         event->type() == QEvent::LayoutRequest))
-        QTimer::singleShot(0, this, &CalendarWindow::placeMarkers);
+    if (m_dayTable && watched == m_dayTable->viewport()) {
+        switch (event->type()) {
+        case QEvent::Resize:
+        case QEvent::Show:
+        case QEvent::LayoutRequest:
+            QTimer::singleShot(0, this, &CalendarWindow::placeMarkers);
+            break;
+        case QEvent::MouseButtonPress:
+            m_pressedDate = dateAt(static_cast<QMouseEvent *>(event)->position().toPoint());
+            break;
+        case QEvent::MouseButtonDblClick:
+            // The day under the first click, though that click may have turned the page.
+            if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+                if (!m_pressedDate.isValid())
+                    m_pressedDate = dateAt(static_cast<QMouseEvent *>(event)->position().toPoint());
+                if (m_pressedDate.isValid()) {
+                    Calendar1->setSelectedDate(m_pressedDate);
+                    Calendar1_DblClick();
+                }
+            }
+            m_pressedDate = {};
+            return true;
+        default:
+            break;
+        }
+    }
+    if (m_dayTable && watched == m_dayTable && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            const QDate selected = Calendar1->selectedDate();
+            if (selected.month() == Calendar1->monthShown() &&
+                selected.year() == Calendar1->yearShown())
+                Calendar1_DblClick();
+            return true;
+        }
+    }
     return QWidget::eventFilter(watched, event);
 }

@@ -1,6 +1,7 @@
 // Form1: the calendar view: a month calendar with birthday and appointment markers.
 #pragma once
 
+#include <QDate>
 #include <QWidget>
 
 #include <array>
@@ -40,6 +41,7 @@ public:
 
     void Form_Load();
     void Calendar1_AfterUpdate();
+    // Opens the selected day's activities.
     void Calendar1_DblClick();
     void UpDown1_DownClick();
     void UpDown1_UpClick();
@@ -47,6 +49,9 @@ public:
     // The area of day cell `cell` (1 to 42) as the calendar draws it, in this window's
     // coordinates; empty when the calendar has not laid itself out.
     QRect dayCellRect(int cell) const;
+    // The date of the day cell at a point of the calendar's day table (its viewport's
+    // coordinates), greyed days of the months before and after included; invalid elsewhere.
+    QDate dateAt(QPoint viewportPoint) const;
     // Puts every marker on the upper left corner of its day cell and the spinner beside the
     // calendar's title.
     void placeMarkers();
@@ -60,4 +65,5 @@ private:
 
     QTableView *m_dayTable = nullptr;
     bool m_stepping = false;
+    QDate m_pressedDate; // the day under the last press, before the calendar acted on it
 };

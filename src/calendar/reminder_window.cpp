@@ -1,5 +1,6 @@
 #include "calendar/reminder_window.h"
 
+#include <QCloseEvent>
 #include <QFont>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -86,5 +87,38 @@ void ReminderWindow::load() {}
 
 void ReminderWindow::Command1_Click()
 {
-    hide();
+    if (m_waiting.isEmpty()) {
+        hide();
+        return;
+    }
+    showReminder(m_waiting.takeFirst());
+}
+
+void ReminderWindow::closeEvent(QCloseEvent *event)
+{
+    // Closed through the window system, it is answered as with "OK": a reminder still waiting
+    // comes up next.
+    event->ignore();
+    Command1_Click();
+}
+
+void ReminderWindow::showReminders(const QList<DueReminder> &reminders)
+{
+    if (reminders.isEmpty())
+        return;
+    m_waiting.append(reminders);
+    if (!isVisible())
+        showReminder(m_waiting.takeFirst());
+    else
+        raise();
+}
+
+void ReminderWindow::showReminder(const DueReminder &reminder)
+{
+    Label7[0]->setText(reminder.subject);
+    Label7[1]->setText(reminder.startTime);
+    Label7[2]->setText(reminder.endTime);
+    Label2->setText(reminder.minutes);
+    show();
+    raise();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QList>
 #include <QSet>
 #include <QString>
 #include <QWidget>
@@ -10,6 +11,14 @@
 
 class QLabel;
 class QPushButton;
+
+// One reminder as the pop-up shows it.
+struct DueReminder {
+    QString subject; // as displayed
+    QString startTime;
+    QString endTime;
+    QString minutes; // the number in "You have a meeting in N minutes."
+};
 
 class ReminderWindow : public QWidget {
     Q_OBJECT
@@ -29,8 +38,22 @@ public:
 
     void Command1_Click();
 
+    // Shows the reminders one after another: the first at once (unless one is on screen
+    // already), each next one when the one before is answered with "OK".
+    void showReminders(const QList<DueReminder> &reminders);
+    // Reminders waiting for the one on screen to be answered.
+    const QList<DueReminder> &waiting() const { return m_waiting; }
+
     // What the reminder check remembers between its runs: the moment of the last check that
     // looked at the file, and the reminders shown on that day.
     QDateTime lastCheck;
     QSet<QString> shownToday;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void showReminder(const DueReminder &reminder);
+
+    QList<DueReminder> m_waiting;
 };

@@ -4,6 +4,7 @@
 #include "shell/main_window.h"
 #include "shell/module1.h"
 #include "shell/record_file.h"
+#include "shell/seams.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -110,7 +111,9 @@ void ExitProgram()
     CloseDataFiles();
     if (MainWindow *main = Forms::MDIForm1())
         main->hide();
-    QCoreApplication::exit(0);
+    // At once, also before the main event loop runs (during the splash period), so that no
+    // process is left behind without a window.
+    ProcessEnd::now();
 }
 
 } // namespace Module1

@@ -325,6 +325,11 @@ bool MainWindow::startUp()
         calendar->showMaximized();
         m_mdiArea->setActiveSubWindow(calendar);
     }
+    // The frame and its views are drawn behind the splash during the wait.
+    setWindowState(Qt::WindowNoState);
+    show();
+    if (splash)
+        splash->raise();
 
     // Wait out the rest of the period with the event loop running, so the splash paints. A
     // clock that is set back never holds the program longer than the period in real time.
@@ -345,6 +350,13 @@ bool MainWindow::startUp()
     setEnabled(true);
     show();
     return true;
+}
+
+QMenu *MainWindow::createPopupMenu()
+{
+    // The toolbar is part of the frame: no context menu offers to hide it, since nothing would
+    // bring it back.
+    return nullptr;
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -42,6 +42,8 @@ public:
     void Toolbar1_ButtonClick(QAction *button);
     void Timer1_Timer();
 
+    QMenu *createPopupMenu() override;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 

@@ -6,6 +6,9 @@
 #include <QMessageBox>
 #include <QProcess>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include <cmath>
 
 namespace {
@@ -13,6 +16,7 @@ Clock::Source g_clock;
 MessageBox::Handler g_messageBox;
 FileDialog::Handler g_fileDialog;
 ProgramLauncher::Handler g_launcher;
+ProcessEnd::Handler g_processEnd;
 } // namespace
 
 namespace Clock {
@@ -89,6 +93,25 @@ std::optional<QString> getOpenFileName(QWidget *parent, const Request &request)
 }
 
 } // namespace FileDialog
+
+namespace ProcessEnd {
+
+void setHandler(Handler handler)
+{
+    g_processEnd = std::move(handler);
+}
+
+void now()
+{
+    if (g_processEnd) {
+        g_processEnd();
+        return;
+    }
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+} // namespace ProcessEnd
 
 namespace ProgramLauncher {
 

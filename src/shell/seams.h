@@ -43,6 +43,14 @@ void setHandler(Handler handler);
 std::optional<QString> getOpenFileName(QWidget *parent, const Request &request);
 } // namespace FileDialog
 
+namespace ProcessEnd {
+using Handler = std::function<void()>;
+void setHandler(Handler handler);
+// Ends the process at once, with nothing more run: no window event, no question. The program
+// calls it with every file closed. A test's handler records the end and returns.
+void now();
+} // namespace ProcessEnd
+
 namespace ProgramLauncher {
 // Starts the program without arguments and without waiting; returns an empty text on success,
 // or the reason it could not be started.

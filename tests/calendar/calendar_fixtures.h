@@ -57,7 +57,7 @@ inline ActivitiesWindow *openDay(QDate day)
 {
     CalendarWindow *calendar = Forms::Form1();
     calendar->Calendar1->setSelectedDate(day);
-    emit calendar->Calendar1->activated(day);
+    calendar->Calendar1_DblClick();
     return Forms::Form4();
 }
 

@@ -112,7 +112,13 @@ void AppointmentEditorTest::checksInTheirOrder_data()
     row("no end", "10:00", "", "", noEnd);
     row("equal times", "10:00", "10:00", "x", duration);
     row("end before start", "10:30", "10:00", "x", duration);
-    row("times compare as texts: 9:00 is not before 10:00", "9:00", "10:00", "x", duration);
+    const QString notATime = "The %1 \"%2\" is not a time of day. Type it as hours and "
+                             "minutes, for example 09:30.";
+    row("a one-digit hour is read as two digits", "9:00", "10:00", "x", "");
+    row("minutes past 59", "9:75", "10:00", "x", notATime.arg("Start Time", "9:75"));
+    row("an hour past 24", "09:00", "25:00", "x", notATime.arg("End Time", "25:00"));
+    row("no time at all", "ab", "10:00", "x", notATime.arg("Start Time", "ab"));
+    row("24:00 ends the day", "23:30", "24:00", "x", "");
     row("no subject", "09:30", "10:00", "", noSubject);
     row("a subject of blanks passes", "09:30", "10:00", "   ", "");
 }
@@ -133,7 +139,9 @@ void AppointmentEditorTest::checksInTheirOrder()
     QCOMPARE(e->isVisible(), !message.isEmpty());
     QCOMPARE(Forms::Form4()->isVisible(), message.isEmpty());
     QCOMPARE(AppointmentStore().GetAppointmentCount(), message.isEmpty() ? 1 : 0);
-    if (!message.isEmpty()) {
+    if (message.isEmpty()) // stored in the two-digit form
+        QCOMPARE(AppointmentStore().ReadAppointment(0).StartTime, start.rightJustified(5, u'0'));
+    else {
         QCOMPARE(e->Combo1->currentText(), start);
         QCOMPARE(e->Text4->text(), subject);
     }
@@ -263,6 +271,11 @@ void AppointmentEditorTest::typedTextsFitTheirRecords()
     e->Check1->click();
     replaceText(e->Text2, "123456789");
     QCOMPARE(e->Text2->text().size(), AppointmentEditor::MinutesLength);
+    e->Command2->click(); // a reminder more than a day ahead is refused
+    const QStringList refused{
+        "The minutes before the meeting must be a whole number from 0 to 1440."};
+    QCOMPARE(env.messages, refused);
+    replaceText(e->Text2, "1440");
     replaceText(e->Text4, longText);
     QCOMPARE(e->Text4->text().size(), 100);
     e->Text1->selectAll();
@@ -271,7 +284,7 @@ void AppointmentEditorTest::typedTextsFitTheirRecords()
     QTest::keyClicks(e->Text1, longText);
     QCOMPARE(e->Text1->toPlainText().size(), 99); // the line break counts CR LF
     e->Command2->click();
-    QVERIFY(env.messages.isEmpty());
+    QCOMPARE(env.messages, refused);
     QCOMPARE(AppointmentStore().ReadAppointment(0).Description.size(), 100);
 }
 

@@ -5,6 +5,7 @@
 #include "shell/module1.h"
 
 #include <QElapsedTimer>
+#include <QProxyStyle>
 #include <QTableView>
 #include <QToolButton>
 
@@ -28,7 +29,8 @@ private slots:
     void spinnerStepsToTheFirstOfTheMonth_data();
     void spinnerStepsToTheFirstOfTheMonth();
     void monthAndDayChangesRecomputeTheMarkers();
-    void doubleClickOpensTheDay();
+    void whichGestureOpensADay_data();
+    void whichGestureOpensADay();
     void fullFilesAreMarkedAtOnce();
 };
 
@@ -171,17 +173,68 @@ void CalendarWindowTest::monthAndDayChangesRecomputeTheMarkers()
     QCOMPARE(shownCells(form->Picture2), QList<int>{17});
 }
 
-void CalendarWindowTest::doubleClickOpensTheDay()
+void CalendarWindowTest::whichGestureOpensADay_data()
 {
+    QTest::addColumn<int>("cell");
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<QDate>("opened"); // invalid: no day opens
+    // February 2004: day 1 in cell 8, 27 January in cell 3, 4 March in cell 40.
+    QTest::newRow("double-click on a day") << 19 << "double-click" << QDate(2004, 2, 12);
+    QTest::newRow("double-click on a greyed day before")
+        << 3 << "double-click" << QDate(2004, 1, 27);
+    QTest::newRow("double-click on a greyed day after")
+        << 40 << "double-click" << QDate(2004, 3, 4);
+    QTest::newRow("a click, also where one click opens items") << 19 << "click" << QDate();
+    QTest::newRow("Return on the selected day") << 19 << "Return" << QDate(2004, 2, 12);
+    QTest::newRow("Return while another month is shown") << 19 << "Return, March" << QDate();
+}
+
+void CalendarWindowTest::whichGestureOpensADay()
+{
+    QFETCH(int, cell);
+    QFETCH(QString, gesture);
+    QFETCH(QDate, opened);
+    // Items open on one click where the desktop is set so.
+    class OneClickStyle : public QProxyStyle {
+    public:
+        int styleHint(StyleHint hint, const QStyleOption *o, const QWidget *w,
+                      QStyleHintReturn *r) const override
+        {
+            return hint == SH_ItemView_ActivateItemOnSingleClick
+                       ? 1
+                       : QProxyStyle::styleHint(hint, o, w, r);
+        }
+    };
     TestEnvironment env;
     MainWindow *main = startOn(env, QDate(2004, 2, 10));
     QVERIFY(main);
     appointment(QStringLiteral("20040212-1"), QStringLiteral("Dentist"));
-    ActivitiesWindow *activities = openDay(QDate(2004, 2, 12));
-    QVERIFY(activities->isVisible() && activities->isWindow());
-    QVERIFY(!main->isEnabled());
-    QCOMPARE(activities->DTPicker1->Value(), QDate(2004, 2, 12));
-    QCOMPARE(activities->Combo3->currentText(), QStringLiteral("Dentist"));
+    auto *table = calendar()->Calendar1->findChild<QTableView *>("qt_calendar_calendarview");
+    QVERIFY(table);
+    OneClickStyle style;
+    table->setStyle(&style);
+    const QPoint at =
+        table->visualRect(table->model()->index((cell - 1) / 7 + 1, (cell - 1) % 7)).center();
+    if (gesture == "double-click") {
+        // As the window system delivers one: a click, then the double-click event.
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+    } else {
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
+        if (gesture == "Return, March")
+            calendar()->Calendar1->setCurrentPage(2004, 3);
+        if (gesture.startsWith("Return"))
+            QTest::keyClick(table, Qt::Key_Return);
+    }
+    ActivitiesWindow *activities = Forms::Form4();
+    table->setStyle(nullptr);
+    QCOMPARE(activities->isVisible(), opened.isValid());
+    QCOMPARE(main->isEnabled(), !opened.isValid());
+    if (opened.isValid()) {
+        QCOMPARE(activities->DTPicker1->Value(), opened);
+        QCOMPARE(activities->Combo3->currentText(),
+                 opened == QDate(2004, 2, 12) ? QStringLiteral("Dentist") : QString());
+    }
 }
 
 void CalendarWindowTest::fullFilesAreMarkedAtOnce()

@@ -93,10 +93,12 @@ void DayScheduleTest::rows_data()
                                     << QStringList{"09:00b 09:30b 10:00b", "09:00r 09:30r 10:00r"};
     QTest::newRow("to 24:00 includes the last slot")
         << QStringList{"Only 23:00 24:00"} << QStringList{"23:00b 23:30b", "23:00r 23:30r"};
-    QTest::newRow("a start before 07:00 colours from the first slot")
-        << QStringList{"Only 06:00 07:30"} << QStringList{"07:00b", "07:00r"};
-    QTest::newRow("before 07:00 altogether colours nothing")
-        << QStringList{"Only 05:00 06:30"} << QStringList{"", ""};
+    QTest::newRow("a start before 07:00 adds its half hours in front")
+        << QStringList{"Only 06:00 07:30"}
+        << QStringList{"06:00b 06:30b 07:00b", "06:00r 06:30r 07:00r"};
+    QTest::newRow("before 07:00 altogether, a one-digit hour")
+        << QStringList{"Early 5:15 6:30", "Late 09:00 09:30"}
+        << QStringList{"05:30b 06:00b", "09:00b", "05:30r 06:00r 09:00r"};
     QTest::newRow("overlaps are dark red in the total")
         << QStringList{"A 09:00 10:00", "B 09:30 11:00"}
         << QStringList{"09:00b 09:30b", "09:30b 10:00b 10:30b", "09:00r 09:30d 10:00r 10:30r"};
@@ -113,7 +115,8 @@ void DayScheduleTest::rows()
     QVERIFY(s);
     FlexGrid *grid = s->MSFlexGrid1;
     QCOMPARE(grid->Rows(), 1 + rows.size());
-    QCOMPARE(grid->TextMatrix(0, 34), QStringLiteral("23:30"));
+    QCOMPARE(grid->FixedRows(), 1); // also on a day without appointments
+    QCOMPARE(grid->TextMatrix(0, grid->Cols() - 1), QStringLiteral("23:30"));
     for (int r = 1; r <= rows.size(); ++r) {
         const bool total = r == rows.size();
         QCOMPARE(grid->TextMatrix(r, 0), total ? QStringLiteral("Total Occupation")

@@ -27,6 +27,7 @@ TestEnvironment::TestEnvironment()
             return std::optional<QString>();
         return fileDialogAnswers.takeFirst();
     });
+    ProcessEnd::setHandler([this] { ++processEnds; });
     ProgramLauncher::setHandler([this](const QString &path) {
         launched.append(path);
         return launchError;
@@ -48,6 +49,7 @@ TestEnvironment::~TestEnvironment()
     MessageBox::setHandler({});
     FileDialog::setHandler({});
     ProgramLauncher::setHandler({});
+    ProcessEnd::setHandler({});
     QDir::setCurrent(m_oldCurrent);
 }
 

@@ -44,6 +44,8 @@ public:
     // Programs started, and the error to report for each start (empty = success).
     QStringList launched;
     QString launchError;
+    // How often the program ended its process.
+    int processEnds = 0;
 
     // Bytes of a file in the data folder; of one record of it.
     QByteArray fileBytes(const QString &fileName) const;

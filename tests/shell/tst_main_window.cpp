@@ -10,7 +10,6 @@
 #include "test_support.h"
 
 #include <QAction>
-#include <QCalendarWidget>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -122,11 +121,14 @@ private slots:
         TestEnvironment env;
         bool splashSeen = false;
         bool buttonSeenDuringSplash = false;
+        bool frameSeenBehindSplash = false;
         QDateTime t(QDate(2024, 1, 5), QTime(9, 0));
         Clock::setSource([&] {
             if (Forms::exists("frmSplash") && Forms::frmSplash()->isVisible()) {
                 splashSeen = true;
                 buttonSeenDuringSplash |= Forms::frmSplash()->Command1->isVisible();
+                frameSeenBehindSplash |= Forms::MDIForm1() && Forms::MDIForm1()->isVisible() &&
+                                         Forms::exists("Form1") && Forms::Form1()->isVisible();
             }
             t = t.addMSecs(700);
             return t;
@@ -135,6 +137,7 @@ private slots:
         QVERIFY(main);
         QVERIFY(splashSeen);
         QVERIFY(!buttonSeenDuringSplash);
+        QVERIFY(frameSeenBehindSplash);
         QVERIFY(!Forms::frmSplash()->isVisible());
 
         action(main, "About")->trigger();
@@ -293,8 +296,7 @@ private slots:
         QVERIFY(IsRecordFileOpen(1));
         if (dayOpen) {
             // The open day disables the frame; its close box then ends nothing.
-            QCalendarWidget *calendar = Forms::Form1()->Calendar1;
-            emit calendar->activated(calendar->selectedDate());
+            Forms::Form1()->Calendar1_DblClick();
             QVERIFY(!main->isEnabled());
             QVERIFY(!main->close());
             QVERIFY(IsRecordFileOpen(1) && main->isVisible() && Forms::Form4()->isVisible());
@@ -308,6 +310,9 @@ private slots:
             QVERIFY(!IsRecordFileOpen(n));
         QVERIFY(!main->isVisible());
         QVERIFY(env.messages.isEmpty());
+        QCOMPARE(env.processEnds, 1); // at once, without waiting for the event loop
+        // No context menu of the menu bar or the toolbar offers to hide the toolbar.
+        QVERIFY(!main->createPopupMenu());
     }
 };
 
