@@ -5,6 +5,8 @@
 #include "export/notes_export.h"
 #include "export/vcard_export.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace Export {
@@ -51,12 +53,49 @@ bool writeOutput(const QByteArray &bytes, const QString &file, QIODevice &out, Q
         }
         return true;
     }
+    // The export holds private data: readable by the owner alone, like the data folder.
     QSaveFile f(file);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
+    if (!f.open(QIODevice::WriteOnly) || !f.setPermissions(QFile::ReadOwner | QFile::WriteOwner) ||
+        f.write(bytes) != bytes.size() || !f.commit()) {
         err << kProgram << ": " << file << ": " << f.errorString() << "\n";
         return false;
     }
     return true;
+}
+
+// The absolute path with symbolic links resolved as far as it exists.
+QString resolvedPath(const QString &path)
+{
+    QString existing = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QStringList missing;
+    while (!QFileInfo::exists(existing) && QFileInfo(existing).path() != existing) {
+        missing.prepend(QFileInfo(existing).fileName());
+        existing = QFileInfo(existing).path();
+    }
+    const QString canonical = QFileInfo(existing).canonicalFilePath();
+    missing.prepend(canonical.isEmpty() ? existing : canonical);
+    return QDir::cleanPath(missing.join(QLatin1Char('/')));
+}
+
+// Why an export may not go to `target` (an output file, or the notes' folder when `isFolder`):
+// the tool never writes into the folder it reads, nor over a file named like a data file.
+QString refusedTarget(const QString &target, bool isFolder, const QString &dataFolder)
+{
+    const QString resolved = resolvedPath(target);
+    const QString folder = resolvedPath(dataFolder);
+    if ((isFolder ? resolved : QFileInfo(resolved).path()) == folder)
+        return QStringLiteral("%1: refused: the export would be written into the data folder %2, "
+                              "which is only read")
+            .arg(target, dataFolder);
+    for (const FileLayout *layout :
+         {&AppointmentsLayout, &NotesLayout, &AddressesLayout, &DesktopLayout}) {
+        const QString name = QString::fromLatin1(layout->fileName);
+        if (!isFolder && (QFileInfo(resolved).fileName().compare(name, Qt::CaseInsensitive) == 0 ||
+                          QFileInfo(target).fileName().compare(name, Qt::CaseInsensitive) == 0))
+            return QStringLiteral("%1: refused: the export would overwrite a data file")
+                .arg(target);
+    }
+    return {};
 }
 
 } // namespace
@@ -165,6 +204,18 @@ int RunExportCommand(const QStringList &arguments, QIODevice &out, QTextStream &
     }
     if (!o.outputFile.isEmpty() && !takesOutput)
         return usageError(err, QStringLiteral("%1 writes no output file").arg(o.command));
+
+    const bool toFile = !o.outputFile.isEmpty() && o.outputFile != QLatin1String("-");
+    const bool isNotes = o.command == QLatin1String("notes");
+    if (toFile || isNotes) {
+        const QString refused =
+            refusedTarget(isNotes ? o.positional[1] : o.outputFile, isNotes, o.positional.front());
+        if (!refused.isEmpty()) {
+            err << kProgram << ": " << refused << "\n";
+            err.flush();
+            return ExitFailure;
+        }
+    }
 
     QString error;
     const auto data = ReadDataFolder(o.positional.front(), &error);
