@@ -246,8 +246,9 @@ QByteArray WriteICalendar(const DataFolderContents &data, const QDateTime &stamp
                                          .arg(a.startTime)));
             w.property(u"DTSTART;VALUE=DATE", formatDate(*date));
             allDayEnd(*date, AppointmentsLayout.fileName, where);
-            const QString times =
-                QStringLiteral("Start Time: %1, End Time: %2").arg(a.startTime, a.endTime);
+            const QString times = QStringLiteral("Start Time: %1, End Time: %2")
+                                      .arg(a.startTime, a.endTime)
+                                      .trimmed();
             description =
                 description.isEmpty() ? times : times + QStringLiteral("\r\n") + description;
         }

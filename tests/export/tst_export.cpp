@@ -1,5 +1,7 @@
-// Tests of tallowby-export: escaping and folding of content lines, what the iCalendar and
-// vCard exports make of awkward data, note file names, and the findings of the folder check.
+// Tests of tallowby-export: escaping of text values, event times and titles, home pages, note
+// file names, the findings of the folder check and the command line. What the readers make of
+// every field (folding, reminders, birthdays, all the vCard fields, stable UIDs) is tested by
+// the round trip through them, export_roundtrip.py.
 #include "export/content_lines.h"
 #include "export/data_folder.h"
 #include "export/export_command.h"
@@ -99,15 +101,8 @@ class TestExport : public QObject {
 private slots:
     void escaping_data();
     void escaping();
-    void folding_data();
-    void folding();
     void eventTimes_data();
     void eventTimes();
-    void reminders_data();
-    void reminders();
-    void birthdays_data();
-    void birthdays();
-    void vcardFields();
     void homePages_data();
     void homePages();
     void noteFileNames_data();
@@ -140,32 +135,6 @@ void TestExport::escaping()
     QFETCH(QString, input);
     QFETCH(QString, escaped);
     QCOMPARE(EscapeText(input), escaped);
-}
-
-void TestExport::folding_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QByteArray>("folded");
-
-    QTest::newRow("short line ends in CR LF") << "SUMMARY:x" << QByteArray("SUMMARY:x\r\n");
-    const QString exact = QString(75, QLatin1Char('a'));
-    QTest::newRow("75 octets stay one line") << exact << (exact.toUtf8() + "\r\n");
-    QTest::newRow("76 octets fold after 75")
-        << QString(76, QLatin1Char('a')) << (QByteArray(75, 'a') + "\r\n a\r\n");
-    QTest::newRow("continuation lines carry 74 octets")
-        << QString(75 + 74 + 1, QLatin1Char('b'))
-        << (QByteArray(75, 'b') + "\r\n " + QByteArray(74, 'b') + "\r\n b\r\n");
-    // 74 ASCII octets, then a three-octet euro sign that must not be split.
-    QTest::newRow("a character is never split")
-        << QString(74, QLatin1Char('c')) + QStringLiteral("€")
-        << (QByteArray(74, 'c') + "\r\n " + QStringLiteral("€").toUtf8() + "\r\n");
-}
-
-void TestExport::folding()
-{
-    QFETCH(QString, line);
-    QFETCH(QByteArray, folded);
-    QCOMPARE(FoldLine(line), folded);
 }
 
 void TestExport::eventTimes_data()
@@ -239,126 +208,6 @@ void TestExport::eventTimes()
         QVERIFY2(found[i].message.startsWith(warnings[i]), qPrintable(found[i].message));
         QCOMPARE(found[i].where, QStringLiteral("appointment 1 (%1)").arg(id));
     }
-}
-
-void TestExport::reminders_data()
-{
-    QTest::addColumn<bool>("on");
-    QTest::addColumn<QString>("minutes");
-    QTest::addColumn<QString>("trigger");
-    QTest::addColumn<bool>("warned");
-    const auto row = [](const char *tag, bool on, const char *minutes, const char *trigger,
-                        bool warned) {
-        QTest::newRow(tag) << on << QString::fromLatin1(minutes) << QString::fromLatin1(trigger)
-                           << warned;
-    };
-    row("minutes before the start", true, "15", "TRIGGER:-PT15M", false);
-    row("fractions of a minute in seconds", true, "1.5", "TRIGGER:-PT90S", false);
-    row("zero minutes at the start", true, "0", "TRIGGER:PT0M", false);
-    row("no alarm when the reminder is off", false, "15", "", false);
-    row("minutes that are no number are reported", true, "soon", "", true);
-}
-
-void TestExport::reminders()
-{
-    QFETCH(bool, on);
-    QFETCH(QString, minutes);
-    QFETCH(QString, trigger);
-    const auto c = contentsOf(
-        storeBytes(AppointmentsLayout,
-                   {appointment(QStringLiteral("20240105-1"), QStringLiteral("Dentist; 2nd floor"),
-                                QStringLiteral("09:00"), QStringLiteral("10:00"), on, minutes)}));
-    QList<Finding> warnings;
-    const QString out = ical(c, &warnings);
-    QCOMPARE(out.contains(QLatin1String("BEGIN:VALARM")), !trigger.isEmpty());
-    if (!trigger.isEmpty()) {
-        QVERIFY(out.contains(trigger + QStringLiteral("\r\n")));
-        QVERIFY(out.contains(QLatin1String("ACTION:DISPLAY\r\nDESCRIPTION:Dentist\\; 2nd floor")));
-    }
-    QFETCH(bool, warned);
-    QCOMPARE(!warnings.isEmpty(), warned);
-}
-
-void TestExport::birthdays_data()
-{
-    QTest::addColumn<QString>("birthday");
-    QTest::addColumn<QString>("has");
-    QTest::addColumn<QStringList>("lines"); // consecutive lines of the event, none for no event
-    QTest::addColumn<QString>("warning");
-    QTest::newRow("a yearly all-day event")
-        << "05/03/1970"
-        << "1"
-        << QStringList{"DTSTART;VALUE=DATE:19700305", "DTEND;VALUE=DATE:19700306",
-                       "RRULE:FREQ=YEARLY", "SUMMARY:Birthday - Smith\\, John"}
-        << "";
-    QTest::newRow("none without the birthday flag") << "06/03/1971"
-                                                    << "0" << QStringList{} << "";
-    QTest::newRow("an invalid date is reported")
-        << "31/02/1970"
-        << "1" << QStringList{}
-        << "the birthday \"31/02/1970\" is not a valid dd/mm/yyyy date; not exported";
-    QTest::newRow("29 February comes on the last day of February")
-        << "29/02/1980"
-        << "1"
-        << QStringList{"DTSTART;VALUE=DATE:19800229", "DTEND;VALUE=DATE:19800301",
-                       "RRULE:FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1"}
-        << "";
-    QTest::newRow("31 December 9999 ends with a duration")
-        << "31/12/9999"
-        << "1" << QStringList{"DTSTART;VALUE=DATE:99991231", "DURATION:P1D", "RRULE:FREQ=YEARLY"}
-        << EndsAfterYear9999Message();
-}
-
-void TestExport::birthdays()
-{
-    QFETCH(QString, birthday);
-    QFETCH(QString, has);
-    QFETCH(QStringList, lines);
-    QFETCH(QString, warning);
-    const auto c = contentsOf(
-        storeBytes(AppointmentsLayout, {}),
-        storeBytes(AddressesLayout,
-                   {address(QStringLiteral("Smith"), QStringLiteral("John"), birthday, has)}));
-    QList<Finding> warnings;
-    const QString out = ical(c, &warnings);
-    if (lines.isEmpty())
-        QVERIFY(!out.contains(QLatin1String("BEGIN:VEVENT")));
-    else
-        QVERIFY2(out.contains(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")),
-                 qPrintable(out));
-    QCOMPARE(messages(warnings),
-             warning.isEmpty()
-                 ? QStringList{}
-                 : QStringList{"warning: AddBook.dat, entry 1 (Smith, John): " + warning});
-    QList<Finding> again; // the same data gives the same UIDs
-    QCOMPARE(ical(c, &again), out);
-}
-
-void TestExport::vcardFields()
-{
-    QList<QByteArray> e = address(QStringLiteral("Müller"), QStringLiteral("Jürgen; Jr"),
-                                  QStringLiteral("05/03/1970"), QStringLiteral("1"));
-    e[3] = text(QStringLiteral("Main St. 1\r\nTown, Land"));
-    e[4] = text(QStringLiteral("111;2"));
-    e[5] = text(QStringLiteral("222"));
-    e[7] = text(QStringLiteral("444"));
-    e[8] = text(QStringLiteral("555"));
-    e[9] = text(QStringLiteral("666, ext 7"));
-    e[12] = text(QStringLiteral("a;b@example.org"));
-    e[13] = text(QStringLiteral("example.org/~jm;x"));
-    e[14] = text(QStringLiteral("a\\b; c"));
-    const auto c = contentsOf(storeBytes(AppointmentsLayout, {}), storeBytes(AddressesLayout, {e}));
-    QList<Finding> warnings;
-    const QStringList lines = QString::fromUtf8(WriteVCards(c, &warnings)).split("\r\n");
-    QVERIFY(warnings.isEmpty());
-    QCOMPARE(lines.mid(3),
-             (QStringList{"FN:Jürgen\\; Jr Müller", "N:Müller;Jürgen\\; Jr;;;",
-                          "ADR;TYPE=home:;;Main St. 1\\nTown\\, Land;;;;",
-                          "TEL;VALUE=text;TYPE=home,voice:111\\;2",
-                          "TEL;VALUE=text;TYPE=work,voice:222", "TEL;VALUE=text;TYPE=cell:444",
-                          "TEL;VALUE=text;TYPE=fax:555", "TEL;VALUE=text;TYPE=voice:666\\, ext 7",
-                          "BDAY:19700305", "EMAIL:a\\;b@example.org",
-                          "URL:https://example.org/~jm\\;x", "NOTE:a\\\\b\\; c", "END:VCARD", ""}));
 }
 
 void TestExport::homePages_data()
