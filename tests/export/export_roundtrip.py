@@ -75,7 +75,7 @@ def write_store(path, record_length, block, entries):
 
 
 # 100 characters each; folded lines cut inside the three-octet characters.
-SUBJECT = ('Lunch, "Café"; Zoë \\ Co — „Tee“ ™ € ' * 3)[:100]
+SUBJECT = ('Lunch, "Café"; Zoë \\ Co — „Tee“ ™ € ' * 2)[:70] + "€„—™" * 7 + "—€"
 LONG_DESC = ("First line\r\nSecond; with, commas — a back\\slash „€“ ™ " * 2)[:100]
 # id, subject, start, end, reminder on, minutes, description; then what a calendar shows: title,
 # start, length in minutes (None: no end), alarm in seconds before the start (None: no alarm).
@@ -107,7 +107,7 @@ ADDRESSES = [
     ("Jürgen; Jr", "Müller", "Hauptstr. 1\r\n12345 Köln; DE", "0221 1234;5", "0221 555-1",
      "0221 555-2", "0170 98765", "0221 555-9", "+49 (0)221 7, ext 2", "05/03/1970", "1",
      "jm@example.com", "www.example.com:8080/a;b",
-     ("Tea, cake; \\ no coffee\r\n„€“ — ™ " * 3)[:99] + ".", "https://www.example.com:8080/a;b"),
+     ("Tea, cake; \\ no coffee\r\n„€“ — ™ " * 4)[:99] + ".", "https://www.example.com:8080/a;b"),
     ("", "O'Brien", "", "", "", "", "", "", "", "14/07/2000", "0", "", "", "", None),
     ("Leap", "Day", "", "", "", "", "", "", "", "29/02/1980", "1", "", "not a web page", "", None),
     ("Ever", "Last", "", "", "", "", "", "", "", "31/12/9999", "1", "", "", "", None),
