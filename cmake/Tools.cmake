@@ -63,7 +63,8 @@ set(CPACK_STRIP_FILES ON)
 include(CPack)
 
 # The round trip of the exports through independent readers (python3-icalendar,
-# python3-vobject, calcurse); skipped with a message when they are not installed.
+# python3-vobject, libical and Evolution's contact parser through python3-gi, calcurse, khal);
+# a reader that is not installed is skipped with a message, the test then reports "skipped".
 if(TALLOWBY_BUILD_TESTS)
     # The system's Python first: the Debian packages of the readers install there.
     find_program(TALLOWBY_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH)

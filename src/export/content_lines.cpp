@@ -2,9 +2,7 @@
 
 namespace Export {
 
-namespace {
-
-QString escape(QStringView text, bool escapeSemicolon)
+QString EscapeText(QStringView text)
 {
     QString out;
     out.reserve(text.size() + 8);
@@ -12,13 +10,10 @@ QString escape(QStringView text, bool escapeSemicolon)
         const QChar c = text[i];
         switch (c.unicode()) {
         case '\\':
-            out += QStringLiteral("\\\\");
-            break;
         case ',':
-            out += QStringLiteral("\\,");
-            break;
         case ';':
-            out += escapeSemicolon ? QStringLiteral("\\;") : QStringLiteral(";");
+            out += QLatin1Char('\\');
+            out += c;
             break;
         case '\r':
             if (i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
@@ -40,23 +35,6 @@ QString escape(QStringView text, bool escapeSemicolon)
         }
     }
     return out;
-}
-
-} // namespace
-
-QString EscapeICalText(QStringView text)
-{
-    return escape(text, true);
-}
-
-QString EscapeVCardText(QStringView text)
-{
-    return escape(text, false);
-}
-
-QString EscapeVCardComponent(QStringView text)
-{
-    return escape(text, true);
 }
 
 QByteArray FoldLine(QStringView line)

@@ -8,13 +8,11 @@
 
 namespace Export {
 
-// iCalendar TEXT: backslash, semicolon and comma are escaped, every line break (CR LF, CR or
-// LF) becomes "\n", other control characters are dropped.
-QString EscapeICalText(QStringView text);
-// vCard text value: backslash, comma and line breaks are escaped (a semicolon stays as it is).
-QString EscapeVCardText(QStringView text);
-// One component of a structured vCard value (N, ADR): semicolons are escaped as well.
-QString EscapeVCardComponent(QStringView text);
+// A text value of iCalendar (TEXT) or vCard: backslash, semicolon and comma are escaped, every
+// line break (CR LF, CR or LF) becomes "\n", other control characters are dropped. vCard 3.0
+// requires the semicolon escaped in every text value and 4.0 allows it; readers that split a
+// value at a bare semicolon (Evolution) would otherwise cut it there.
+QString EscapeText(QStringView text);
 
 // One content line as UTF-8, folded so that no line is longer than 75 octets (continuation
 // lines start with a blank; a character is never split), ending in CR LF.

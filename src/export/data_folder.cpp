@@ -169,6 +169,7 @@ bool loadImage(const QString &folder, const FileLayout &layout, int fileNumber, 
     image->exists = info.exists();
     if (!image->exists)
         return true;
+    image->modified = info.lastModified().toUTC();
     if (!OpenRecordFileReadOnly(fileNumber, path, layout.recordLength, error))
         return false;
     const qint64 records = RecordFileRecordCount(fileNumber);

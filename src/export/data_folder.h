@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -46,6 +47,7 @@ struct FileImage {
     FileLayout layout{};
     bool exists = false;
     QByteArray bytes;
+    QDateTime modified; // the file's last change, when read from disk
 
     // The bytes of a record that the file really holds (shorter for a partial last record,
     // empty past the end).

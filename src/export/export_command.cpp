@@ -5,6 +5,8 @@
 #include "export/notes_export.h"
 #include "export/vcard_export.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace Export {
@@ -51,12 +53,49 @@ bool writeOutput(const QByteArray &bytes, const QString &file, QIODevice &out, Q
         }
         return true;
     }
+    // The export holds private data: readable by the owner alone, like the data folder.
     QSaveFile f(file);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
+    if (!f.open(QIODevice::WriteOnly) || !f.setPermissions(QFile::ReadOwner | QFile::WriteOwner) ||
+        f.write(bytes) != bytes.size() || !f.commit()) {
         err << kProgram << ": " << file << ": " << f.errorString() << "\n";
         return false;
     }
     return true;
+}
+
+// The absolute path with symbolic links resolved as far as it exists.
+QString resolvedPath(const QString &path)
+{
+    QString existing = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QStringList missing;
+    while (!QFileInfo::exists(existing) && QFileInfo(existing).path() != existing) {
+        missing.prepend(QFileInfo(existing).fileName());
+        existing = QFileInfo(existing).path();
+    }
+    const QString canonical = QFileInfo(existing).canonicalFilePath();
+    missing.prepend(canonical.isEmpty() ? existing : canonical);
+    return QDir::cleanPath(missing.join(QLatin1Char('/')));
+}
+
+// Why an export may not go to `target` (an output file, or the notes' folder when `isFolder`):
+// the tool never writes into the folder it reads, nor over a file named like a data file.
+QString refusedTarget(const QString &target, bool isFolder, const QString &dataFolder)
+{
+    const QString resolved = resolvedPath(target);
+    const QString folder = resolvedPath(dataFolder);
+    if ((isFolder ? resolved : QFileInfo(resolved).path()) == folder)
+        return QStringLiteral("%1: refused: the export would be written into the data folder %2, "
+                              "which is only read")
+            .arg(target, dataFolder);
+    for (const FileLayout *layout :
+         {&AppointmentsLayout, &NotesLayout, &AddressesLayout, &DesktopLayout}) {
+        const QString name = QString::fromLatin1(layout->fileName);
+        if (!isFolder && (QFileInfo(resolved).fileName().compare(name, Qt::CaseInsensitive) == 0 ||
+                          QFileInfo(target).fileName().compare(name, Qt::CaseInsensitive) == 0))
+            return QStringLiteral("%1: refused: the export would overwrite a data file")
+                .arg(target);
+    }
+    return {};
 }
 
 } // namespace
@@ -78,18 +117,23 @@ QString HelpText()
         "                          SUMMARY, the description, and an alarm the chosen minutes\n"
         "                          before the start when the reminder is on; every birthday of\n"
         "                          the address book as a yearly all-day event \"Birthday - \n"
-        "                          NAME\". UIDs stay the same for the same data.\n"
+        "                          NAME\" (on 29 February: on the last day of February in\n"
+        "                          other years). An empty subject is titled \"(no subject)\".\n"
+        "                          A UID comes from the date and start time of an appointment\n"
+        "                          and from the name of an address book entry, so it survives\n"
+        "                          other edits and the delete of other appointments.\n"
         "  vcard FOLDER [-o FILE]  The address book as vCard 4.0 (RFC 6350): name parts (N),\n"
-        "                          full name (FN), address (ADR), the six phone numbers (Home:\n"
-        "                          home; Business #1 and #2: work; Mobile: cell; Fax: fax;\n"
-        "                          Other: voice), birthday (BDAY), e-mail, home page (URL) and\n"
-        "                          notes (NOTE).\n"
+        "                          full name (FN), home address (ADR), the six phone numbers\n"
+        "                          (Home: home; Business #1 and #2: work; Mobile: cell; Fax:\n"
+        "                          fax; Other: voice), birthday (BDAY), e-mail, home page (URL)\n"
+        "                          and notes (NOTE).\n"
         "  notes FOLDER OUTDIR     Every note as a UTF-8 text file named after the note in\n"
         "                          OUTDIR (created when missing). Characters that file names\n"
         "                          cannot hold become \"_\", a note without a name is \"Unnamed\n"
         "                          note\", and notes that would share a file name get \" (2)\",\n"
-        "                          \" (3)\" ... Files of the same names are replaced. Prints\n"
-        "                          which note went into which file.\n"
+        "                          \" (3)\" ..., Windows device names (nul.txt) \"_\". Files of\n"
+        "                          the same names are replaced. Prints which note went into\n"
+        "                          which file.\n"
         "  check FOLDER            Reports every broken rule of the data files: counts beyond\n"
         "                          the end of the file, negative counts, counts over the\n"
         "                          capacity, unknown count types, texts whose length overruns\n"
@@ -100,10 +144,15 @@ QString HelpText()
         "                          book, repeated note names, birthday flags other than \"0\"\n"
         "                          and \"1\", and invalid birthdays. It also warns of texts the\n"
         "                          exports cannot carry as they stand (times that are not\n"
-        "                          hh:mm, reminder minutes that are not a number).\n"
+        "                          hh:mm, reminder minutes that are not a number, events that\n"
+        "                          end after 31 December 9999 and so get a DURATION).\n"
         "\n"
         "Options:\n"
         "  -o FILE, --output FILE  Write the export to FILE instead of standard output.\n"
+        "                          Exported files are readable by their owner alone, and so\n"
+        "                          are the folders that notes creates. A FILE in the data\n"
+        "                          folder, a FILE named like a data file, and an OUTDIR that is\n"
+        "                          the data folder are refused (exit status 2).\n"
         "  -h, --help              Show this help.\n"
         "  --version               Show the version.\n"
         "\n"
@@ -165,6 +214,18 @@ int RunExportCommand(const QStringList &arguments, QIODevice &out, QTextStream &
     }
     if (!o.outputFile.isEmpty() && !takesOutput)
         return usageError(err, QStringLiteral("%1 writes no output file").arg(o.command));
+
+    const bool toFile = !o.outputFile.isEmpty() && o.outputFile != QLatin1String("-");
+    const bool isNotes = o.command == QLatin1String("notes");
+    if (toFile || isNotes) {
+        const QString refused =
+            refusedTarget(isNotes ? o.positional[1] : o.outputFile, isNotes, o.positional.front());
+        if (!refused.isEmpty()) {
+            err << kProgram << ": " << refused << "\n";
+            err.flush();
+            return ExitFailure;
+        }
+    }
 
     QString error;
     const auto data = ReadDataFolder(o.positional.front(), &error);

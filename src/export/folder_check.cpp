@@ -70,6 +70,8 @@ void checkAppointments(const DataFolderContents &data, QList<Finding> &out)
             add(Finding::Warning, a,
                 QStringLiteral("the end time %1 is not after the start time %2")
                     .arg(a.endTime, a.startTime));
+        if (EndsAfterYear9999(a))
+            add(Finding::Warning, a, EndsAfterYear9999Message());
         if (a.reminderFlag != 0 && !ReminderSeconds(a.reminderMinutes))
             add(Finding::Warning, a,
                 QStringLiteral("the reminder minutes \"%1\" are not a number")
@@ -126,7 +128,10 @@ void checkAddresses(const DataFolderContents &data, QList<Finding> &out)
             out.append({Finding::Error, file, where,
                         QStringLiteral("the birthday flag is \"%1\" (\"0\" or \"1\" expected)")
                             .arg(e.hasBirthday)});
-        if (!BirthdayDate(e.birthdayDate))
+        const auto born = BirthdayDate(e.birthdayDate);
+        if (born && HasBirthday(e.hasBirthday) && EndsAfterYear9999(*born))
+            out.append({Finding::Warning, file, where, EndsAfterYear9999Message()});
+        if (!born)
             out.append({HasBirthday(e.hasBirthday) ? Finding::Error : Finding::Warning, file, where,
                         QStringLiteral("the birthday \"%1\" is not a valid dd/mm/yyyy date")
                             .arg(e.birthdayDate)});

@@ -3,6 +3,7 @@
 #include "export/content_lines.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QLocale>
 #include <QSet>
 
@@ -143,12 +144,49 @@ QUuid StableUuid(QStringView text)
     return QUuid::createUuidV5(ns, text.toString());
 }
 
+bool EndsAfterYear9999(QDate allDayEvent)
+{
+    return allDayEvent == QDate(9999, 12, 31);
+}
+
+bool EndsAfterYear9999(const AppointmentRecord &a)
+{
+    const auto day = AppointmentDate(a.id);
+    const auto start = ParseTime(a.startTime, false);
+    return day && EndsAfterYear9999(*day) && (!start || ParseTime(a.endTime, true) == 24 * 60);
+}
+
+QString EndsAfterYear9999Message()
+{
+    return QStringLiteral("the event ends after 31 December 9999, the last day an iCalendar date "
+                          "can name; exported with a DURATION instead of an end (some calendar "
+                          "programs cannot take such an event)");
+}
+
 QByteArray WriteICalendar(const DataFolderContents &data, const QDateTime &stamp,
                           QList<Finding> *warnings)
 {
     ContentWriter w;
     UidSet uids;
-    const QString dtstamp = stamp.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+    const auto utc = [](const QDateTime &t) {
+        return t.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+    };
+    const QString dtstamp = utc(stamp);
+    // The last change of the file that holds an event: no event changed after it, so a
+    // receiving program that compares LAST-MODIFIED takes up every change.
+    const auto lastModified = [&](const FileImage &file) {
+        if (file.modified.isValid())
+            w.property(u"LAST-MODIFIED", utc(file.modified));
+    };
+    // An all-day event: its end is the next day, or a duration where that day would be past 9999.
+    const auto allDayEnd = [&](QDate day, const char *file, const QString &where) {
+        if (EndsAfterYear9999(day)) {
+            warnings->append(warning(file, where, EndsAfterYear9999Message()));
+            w.line(u"DURATION:P1D");
+        } else {
+            w.property(u"DTEND;VALUE=DATE", formatDate(day.addDays(1)));
+        }
+    };
     w.line(u"BEGIN:VCALENDAR");
     w.line(u"VERSION:2.0");
     w.line(QStringLiteral("PRODID:-//Tallowby//Tallowby %1//EN")
@@ -157,6 +195,11 @@ QByteArray WriteICalendar(const DataFolderContents &data, const QDateTime &stamp
                         : QCoreApplication::applicationVersion()));
     w.line(u"CALSCALE:GREGORIAN");
 
+    // The UID of an appointment comes from its date and start time, the two things that neither
+    // an edit (which keeps the date and may change everything else) nor the delete of another
+    // appointment (which renumbers the ids and moves the positions) changes. Appointments of a
+    // day with the same start time are told apart by their order.
+    QHash<QString, int> sameStart;
     for (const AppointmentRecord &a : data.appointments) {
         const QString where = QStringLiteral("appointment %1 (%2)").arg(a.position + 1).arg(a.id);
         const auto date = AppointmentDate(a.id);
@@ -169,12 +212,20 @@ QByteArray WriteICalendar(const DataFolderContents &data, const QDateTime &stamp
         const auto end = ParseTime(a.endTime, true);
         QString description = a.description;
         w.line(u"BEGIN:VEVENT");
-        w.property(u"UID", uids.make(QStringLiteral("appointment\n%1\n%2").arg(a.id, a.subject),
-                                     a.position));
+        const QString key =
+            QStringLiteral("appointment\n%1\n%2").arg(formatDate(*date), a.startTime.trimmed());
+        const int rank = ++sameStart[key];
+        w.property(u"UID",
+                   uids.make(rank == 1 ? key : key + QStringLiteral("\n%1").arg(rank), a.position));
         w.property(u"DTSTAMP", dtstamp);
+        lastModified(data.appointmentsFile);
         if (start) {
             w.property(u"DTSTART", formatDateTime(*date, *start));
-            if (end && *end > *start) {
+            if (end && *end > *start && EndsAfterYear9999(a)) {
+                warnings->append(
+                    warning(AppointmentsLayout.fileName, where, EndsAfterYear9999Message()));
+                w.property(u"DURATION", QStringLiteral("PT%1M").arg(*end - *start));
+            } else if (end && *end > *start) {
                 w.property(u"DTEND", formatDateTime(*date, *end));
             } else {
                 warnings->append(warning(
@@ -194,15 +245,30 @@ QByteArray WriteICalendar(const DataFolderContents &data, const QDateTime &stamp
                                                     "exported as an all-day event")
                                          .arg(a.startTime)));
             w.property(u"DTSTART;VALUE=DATE", formatDate(*date));
-            w.property(u"DTEND;VALUE=DATE", formatDate(date->addDays(1)));
-            const QString times =
-                QStringLiteral("Start Time: %1, End Time: %2").arg(a.startTime, a.endTime);
+            allDayEnd(*date, AppointmentsLayout.fileName, where);
+            const QString times = QStringLiteral("Start Time: %1, End Time: %2")
+                                      .arg(a.startTime, a.endTime)
+                                      .trimmed();
             description =
                 description.isEmpty() ? times : times + QStringLiteral("\r\n") + description;
         }
-        w.property(u"SUMMARY", EscapeICalText(a.subject));
-        if (!description.isEmpty())
-            w.property(u"DESCRIPTION", EscapeICalText(description));
+        // A SUMMARY without a value is refused by some readers (libical). A subject of nothing
+        // but blanks gets a title, and the stored text stays readable in a parameter.
+        QString title = a.subject;
+        if (EscapeText(a.subject.trimmed()).trimmed().isEmpty()) {
+            title = QStringLiteral("(no subject)");
+            QString stored;
+            for (const QChar c : a.subject) {
+                if (c == QLatin1Char('\t') || (c.unicode() >= 0x20 && c.unicode() != 0x7F &&
+                                               (c.unicode() < 0x80 || c.unicode() >= 0xA0)))
+                    stored += c;
+            }
+            w.line(QStringLiteral("SUMMARY;X-TALLOWBY-SUBJECT=\"%1\":%2").arg(stored, title));
+        } else {
+            w.property(u"SUMMARY", EscapeText(title));
+        }
+        if (!EscapeText(description).trimmed().isEmpty())
+            w.property(u"DESCRIPTION", EscapeText(description));
         if (a.reminderFlag != 0) {
             const auto seconds = ReminderSeconds(a.reminderMinutes);
             if (!start) {
@@ -218,9 +284,7 @@ QByteArray WriteICalendar(const DataFolderContents &data, const QDateTime &stamp
             } else {
                 w.line(u"BEGIN:VALARM");
                 w.line(u"ACTION:DISPLAY");
-                w.property(
-                    u"DESCRIPTION",
-                    EscapeICalText(a.subject.isEmpty() ? QStringLiteral("Reminder") : a.subject));
+                w.property(u"DESCRIPTION", EscapeText(title));
                 w.property(u"TRIGGER", triggerFor(*seconds));
                 w.line(u"END:VALARM");
             }
@@ -245,10 +309,14 @@ QByteArray WriteICalendar(const DataFolderContents &data, const QDateTime &stamp
         w.property(u"UID",
                    uids.make(QStringLiteral("birthday\n%1").arg(e.displayName), e.position));
         w.property(u"DTSTAMP", dtstamp);
+        lastModified(data.addressesFile);
         w.property(u"DTSTART;VALUE=DATE", formatDate(*born));
-        w.property(u"DTEND;VALUE=DATE", formatDate(born->addDays(1)));
-        w.line(u"RRULE:FREQ=YEARLY");
-        w.property(u"SUMMARY", EscapeICalText(QStringLiteral("Birthday - ") + e.displayName));
+        allDayEnd(*born, AddressesLayout.fileName, where);
+        // A birthday on 29 February comes on the last day of February in other years.
+        w.line(born->month() == 2 && born->day() == 29
+                   ? u"RRULE:FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1"
+                   : u"RRULE:FREQ=YEARLY");
+        w.property(u"SUMMARY", EscapeText(QStringLiteral("Birthday - ") + e.displayName));
         w.line(u"CATEGORIES:BIRTHDAY");
         w.line(u"TRANSP:TRANSPARENT");
         w.line(u"END:VEVENT");

@@ -25,12 +25,20 @@ bool HasBirthday(QStringView text);
 // Seconds of a reminder's "minutes before" text (a decimal number, fractions allowed).
 std::optional<qint64> ReminderSeconds(QStringView minutes);
 
+// Whether the event of an appointment (ending at 24:00, or all-day for want of a start time),
+// or an all-day event on `allDayEvent`, would end after 31 December 9999, the last day that an
+// iCalendar date can name. Such an event is exported with a DURATION instead of its end.
+bool EndsAfterYear9999(const AppointmentRecord &a);
+bool EndsAfterYear9999(QDate allDayEvent);
+QString EndsAfterYear9999Message();
+
 // A name-based UUID that stays the same for the same text, for UIDs.
 QUuid StableUuid(QStringView text);
 
 // The calendar: one VEVENT per appointment (floating local times, a VALARM when the reminder
-// is on) and one yearly all-day VEVENT per birthday. `stamp` becomes every DTSTAMP. What could
-// not be written as it stands (invalid times, minutes, dates) is added to *warnings.
+// is on) and one yearly all-day VEVENT per birthday. `stamp` becomes every DTSTAMP, and the
+// last change of the data file every LAST-MODIFIED. What could not be
+// written as it stands (invalid times, minutes, dates) is added to *warnings.
 QByteArray WriteICalendar(const DataFolderContents &data, const QDateTime &stamp,
                           QList<Finding> *warnings);
 

@@ -1,6 +1,8 @@
 #include "export/notes_export.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSet>
 
@@ -10,19 +12,34 @@ namespace {
 
 constexpr qsizetype kMaxStemBytes = 200;
 
-bool isDeviceName(const QString &stem)
+// Whether Windows takes the name for a device: the part before the first dot, without the
+// blanks Windows drops, is CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM or LPT with a digit (also
+// a superscript one), in any letter case, so "nul.txt" and "com1.log" are devices as well.
+qsizetype deviceNameLength(const QString &stem)
 {
-    // Names that Windows keeps for devices, whatever the extension.
-    static const QSet<QString> names = [] {
-        QSet<QString> s{QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
-                        QStringLiteral("NUL")};
-        for (int i = 1; i <= 9; ++i) {
-            s.insert(QStringLiteral("COM%1").arg(i));
-            s.insert(QStringLiteral("LPT%1").arg(i));
-        }
-        return s;
-    }();
-    return names.contains(stem.toUpper());
+    static const QRegularExpression device(
+        QStringLiteral(
+            "^(?:CON|PRN|AUX|NUL|CONIN\\$|CONOUT\\$|(?:COM|LPT)[0-9\u00B9\u00B2\u00B3]) *"
+            "(?:\\.|$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = device.match(stem);
+    if (!m.hasMatch())
+        return 0;
+    qsizetype n = m.capturedLength();
+    while (n > 0 && (stem[n - 1] == QLatin1Char('.') || stem[n - 1] == QLatin1Char(' ')))
+        --n;
+    return n;
+}
+
+// Makes the folder and the missing ones above it, each readable by the owner alone.
+bool makePrivatePath(const QString &absolute)
+{
+    const QFileInfo info(absolute);
+    if (info.exists())
+        return info.isDir();
+    const QString parent = info.path();
+    return (parent == absolute || makePrivatePath(parent)) &&
+           QDir().mkdir(absolute, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 } // namespace
@@ -57,8 +74,8 @@ QString SafeFileStem(const QString &name)
     out = out.trimmed();
     if (out.isEmpty())
         out = QStringLiteral("Unnamed note");
-    if (isDeviceName(out))
-        out += QLatin1Char('_');
+    if (const qsizetype device = deviceNameLength(out))
+        out.insert(device, QLatin1Char('_'));
     return out;
 }
 
@@ -81,14 +98,18 @@ QList<NoteFile> PlanNoteFiles(const QList<NoteRecord> &notes)
 
 bool WriteNoteFiles(const QList<NoteFile> &files, const QString &outputFolder, QString *error)
 {
+    // Folders that have to be made, and the files, are readable by the owner alone, like the
+    // data folder; a folder that exists already keeps its permissions.
     QDir dir(outputFolder);
-    if (!dir.exists() && !QDir().mkpath(outputFolder)) {
+    if (!makePrivatePath(dir.absolutePath())) {
         *error = QStringLiteral("%1: cannot create the folder").arg(outputFolder);
         return false;
     }
     for (const NoteFile &f : files) {
         QSaveFile out(dir.filePath(f.fileName));
-        if (!out.open(QIODevice::WriteOnly) || out.write(f.text.toUtf8()) < 0 || !out.commit()) {
+        if (!out.open(QIODevice::WriteOnly) ||
+            !out.setPermissions(QFile::ReadOwner | QFile::WriteOwner) ||
+            out.write(f.text.toUtf8()) < 0 || !out.commit()) {
             *error = QStringLiteral("%1: %2").arg(out.fileName(), out.errorString());
             return false;
         }

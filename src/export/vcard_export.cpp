@@ -3,6 +3,7 @@
 #include "export/content_lines.h"
 #include "export/ical_export.h"
 
+#include <QRegularExpression>
 #include <QSet>
 #include <QUrl>
 
@@ -10,19 +11,26 @@ namespace Export {
 
 namespace {
 
-// A home page as a URI: kept when it has a scheme, "https://" put in front of a bare host
-// name ("www.example.com"); nullopt when it cannot be an address at all.
+// A home page as a URI: kept when it starts with a scheme ("http://...", or one of the schemes
+// that need no "//", such as "mailto:"), "https://" put in front of anything else, so that a
+// host with a port ("www.example.com:8080/x") is not taken for a scheme; nullopt when the text
+// then still is no address with a host name.
 std::optional<QString> homePageUri(const QString &text)
 {
+    static const QRegularExpression withScheme(
+        QStringLiteral("^(?:[a-z][a-z0-9+.-]*://|(?:mailto|tel|sip|sips|xmpp|urn|news|geo):)"),
+        QRegularExpression::CaseInsensitiveOption);
     const QString t = text.trimmed();
     if (t.isEmpty() || t.contains(QLatin1Char(' ')))
         return std::nullopt;
     QUrl url(t, QUrl::StrictMode);
-    if (!url.isValid() || url.scheme().isEmpty() || url.scheme().size() == 1 /* C:\ */) {
+    if (!withScheme.match(t).hasMatch()) {
         url = QUrl(QStringLiteral("https://") + t, QUrl::StrictMode);
-        if (!url.isValid() || url.host().isEmpty() || !url.host().contains(QLatin1Char('.')))
+        if (url.host().isEmpty() || !url.host().contains(QLatin1Char('.')))
             return std::nullopt;
     }
+    if (!url.isValid())
+        return std::nullopt;
     return QString::fromLatin1(url.toEncoded(QUrl::FullyEncoded));
 }
 
@@ -48,18 +56,22 @@ QByteArray WriteVCards(const DataFolderContents &data, QList<Finding> *warnings)
                       .toString(QUuid::WithoutBraces);
         uids.insert(uid);
         w.property(u"UID", QStringLiteral("urn:uuid:") + uid);
+        if (data.addressesFile.modified.isValid()) // the last change of the file, as for events
+            w.property(u"REV", data.addressesFile.modified.toUTC().toString(
+                                   QStringLiteral("yyyyMMdd'T'HHmmss'Z'")));
 
         QString formatted = (e.name.trimmed() + QLatin1Char(' ') + e.surname.trimmed()).trimmed();
         if (formatted.isEmpty())
             formatted = e.displayName.trimmed();
-        w.property(u"FN", EscapeVCardText(formatted));
+        w.property(u"FN", EscapeText(formatted));
         // N: family name; given name; additional names; prefixes; suffixes.
-        w.property(u"N", EscapeVCardComponent(e.surname) + QLatin1Char(';') +
-                             EscapeVCardComponent(e.name) + QStringLiteral(";;;"));
+        w.property(u"N", EscapeText(e.surname) + QLatin1Char(';') + EscapeText(e.name) +
+                             QStringLiteral(";;;"));
         if (!e.address.trimmed().isEmpty()) {
             // The address is one free text of several lines: it goes whole into the street
-            // component, its line breaks kept.
-            w.property(u"ADR", QStringLiteral(";;%1;;;;").arg(EscapeVCardComponent(e.address)));
+            // component, its line breaks kept. This is a personal address book, so the address
+            // is the home address (readers file an untyped one as a work address).
+            w.property(u"ADR;TYPE=home", QStringLiteral(";;%1;;;;").arg(EscapeText(e.address)));
         }
         const struct {
             const QString &number;
@@ -74,7 +86,7 @@ QByteArray WriteVCards(const DataFolderContents &data, QList<Finding> *warnings)
             if (phone.number.trimmed().isEmpty())
                 continue;
             w.line(QStringLiteral("TEL;VALUE=text;TYPE=%1:%2")
-                       .arg(QString::fromLatin1(phone.types), EscapeVCardText(phone.number)));
+                       .arg(QString::fromLatin1(phone.types), EscapeText(phone.number)));
         }
         if (HasBirthday(e.hasBirthday)) {
             if (const auto born = BirthdayDate(e.birthdayDate))
@@ -84,11 +96,11 @@ QByteArray WriteVCards(const DataFolderContents &data, QList<Finding> *warnings)
                          .arg(e.birthdayDate));
         }
         if (!e.email.trimmed().isEmpty())
-            w.property(u"EMAIL", EscapeVCardText(e.email.trimmed()));
+            w.property(u"EMAIL", EscapeText(e.email.trimmed()));
         QString notes = e.notes;
         if (!e.homePage.trimmed().isEmpty()) {
             if (const auto uri = homePageUri(e.homePage)) {
-                w.property(u"URL", *uri);
+                w.property(u"URL", EscapeText(*uri));
             } else {
                 warn(QStringLiteral("the home page \"%1\" is no web address; put into the note")
                          .arg(e.homePage));
@@ -97,7 +109,7 @@ QByteArray WriteVCards(const DataFolderContents &data, QList<Finding> *warnings)
             }
         }
         if (!notes.isEmpty())
-            w.property(u"NOTE", EscapeVCardText(notes));
+            w.property(u"NOTE", EscapeText(notes));
         w.line(u"END:VCARD");
     }
     return w.bytes();
