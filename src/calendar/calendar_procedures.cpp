@@ -9,6 +9,7 @@
 #include "calendar/appointment_store.h"
 #include "calendar/calendar_window.h"
 #include "calendar/day_schedule_window.h"
+#include "calendar/reminder_notifications.h"
 #include "calendar/reminder_window.h"
 #include "shell/date_picker.h"
 #include "shell/flex_grid.h"
@@ -578,6 +579,8 @@ void CheckReminders()
         due.append({row.subject, row.startTime, row.endTime, minutes});
     }
     popup->showReminders(due);
+    for (const DueReminder &reminder : due)
+        ReminderNotifications::instance()->notify(reminder);
 }
 
 } // namespace Module1
