@@ -18,6 +18,7 @@
 #include "shell/record_file.h"
 #include "shell/seams.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
@@ -175,14 +176,28 @@ QString MonthKey(int year, int month)
     return QString::number(year) + twoDigits(month);
 }
 
-QPixmap MarkerPicture(const QColor &color)
+QPixmap MarkerPicture(const QColor &color, QChar letter)
 {
-    QPixmap picture(17, 17);
+    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+    QPixmap picture(QSize(17, 17) * ratio);
+    picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::white);
     QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(color);
-    painter.drawEllipse(QRectF(3, 3, 11, 11));
+    const QRectF disc(3, 3, 11, 11);
+    painter.drawEllipse(disc);
+    // Relative luminance decides the letter's colour: white on blue, black on red.
+    const double luminance =
+        0.2126 * color.redF() + 0.7152 * color.greenF() + 0.0722 * color.blueF();
+    painter.setPen(luminance > 0.18 ? Qt::black : Qt::white);
+    QFont font = painter.font();
+    font.setPixelSize(9);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(disc, Qt::AlignCenter, QString(letter));
     return picture;
 }
 

@@ -26,8 +26,10 @@ QString TrimBlanks(const QString &text);
 bool IsNumericOne(const QString &text);
 // "YYYYMM" of a year and month.
 QString MonthKey(int year, int month);
-// A 17 by 17 picture of an 11-pixel disc of that colour on white.
-QPixmap MarkerPicture(const QColor &color);
+// A 17 by 17 picture of an 11-pixel disc of that colour on white, with a letter in it ("B",
+// "A") so that the two markers differ by more than their colour; the letter is white or black,
+// whichever reads better on the disc. Drawn for the screen's pixel density.
+QPixmap MarkerPicture(const QColor &color, QChar letter);
 
 // The reminder's minute of the day for a start time "hh:mm" and a minutes text: the start less
 // the minutes, rounded half to even; nothing when either text is not a number or the reminder

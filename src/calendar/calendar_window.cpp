@@ -97,6 +97,12 @@ CalendarWindow::CalendarWindow(QWidget *parent) : QWidget(parent)
         if (auto *arrow = Calendar1->findChild<QToolButton *>(QString::fromLatin1(name)))
             arrow->hide();
     }
+    // The month header and the selected day have colours of their own, white on a deep blue,
+    // which read whatever the desktop's palette.
+    QPalette title = Calendar1->palette();
+    title.setColor(QPalette::Highlight, QColor(0, 70, 140));
+    title.setColor(QPalette::HighlightedText, Qt::white);
+    Calendar1->setPalette(title);
     // The title bar is tall enough for the legend that stands in its left part.
     if (auto *bar = Calendar1->findChild<QWidget *>(QStringLiteral("qt_calendar_navigationbar")))
         bar->setMinimumHeight(twips(540));
@@ -113,8 +119,8 @@ CalendarWindow::CalendarWindow(QWidget *parent) : QWidget(parent)
     }
 
     // The 43 dots of a colour share one picture.
-    const QPixmap blue = CalendarProcedures::MarkerPicture(QColor(0, 0, 255));
-    const QPixmap red = CalendarProcedures::MarkerPicture(QColor(255, 0, 0));
+    const QPixmap blue = CalendarProcedures::MarkerPicture(QColor(0, 0, 255), u'B');
+    const QPixmap red = CalendarProcedures::MarkerPicture(QColor(255, 0, 0), u'A');
     for (int i = 0; i <= 42; ++i) {
         Picture1[i] = makeDot(this, QStringLiteral("Picture1(%1)").arg(i), blue);
         Picture2[i] = makeDot(this, QStringLiteral("Picture2(%1)").arg(i), red);

@@ -37,8 +37,17 @@ DayScheduleWindow::DayScheduleWindow(QWidget *parent) : QWidget(parent)
     // The schedule is only looked at: no cell is picked, so every colour stays in sight.
     MSFlexGrid1->setSelectionMode(QAbstractItemView::NoSelection);
     MSFlexGrid1->setFocusPolicy(Qt::NoFocus);
-    MSFlexGrid1->setStyleSheet(
-        QStringLiteral("QTableView { background-color: white; gridline-color: #c0c0c0; }"));
+    // The schedule's cells are white by design, so its texts are black and its header row light
+    // grey whatever the desktop's palette: a dark palette never gives white on white.
+    QPalette fixed = MSFlexGrid1->palette();
+    for (const auto &[role, colour] : {std::pair{QPalette::Base, QColor(Qt::white)},
+                                       std::pair{QPalette::Text, QColor(Qt::black)},
+                                       std::pair{QPalette::Button, QColor(224, 224, 224)},
+                                       std::pair{QPalette::ButtonText, QColor(Qt::black)}})
+        fixed.setColor(role, colour);
+    MSFlexGrid1->setPalette(fixed);
+    MSFlexGrid1->setStyleSheet(QStringLiteral(
+        "QTableView { background-color: white; color: black; gridline-color: #c0c0c0; }"));
     MSFlexGrid1->setMinimumSize(twips(3000) + 8 * twips(500) + 24, twips(3600));
     Command1 = new QPushButton(QStringLiteral("OK"), this);
     Command1->setObjectName(QStringLiteral("Command1"));

@@ -45,7 +45,10 @@ ReminderWindow::ReminderWindow(QWidget *parent) : QWidget(parent)
 
     Label1 = label(this, QStringLiteral("Label1"), QStringLiteral("You have a meeting in"));
     Label2 = label(this, QStringLiteral("Label2"), QStringLiteral("15"));
-    valueLook(Label2, false);
+    // Its dark blue text needs a light ground of its own to read on a dark desktop palette.
+    valueLook(Label2, true);
+    Label2->setMinimumWidth(0);
+    Label2->setAlignment(Qt::AlignCenter);
     Label3 = label(this, QStringLiteral("Label3"), QStringLiteral("minutes."));
     Label4 = label(this, QStringLiteral("Label4"), QStringLiteral("Subject:"));
     Label7[0] = label(this, QStringLiteral("Label7(0)"), QString());
