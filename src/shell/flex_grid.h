@@ -150,6 +150,7 @@ signals:
 protected:
     void changeEvent(QEvent *event) override;
     bool viewportEvent(QEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
 
 private:
