@@ -238,6 +238,17 @@ private slots:
         QCOMPARE(Forms::Form12()->windowTitle(), QStringLiteral("Tallowby Help Topics"));
         QCOMPARE(tree()->topLevelItemCount(), 1);
         QVERIFY(!Forms::exists("Form13"));
+
+        // Closed through the window system, the window comes back with a new tree, all folded.
+        const QStringList asBuilt = treeLook();
+        tree()->expandItem(nodeWithText(QStringLiteral("Tallowby")));
+        tree()->expandItem(nodeWithText(QStringLiteral("Notes")));
+        QVERIFY(Forms::Form12()->close());
+        command->trigger();
+        QVERIFY(Forms::Form12()->isVisible());
+        QCOMPARE(treeLook(), asBuilt);
+        for (QTreeWidgetItemIterator it(tree()); *it; ++it)
+            QVERIFY(!(*it)->isExpanded());
     }
 
 private:
