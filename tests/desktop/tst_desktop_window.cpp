@@ -4,8 +4,10 @@
 
 #include "desktop/change_icon_dialog.h"
 #include "shell/main_window.h"
+#include "shell/twips.h"
 
 #include <QComboBox>
+#include <QScrollBar>
 
 class TestDesktopWindow : public QObject {
     Q_OBJECT
@@ -19,6 +21,8 @@ private slots:
     void buttonPictures_data();
     void buttonPictures();
     void fullLauncherLoadsEveryButton();
+    void everyButtonInSight_data();
+    void everyButtonInSight();
     void captionFromPath_data();
     void captionFromPath();
 };
@@ -176,6 +180,48 @@ void TestDesktopWindow::fullLauncherLoadsEveryButton()
     QVERIFY(showsTick(8191));
     clickButton(8192);
     QCOMPARE(env.launched, QStringList({"/bin/p8191"}));
+}
+
+void TestDesktopWindow::everyButtonInSight_data()
+{
+    QTest::addColumn<QSize>("view");
+    QTest::addColumn<bool>("scrolls");
+    QTest::newRow("designed size") << QSize(twips(7770), twips(5175)) << false;
+    QTest::newRow("large") << QSize(1300, 700) << false;
+    QTest::newRow("too low: the area scrolls") << QSize(twips(7770), 150) << true;
+}
+
+void TestDesktopWindow::everyButtonInSight()
+{
+    QFETCH(QSize, view);
+    QFETCH(bool, scrolls);
+    TestEnvironment env;
+    const QString longCaption = QStringLiteral("Accounts and Household Budget Planner XL");
+    QList<Entry> entries;
+    for (int n = 1; n <= 15; ++n)
+        entries.append({n == 7 ? longCaption.toLatin1() : "Tool " + QByteArray::number(n),
+                        "/bin/p" + QByteArray::number(n)});
+    env.writeFile("MyDesk.dat", desktopFile(entries));
+    MainWindow *main = env.startProgram();
+    main->ShowChildView(launcher());
+    main->resize(main->size() + view - launcher()->size());
+    QCOMPARE(launcher()->size(), view);
+
+    LauncherToolbar *bar = launcherToolbar();
+    for (int j = 1; j <= 15; ++j) {
+        const QModelIndex button = bar->buttons()->index(j - 1, 0);
+        const QRect place = bar->visualRect(button);
+        QVERIFY(scrolls || bar->viewport()->rect().contains(place));
+        // Short captions fit their buttons in full, with room for the text's margins.
+        const int text = bar->fontMetrics().horizontalAdvance(button.data().toString());
+        QVERIFY(j == 7 || place.width() >= text + 6);
+        clickButton(j); // scrolls to the button first where the view is full
+    }
+    QCOMPARE(bar->verticalScrollBar()->maximum() > 0, scrolls);
+    QCOMPARE(env.launched.size(), 15);
+    QCOMPARE(env.launched.at(6), QStringLiteral("/bin/p7"));
+    // The long caption, elided on its button, stands in full in the button's tip.
+    QVERIFY(bar->buttons()->index(6, 0).data(Qt::ToolTipRole).toString().contains(longCaption));
 }
 
 void TestDesktopWindow::captionFromPath_data()
