@@ -26,8 +26,14 @@ QVariant LauncherButtonsModel::data(const QModelIndex &index, int role) const
         return m_captions.at(index.row());
     case Qt::DecorationRole:
         return m_pictures.value(index.row());
-    case Qt::ToolTipRole:
-        return m_tips.value(index.row());
+    case Qt::SizeHintRole:
+        return m_buttonSize;
+    case Qt::ToolTipRole: {
+        // The full caption, which a narrow button may elide, above the program it starts.
+        const QString &caption = m_captions.at(index.row());
+        const QString tip = m_tips.value(index.row());
+        return caption.isEmpty() ? tip : caption + QLatin1Char('\n') + tip;
+    }
     default:
         return {};
     }
@@ -104,6 +110,8 @@ void LauncherToolbar::fitButtons(const QStringList &captions)
     const int width = std::clamp(text + 12, 48, 160);
     const int height = iconSize().height() + metrics.height() + 8;
     setGridSize(QSize(width, height));
+    // Every button fills its place in the grid, whatever its own caption.
+    m_buttons->setButtonSize(gridSize() - QSize(2, 2));
 }
 
 void LauncherToolbar::initViewItemOption(QStyleOptionViewItem *option) const
@@ -121,7 +129,7 @@ DesktopWindow::DesktopWindow(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form9"));
     setWindowTitle(QStringLiteral("My Desktop"));
-    resize(twips(7770), twips(5175));
+    resize(sizeHint());
     m_defaultPicture = DesktopPictures::defaultButtonPicture();
 
     auto button = [this](const char *name, const QString &caption, QRect geometry) {
@@ -147,7 +155,7 @@ DesktopWindow::DesktopWindow(QWidget *parent) : QWidget(parent)
 
     Toolbar1 = new LauncherToolbar(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    Toolbar1->setGeometry(twipsRect(120, 720, 7530, 840));
+    placeToolbar();
     connect(Toolbar1, &QAbstractItemView::clicked, this,
             [this](const QModelIndex &clicked) { Toolbar1_ButtonClick(clicked.row() + 1); });
 
@@ -156,6 +164,28 @@ DesktopWindow::DesktopWindow(QWidget *parent) : QWidget(parent)
     Picture1->setPixmap(m_defaultPicture.pixmap(32, 32));
     Picture1->setGeometry(0, 0, 32, 32);
     Picture1->hide();
+}
+
+QSize DesktopWindow::sizeHint() const
+{
+    return {twips(7770), twips(5175)};
+}
+
+void DesktopWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeToolbar();
+}
+
+void DesktopWindow::placeToolbar()
+{
+    // Designed at left 120 and top 720, 120 twips from the right edge; it keeps that margin at
+    // the right and the bottom as the view grows or shrinks.
+    const int left = twips(120);
+    const int top = twips(720);
+    const int margin = twips(120);
+    Toolbar1->setGeometry(left, top, std::max(width() - left - margin, 0),
+                          std::max(height() - top - margin, 0));
 }
 
 void DesktopWindow::load()

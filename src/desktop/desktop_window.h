@@ -17,7 +17,8 @@
 class QLabel;
 class QPushButton;
 
-// The buttons of the launcher toolbar: caption, picture and the program path as the tip.
+// The buttons of the launcher toolbar: caption, picture, and as the tip the full caption above
+// the program path.
 class LauncherButtonsModel : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -31,16 +32,20 @@ public:
     // Replaces every button at once; the lists hold one item per button, in toolbar order.
     void setButtons(const QStringList &captions, const QList<QIcon> &pictures,
                     const QStringList &tips);
+    // The size of every button, taken up by the next setButtons.
+    void setButtonSize(QSize size) { m_buttonSize = size; }
 
 private:
+    QSize m_buttonSize;
     QStringList m_captions;
     QList<QIcon> m_pictures;
     QStringList m_tips;
 };
 
 // The launcher toolbar: a row of equal buttons, a 32 by 32 picture with its caption below,
-// that wraps onto further rows when they do not fit. Only the buttons in sight are drawn, so
-// thousands of them cost no more than a few.
+// that wraps onto further rows when they do not fit and scrolls only when the rows fill it. A
+// caption too long for its button is elided and stands in full in the button's tip. Only the
+// buttons in sight are drawn, so thousands of them cost no more than a few.
 class LauncherToolbar : public QListView {
     Q_OBJECT
 public:
@@ -73,6 +78,8 @@ public:
     explicit DesktopWindow(QWidget *parent = nullptr);
     // Runs once, right after the window is created: builds the toolbar from the launcher file.
     void load();
+    // The designed client area, which the view takes when it is not maximized.
+    QSize sizeHint() const override;
 
     QPushButton *Command1 = nullptr; // "Add Button"
     QPushButton *Command2 = nullptr; // "Delete Button"
@@ -92,6 +99,12 @@ public:
     // `button` is the clicked button's place on the toolbar, counted from 1.
     void Toolbar1_ButtonClick(int button);
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    // The toolbar takes the view's space below the command buttons, with the designed margins.
+    void placeToolbar();
+
     QIcon m_defaultPicture;
 };

@@ -161,6 +161,13 @@ void HelpTopicsWindow::load()
     Module1::BuildHelpTopics();
 }
 
+void HelpTopicsWindow::closeEvent(QCloseEvent *event)
+{
+    QWidget::closeEvent(event);
+    TreeView1->clear();
+    load();
+}
+
 QTreeWidgetItem *HelpTopicsWindow::addNode(const QString &parentKey, const QString &key,
                                            const QString &text, int picture)
 {

@@ -38,4 +38,9 @@ public:
     void TreeView1_Collapse(QTreeWidgetItem *item);
     void TreeView1_Expand(QTreeWidgetItem *item);
     void TreeView1_NodeClick(QTreeWidgetItem *item);
+
+protected:
+    // Closed through the window system, the window counts as unloaded: the next help command
+    // shows it with a newly built tree, all chapters folded.
+    void closeEvent(QCloseEvent *event) override;
 };

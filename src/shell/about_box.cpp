@@ -26,9 +26,10 @@ AboutBox::AboutBox(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::WindowClo
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(twipsRect(120, 0, 5640, 3210));
 
-    // The controls are placed on the window in the frame's place, with their window positions.
+    // The frame holds the other controls; their designed places are within the frame, which
+    // keeps every text clear of the frame's border.
     auto label = [this](const char *name, const QString &text, QRect geometry, const QFont &font) {
-        auto *l = new QLabel(text, this);
+        auto *l = new QLabel(text, Frame1);
         l->setObjectName(QString::fromLatin1(name));
         l->setGeometry(geometry);
         l->setFont(font);
@@ -45,25 +46,25 @@ AboutBox::AboutBox(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::WindowClo
     product.setPointSizeF(21.75);
     product.setBold(true);
 
-    imgLogo = new QLabel(this);
+    imgLogo = new QLabel(Frame1);
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     imgLogo->setGeometry(twipsRect(360, 480, 1215, 1425));
     imgLogo->setPixmap(Pictures::logo(32));
     imgLogo->setScaledContents(true);
 
-    lblCompanyProduct = label("lblCompanyProduct", QStringLiteral("Wickfield Works"),
-                              twipsRect(1920, 480, 3500, 420), company);
+    // The publisher's texts are short enough for their designed widths.
+    lblCompanyProduct = label("lblCompanyProduct", QStringLiteral("Wickfield"),
+                              twipsRect(1920, 480, 2085, 420), company);
     lblProductName = label("lblProductName", QStringLiteral("Tallowby"),
                            twipsRect(1920, 960, 3150, 510), product);
     Label4 = label("Label4", QStringLiteral("Version 1.2"), twipsRect(1920, 1560, 1335, 255), bold);
-    Label3 =
-        label("Label3", QStringLiteral("Contact us:"), twipsRect(120 + 120, 2280, 1215, 255), bold);
-    Label1 = label("Label1", QStringLiteral("www.wickfield-works.example"),
-                   twipsRect(120 + 120, 2520, 2535 + 600, 255), base);
-    Label2 = label("Label2", QStringLiteral("support@wickfield-works.example"),
-                   twipsRect(120 + 120, 2760, 2175 + 1000, 255), base);
+    Label3 = label("Label3", QStringLiteral("Contact us:"), twipsRect(120, 2280, 1215, 255), bold);
+    Label1 = label("Label1", QStringLiteral("www.wickfield.test"), twipsRect(120, 2520, 2535, 255),
+                   base);
+    Label2 = label("Label2", QStringLiteral("help@wickfield.test"), twipsRect(120, 2760, 2175, 255),
+                   base);
 
-    Command1 = new QPushButton(QStringLiteral("Close"), this);
+    Command1 = new QPushButton(QStringLiteral("Close"), Frame1);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(twipsRect(4320, 2640, 1095, 375));
     connect(Command1, &QPushButton::clicked, this, &AboutBox::Command1_Click);

@@ -1,5 +1,7 @@
 #include "shell/date_picker.h"
 
+#include "shell/seams.h"
+
 #include <QLocale>
 
 DatePicker::DatePicker(QWidget *parent) : QDateEdit(parent)
@@ -15,27 +17,31 @@ DatePicker::DatePicker(QWidget *parent) : QDateEdit(parent)
     });
 }
 
+bool DatePicker::canShow(QDate value) const
+{
+    return value.isValid() && value >= minimumDate() && value <= maximumDate();
+}
+
 void DatePicker::setValue(QDate value)
 {
-    if (!value.isValid())
-        return;
+    // A date the picker cannot show gives today's date, never the date shown before.
     const QSignalBlocker blocker(this);
-    setDate(value);
+    setDate(canShow(value) ? value : Clock::Today());
 }
 
 bool DatePicker::setValueFromText(const QString &text)
 {
     const QStringList parts = text.trimmed().split(QLatin1Char('/'));
-    if (parts.size() != 3)
-        return false;
     bool okDay = false;
     bool okMonth = false;
     bool okYear = false;
-    const QDate value(parts[2].toInt(&okYear), parts[1].toInt(&okMonth), parts[0].toInt(&okDay));
-    if (!okDay || !okMonth || !okYear || !value.isValid())
-        return false;
+    QDate value;
+    if (parts.size() == 3)
+        value = QDate(parts[2].toInt(&okYear), parts[1].toInt(&okMonth), parts[0].toInt(&okDay));
+    if (!okDay || !okMonth || !okYear)
+        value = QDate();
     setValue(value);
-    return true;
+    return canShow(value);
 }
 
 void DatePicker::useShortDateFormat()

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QMouseEvent>
 
 #include <algorithm>
 
@@ -432,6 +433,16 @@ bool FlexGrid::viewportEvent(QEvent *event)
     if (DeferredFill::isFirstLook(event))
         ensureFilled();
     return QTableView::viewportEvent(event);
+}
+
+void FlexGrid::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QTableView::mouseDoubleClickEvent(event);
+    // The header row takes no selection, so the view reports no double-click there; it counts
+    // as one on the grid all the same, with the current cell unchanged.
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid() && index.row() < m_fixedRows)
+        emit DblClick();
 }
 
 void FlexGrid::focusInEvent(QFocusEvent *event)

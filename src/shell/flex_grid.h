@@ -1,7 +1,8 @@
 // A grid of text cells with an optional fixed header row, as the notes list and the day
 // schedule use it. Row 0 is an ordinary row until FixedRows is set to 1; then it is drawn as a
 // header and cannot become the current row by keyboard or mouse (the program may still make it
-// current, which on the notes list means that no note is selected).
+// current, which on the notes list means that no note is selected). A double-click on the header
+// row is a double-click on the grid like one on a cell, with the current cell unchanged.
 //
 // The cells live in a light table model (texts and background colours only), so a grid of tens
 // of thousands of rows fills in a moment.
@@ -150,6 +151,7 @@ signals:
 protected:
     void changeEvent(QEvent *event) override;
     bool viewportEvent(QEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
 
 private:

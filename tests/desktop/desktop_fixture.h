@@ -49,11 +49,6 @@ inline LauncherToolbar *launcherToolbar()
     return launcher()->findChild<LauncherToolbar *>(QStringLiteral("Toolbar1"));
 }
 
-inline int buttonCount()
-{
-    return launcherToolbar()->buttons()->rowCount();
-}
-
 inline QStringList buttonCaptions()
 {
     QStringList captions;

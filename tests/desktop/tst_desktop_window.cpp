@@ -4,14 +4,15 @@
 
 #include "desktop/change_icon_dialog.h"
 #include "shell/main_window.h"
+#include "shell/twips.h"
 
 #include <QComboBox>
+#include <QScrollBar>
 
 class TestDesktopWindow : public QObject {
     Q_OBJECT
 private slots:
     void addsAppendButtonsInOrderWithTheTick();
-    void buttonsStartTheirOwnProgramsAndReportFailures();
     void addThatWritesNothing_data();
     void addThatWritesNothing();
     void reminderCheckAroundTheDialog_data();
@@ -19,6 +20,8 @@ private slots:
     void buttonPictures_data();
     void buttonPictures();
     void fullLauncherLoadsEveryButton();
+    void everyButtonInSightStartsItsProgram_data();
+    void everyButtonInSightStartsItsProgram();
     void captionFromPath_data();
     void captionFromPath();
 };
@@ -27,7 +30,7 @@ void TestDesktopWindow::addsAppendButtonsInOrderWithTheTick()
 {
     TestEnvironment env;
     QVERIFY(env.startProgram());
-    QCOMPARE(buttonCount(), 0);
+    QCOMPARE(buttonCaptions().size(), 0);
     QVERIFY(Module1::ButtonPaths.isEmpty());
     env.fileDialogAnswers = {QStringLiteral("/usr/bin/xterm"),
                              QStringLiteral("/opt/tools/edit.exe"),
@@ -47,23 +50,6 @@ void TestDesktopWindow::addsAppendButtonsInOrderWithTheTick()
     QVERIFY(request.executablesOnly);
     QCOMPARE(request.filters, QStringList({"Program (*)"}));
     QVERIFY(env.messages.isEmpty());
-}
-
-void TestDesktopWindow::buttonsStartTheirOwnProgramsAndReportFailures()
-{
-    TestEnvironment env;
-    env.writeFile("MyDesk.dat",
-                  desktopFile({{"a", "/bin/a"}, {"b", "/opt/gone/tool"}, {"c", "/bin/c"}}));
-    QVERIFY(env.startProgram());
-    clickButton(3);
-    clickButton(1);
-    QCOMPARE(env.launched, QStringList({"/bin/c", "/bin/a"}));
-    QVERIFY(env.messages.isEmpty());
-    env.launchError = QStringLiteral("The file does not exist.");
-    clickButton(2);
-    QCOMPARE(env.messages.size(), 1);
-    QVERIFY(env.messages.first().contains("/opt/gone/tool"));
-    QVERIFY(env.messages.first().contains("The file does not exist."));
 }
 
 void TestDesktopWindow::addThatWritesNothing_data()
@@ -91,7 +77,7 @@ void TestDesktopWindow::addThatWritesNothing()
     clickCommand(launcher(), "Command1");
     QCOMPARE(env.messages.size(), messages);
     QCOMPARE(env.fileBytes("MyDesk.dat"), before);
-    QCOMPARE(buttonCount(), entries);
+    QCOMPARE(buttonCaptions().size(), entries);
 }
 
 void TestDesktopWindow::reminderCheckAroundTheDialog_data()
@@ -170,12 +156,61 @@ void TestDesktopWindow::fullLauncherLoadsEveryButton()
                         n % 2 ? QByteArray("blue.png") : QByteArray("none")});
     env.writeFile("MyDesk.dat", desktopFile(entries));
     QVERIFY(env.startProgram());
-    QCOMPARE(buttonCount(), 8192);
+    QCOMPARE(buttonCaptions().size(), 8192);
     QCOMPARE(buttonCaptions().last(), QStringLiteral("8191"));
     QCOMPARE(buttonColour(8192), QColor(Qt::blue));
     QVERIFY(showsTick(8191));
     clickButton(8192);
     QCOMPARE(env.launched, QStringList({"/bin/p8191"}));
+}
+
+void TestDesktopWindow::everyButtonInSightStartsItsProgram_data()
+{
+    QTest::addColumn<QSize>("view");
+    QTest::addColumn<bool>("scrolls");
+    QTest::newRow("designed size") << QSize(twips(7770), twips(5175)) << false;
+    QTest::newRow("large") << QSize(1300, 700) << false;
+    QTest::newRow("too low: the area scrolls") << QSize(twips(7770), 150) << true;
+}
+
+void TestDesktopWindow::everyButtonInSightStartsItsProgram()
+{
+    QFETCH(QSize, view);
+    QFETCH(bool, scrolls);
+    TestEnvironment env;
+    const QString longCaption = QStringLiteral("Accounts and Household Budget Planner XL");
+    QList<Entry> entries;
+    QStringList paths;
+    for (int n = 1; n <= 15; ++n) {
+        paths.append(QStringLiteral("/bin/p%1").arg(n));
+        entries.append({n == 7 ? longCaption.toLatin1() : "Tool " + QByteArray::number(n),
+                        paths.last().toLatin1()});
+    }
+    env.writeFile("MyDesk.dat", desktopFile(entries));
+    MainWindow *main = env.startProgram();
+    main->ShowChildView(launcher());
+    main->resize(main->size() + view - launcher()->size());
+    QCOMPARE(launcher()->size(), view);
+
+    LauncherToolbar *bar = launcherToolbar();
+    for (int j = 1; j <= 15; ++j) {
+        const QModelIndex button = bar->buttons()->index(j - 1, 0);
+        const QRect place = bar->visualRect(button);
+        QVERIFY(scrolls || bar->viewport()->rect().contains(place));
+        // Short captions fit their buttons in full, with room for the text's margins.
+        const int text = bar->fontMetrics().horizontalAdvance(button.data().toString());
+        QVERIFY(j == 7 || place.width() >= text + 6);
+        clickButton(j); // scrolls to the button first where the view is full
+    }
+    QCOMPARE(bar->verticalScrollBar()->maximum() > 0, scrolls);
+    QCOMPARE(env.launched, paths);
+    // The long caption, elided on its button, stands in full in the button's tip.
+    QVERIFY(bar->buttons()->index(6, 0).data(Qt::ToolTipRole).toString().contains(longCaption));
+
+    env.launchError = QStringLiteral("The file does not exist.");
+    clickButton(2);
+    QCOMPARE(env.messages,
+             QStringList{"The program \"/bin/p2\" could not be started.\n" + env.launchError});
 }
 
 void TestDesktopWindow::captionFromPath_data()

@@ -217,26 +217,26 @@ void TestNotesWindow::deleteNote()
 
 void TestNotesWindow::viewTrimsOnlyBlanks_data()
 {
-    QTest::addColumn<bool>("byDoubleClick");
-    QTest::newRow("View Note button") << false;
-    QTest::newRow("double-click on the list") << true;
+    QTest::addColumn<int>("doubleClicked"); // the row double-clicked; -1: "<< View Note"
+    QTest::newRow("View Note button") << -1;
+    QTest::newRow("double-click on the note") << 2;
+    QTest::newRow("double-click on the header row") << 0;
 }
 
 void TestNotesWindow::viewTrimsOnlyBlanks()
 {
-    QFETCH(bool, byDoubleClick);
+    QFETCH(int, doubleClicked);
 
     TestEnvironment env;
     const QByteArray stored("  \r\nmilk\xA0\r\n  eggs\t\r\n  ");
     env.writeFile(NotesFile, notesFile({{"Other", "x"}, {"  Shop ", stored}}));
     NotesWindow *v = startNotes(env);
-    if (byDoubleClick) {
-        doubleClickRow(v->MSFlexGrid1, 2);
-    } else {
-        clickRow(v->MSFlexGrid1, 2);
-        QVERIFY2(v->Command1->isEnabled(), "picking a row puts its name into the name box");
+    clickRow(v->MSFlexGrid1, 2);
+    QVERIFY2(v->Command1->isEnabled(), "picking a row puts its name into the name box");
+    if (doubleClicked < 0)
         v->Command2->click();
-    }
+    else
+        doubleClickRow(v->MSFlexGrid1, doubleClicked);
 
     QCOMPARE(v->Text1->text(), QStringLiteral("\r\nmilk\u00A0\r\n  eggs\t\r\n"));
     QCOMPARE(v->Text2->text(), QStringLiteral("Shop"));
