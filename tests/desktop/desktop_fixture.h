@@ -5,6 +5,7 @@
 #include "desktop/desktop_procedures.h"
 #include "desktop/desktop_window.h"
 #include "shell/forms.h"
+#include "shell/main_window.h"
 #include "shell/module1.h"
 #include "test_support.h"
 
@@ -67,6 +68,9 @@ inline QIcon buttonPicture(int j)
 // Clicks toolbar button j (1-based) as the user would.
 inline void clickButton(int j)
 {
+    // As a user does: the view in front first, since a click on a view behind the others
+    // brings it forward and lays it out anew.
+    Forms::MDIForm1()->ShowChildView(Forms::Form9());
     LauncherToolbar *bar = launcherToolbar();
     const QModelIndex button = bar->buttons()->index(j - 1, 0);
     QVERIFY(button.isValid());
