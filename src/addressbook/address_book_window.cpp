@@ -182,15 +182,18 @@ void AddressBookWindow::setEntryButtonsEnabled(bool enabled)
 
 void AddressBookWindow::Command4_Click(int index)
 {
-    const QColor buttonFace = QApplication::palette(Command4[0]).color(QPalette::Button);
+    const QPalette desktop = QApplication::palette(Command4[0]);
     for (QPushButton *button : Command4) {
         QPalette p = button->palette();
-        p.setColor(QPalette::Button, buttonFace);
+        p.setColor(QPalette::Button, desktop.color(QPalette::Button));
+        p.setColor(QPalette::ButtonText, desktop.color(QPalette::ButtonText));
         button->setPalette(p);
     }
+    // The chosen group is yellow, with black letters that read on it on any desktop.
     QPushButton *clicked = Command4[size_t(index)];
     QPalette p = clicked->palette();
     p.setColor(QPalette::Button, QColor(255, 255, 0));
+    p.setColor(QPalette::ButtonText, Qt::black);
     clicked->setPalette(p);
 
     Label2->setText(clicked->text());

@@ -76,8 +76,14 @@ HelpViewerWindow::HelpViewerWindow(QWidget *parent) : QWidget(parent)
     Text1->setReadOnly(true);
     Text1->hide();
 
+    // The pages are written in black and blue on white, so they keep a white page whatever the
+    // desktop's palette.
+    QPalette paper = palette();
+    paper.setColor(QPalette::Base, Qt::white);
+    paper.setColor(QPalette::Text, Qt::black);
     for (const int page : PageNumbers) {
         auto *browser = new QTextBrowser(this);
+        browser->setPalette(paper);
         browser->setObjectName(QStringLiteral("HelpFile(%1)").arg(page));
         browser->setGeometry(twipsRect(120, 600, 5775, 4335));
         browser->setOpenLinks(false);

@@ -7,8 +7,11 @@
 #include "calendar/calendar_window.h"
 #include "calendar/day_schedule_window.h"
 #include "calendar/reminder_window.h"
+#include "help/help_topics_window.h"
+#include "help/help_viewer_window.h"
 #include "shell/about_box.h"
 #include "shell/flex_grid.h"
+#include "shell/module1.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,6 +20,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyleFactory>
+#include <QTextBlock>
+#include <QTextBrowser>
 #include <QToolButton>
 
 using namespace Fixtures;
@@ -106,13 +111,16 @@ private slots:
         QVERIFY(startOn(env, day, QTime(9, 0)));
         appointment("20240105-1", "Meeting", "10:00", "11:00", true, "15");
         birthday("Adams", "Ann", "05/01/1980");
-        // Every window with a colour of its own on screen: the schedule, the reminder, a
-        // highlighted letter group, the About box.
+        // Every window with a colour of its own on screen: a highlighted letter group, the
+        // schedule, the reminder, the About box.
+        Forms::Form3()->Command4[0]->click();
         openDay(day)->Command6->click();
         env.setNow(QDateTime(day, QTime(9, 45)));
         env.mainWindow()->Timer1_Timer();
-        Forms::Form3()->Command4[0]->click();
         Forms::frmSplash()->show();
+        Module1::ShowHelpPage(11);
+        Forms::Form13()->show();
+        Forms::Form12()->show();
 
         QStringList unreadable;
         for (QWidget *top : QApplication::topLevelWidgets()) {
@@ -128,6 +136,22 @@ private slots:
                     unreadable.append(
                         QStringLiteral("%1 in %2: %3 on %4")
                             .arg(w->objectName(), top->objectName(), fg.name(), bg.name()));
+            }
+            // A help page's text on its page.
+            for (QTextBrowser *page : top->findChildren<QTextBrowser *>()) {
+                const QColor paper = page->palette().color(QPalette::Active, QPalette::Base);
+                for (QTextBlock b = page->document()->begin(); b.isValid(); b = b.next()) {
+                    for (auto f = b.begin(); !f.atEnd(); ++f) {
+                        const QBrush ink = f.fragment().charFormat().foreground();
+                        const QColor text =
+                            ink.style() == Qt::NoBrush
+                                ? page->palette().color(QPalette::Active, QPalette::Text)
+                                : ink.color();
+                        if (contrast(text, paper) < 4.5)
+                            unreadable.append(page->objectName() + ": " +
+                                              f.fragment().text().left(20));
+                    }
+                }
             }
             for (FlexGrid *grid : top->findChildren<FlexGrid *>()) {
                 for (int r = 0; r < grid->Rows(); ++r) {
