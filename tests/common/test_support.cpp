@@ -72,6 +72,14 @@ MainWindow *TestEnvironment::startProgram()
     return m_main;
 }
 
+QByteArray TestEnvironment::storedString(const QString &fileName, int recordLength,
+                                         int record) const
+{
+    const QByteArray r = this->record(fileName, recordLength, record);
+    const int n = quint8(r[0]) | (quint8(r[1]) << 8);
+    return r.left(2 + std::min(n, recordLength - 2));
+}
+
 bool TestEnvironment::openDataFiles()
 {
     Module1::DataFolder = QDir::currentPath();

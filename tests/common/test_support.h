@@ -50,6 +50,8 @@ public:
     // Bytes of a file in the data folder; of one record of it.
     QByteArray fileBytes(const QString &fileName) const;
     QByteArray record(const QString &fileName, int recordLength, int record) const;
+    // The String value of a record as stored: its length prefix and the text it announces.
+    QByteArray storedString(const QString &fileName, int recordLength, int record) const;
     void writeFile(const QString &fileName, const QByteArray &bytes) const;
 
 private:

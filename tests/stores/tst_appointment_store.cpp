@@ -30,9 +30,7 @@ void addAll(AppointmentStore &store, const QStringList &ids)
 // The first bytes of a record that holds a String field.
 QByteArray stringAt(const TestEnvironment &env, int record)
 {
-    const QByteArray r = env.record(kFile, kLen, record);
-    const int n = quint8(r[0]) | (quint8(r[1]) << 8);
-    return r.left(2 + std::min(n, kLen - 2));
+    return env.storedString(kFile, kLen, record);
 }
 
 void verifyBlank(const TestEnvironment &env, int from, int to)

@@ -11,9 +11,7 @@ constexpr int kLen = 500;
 
 QByteArray stringAt(const TestEnvironment &env, int record)
 {
-    const QByteArray r = env.record(kFile, kLen, record);
-    const int n = quint8(r[0]) | (quint8(r[1]) << 8);
-    return r.left(2 + std::min(n, kLen - 2));
+    return env.storedString(kFile, kLen, record);
 }
 
 } // namespace
