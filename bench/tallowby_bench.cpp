@@ -8,12 +8,12 @@
 #include "calendar/calendar_window.h"
 #include "desktop/desktop_window.h"
 #include "notes/notes_window.h"
+#include "records/record_file.h"
 #include "shell/date_picker.h"
 #include "shell/flex_grid.h"
 #include "shell/forms.h"
 #include "shell/main_window.h"
 #include "shell/module1.h"
-#include "shell/record_file.h"
 #include "shell/seams.h"
 
 #include <benchmark/benchmark.h>

@@ -6,7 +6,8 @@ set(TALLOWBY_APP_ID org.tallowby.Tallowby)
 
 # tallowby-export: exports and checks a data folder from the command line.
 add_executable(tallowby-export ${CMAKE_SOURCE_DIR}/src/tools/tallowby_export_main.cpp)
-target_link_libraries(tallowby-export PRIVATE tallowby_lib)
+# Qt Core and the data layers only: no widget library is loaded to export a folder.
+target_link_libraries(tallowby-export PRIVATE tallowby_export)
 
 # The hicolor icons, drawn from the program's logo at build time.
 add_executable(tallowby-icons ${CMAKE_SOURCE_DIR}/src/tools/tallowby_icons_main.cpp)

@@ -1,6 +1,6 @@
 // Arbitrary bytes as AddBook.dat: the start-up's opening of the data files, every read of the
 // address store, then a change, a delete and an add, each checked against the reads.
-#include "addressbook/address_store.h"
+#include "data/address_store.h"
 #include "fuzz_support.h"
 
 namespace {

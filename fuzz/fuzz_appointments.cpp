@@ -1,6 +1,6 @@
 // Arbitrary bytes as Appoint.dat: the start-up's opening of the data files, every read of the
 // appointment store, then an update, a delete and an add, each checked against the reads.
-#include "calendar/appointment_store.h"
+#include "data/appointment_store.h"
 #include "fuzz_support.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Arbitrary bytes as MyDesk.dat: the start-up's opening of the data files, every read of the
 // desktop store, then a change of picture, a remove and an append, checked against the reads.
-#include "desktop/desktop_store.h"
+#include "data/desktop_store.h"
 #include "fuzz_support.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Arbitrary bytes as Notes.dat: the start-up's opening of the data files, every read of the
 // note store, then a replace, a remove and an append, each checked against the reads.
+#include "data/note_store.h"
 #include "fuzz_support.h"
-#include "notes/note_store.h"
 
 namespace {
 

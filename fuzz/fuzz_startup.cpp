@@ -1,10 +1,10 @@
 // Arbitrary bytes split into the four data files: the start-up's opening of the data files
 // (only a blank count record may be written), then the count of every store.
-#include "addressbook/address_store.h"
-#include "calendar/appointment_store.h"
-#include "desktop/desktop_store.h"
+#include "data/address_store.h"
+#include "data/appointment_store.h"
+#include "data/desktop_store.h"
+#include "data/note_store.h"
 #include "fuzz_support.h"
-#include "notes/note_store.h"
 
 #include <QtEndian>
 
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 "every count stays within its capacity");
     // A second opening, as after a restart, changes nothing more.
     QList<QByteArray> opened;
-    for (const DataFileInfo &f : kDataFiles)
+    for (const DataFileLayout &f : kDataFiles)
         opened.append(Fuzz::readFile(f));
     Module1::CloseDataFiles();
     Module1::DataFolder = Fuzz::folder();

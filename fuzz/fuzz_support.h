@@ -2,9 +2,9 @@
 // with a check of its count-record handling, and a check that stops the run loudly.
 #pragma once
 
+#include "records/record_file.h"
 #include "shell/data_files.h"
 #include "shell/module1.h"
-#include "shell/record_file.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -37,18 +37,18 @@ inline const QString &folder()
     return path;
 }
 
-inline QString pathOf(const DataFileInfo &f)
+inline QString pathOf(const DataFileLayout &f)
 {
     return DataFilePath(folder(), f.baseName);
 }
 
-inline QByteArray readFile(const DataFileInfo &f)
+inline QByteArray readFile(const DataFileLayout &f)
 {
     QFile file(pathOf(f));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-inline void writeFile(const DataFileInfo &f, QByteArrayView bytes)
+inline void writeFile(const DataFileLayout &f, QByteArrayView bytes)
 {
     QFile file(pathOf(f));
     check(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "a scratch file can be written");
@@ -57,7 +57,7 @@ inline void writeFile(const DataFileInfo &f, QByteArrayView bytes)
 
 // What opening the data files must leave of `before`: a count record that holds anything but
 // the tag 0 stays as it is; a blank one (or one past the end) becomes the count 0.
-inline QByteArray expectedAfterOpening(const DataFileInfo &f, QByteArray before)
+inline QByteArray expectedAfterOpening(const DataFileLayout &f, QByteArray before)
 {
     const qsizetype offset = qsizetype(f.countRecord - 1) * f.recordLength;
     // Bytes past the end of the file read as zero bytes.
@@ -76,7 +76,7 @@ inline QByteArray expectedAfterOpening(const DataFileInfo &f, QByteArray before)
 inline void openDataFiles(const QList<QByteArray> &contents)
 {
     for (std::size_t i = 0; i < std::size(kDataFiles); ++i) {
-        const DataFileInfo &f = kDataFiles[i];
+        const DataFileLayout &f = kDataFiles[i];
         QFile::remove(pathOf(f));
         if (!contents.value(qsizetype(i)).isEmpty())
             writeFile(f, contents[qsizetype(i)]);
@@ -85,7 +85,7 @@ inline void openDataFiles(const QList<QByteArray> &contents)
     QString error;
     check(Module1::OpenDataFiles(&error), "the data files open");
     for (std::size_t i = 0; i < std::size(kDataFiles); ++i) {
-        const DataFileInfo &f = kDataFiles[i];
+        const DataFileLayout &f = kDataFiles[i];
         check(readFile(f) == expectedAfterOpening(f, contents.value(qsizetype(i))),
               "opening changes nothing but a blank count record");
     }
@@ -99,7 +99,7 @@ inline void openWith(int number, QByteArrayView bytes)
     openDataFiles(contents);
 }
 
-inline const DataFileInfo &info(int number)
+inline const DataFileLayout &info(int number)
 {
     return kDataFiles[number - 1];
 }

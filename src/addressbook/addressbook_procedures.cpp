@@ -1,7 +1,7 @@
 #include "addressbook/address_book_window.h"
 #include "addressbook/address_entry_editor.h"
-#include "addressbook/address_store.h"
 #include "calendar/calendar_window.h"
+#include "data/address_store.h"
 #include "shell/date_picker.h"
 #include "shell/forms.h"
 #include "shell/limited_text_box.h"

@@ -4,8 +4,8 @@
 #include "shell/limited_text_box.h"
 
 #include "calendar/appointment_editor.h"
-#include "calendar/appointment_store.h"
 #include "calendar/day_schedule_window.h"
+#include "data/appointment_store.h"
 #include "shell/date_picker.h"
 #include "shell/forms.h"
 #include "shell/main_window.h"

@@ -3,19 +3,19 @@
 #include "calendar/calendar_procedures.h"
 #include "shell/limited_text_box.h"
 
-#include "addressbook/address_store.h"
 #include "calendar/activities_window.h"
 #include "calendar/appointment_editor.h"
-#include "calendar/appointment_store.h"
 #include "calendar/calendar_window.h"
 #include "calendar/day_schedule_window.h"
 #include "calendar/reminder_notifications.h"
 #include "calendar/reminder_window.h"
+#include "data/address_store.h"
+#include "data/appointment_store.h"
+#include "records/record_file.h"
 #include "shell/date_picker.h"
 #include "shell/flex_grid.h"
 #include "shell/forms.h"
 #include "shell/module1.h"
-#include "shell/record_file.h"
 #include "shell/seams.h"
 
 #include <QApplication>

@@ -2,13 +2,13 @@
 // and the work of the delete and change-icon dialogs.
 #include "desktop/desktop_procedures.h"
 
+#include "data/desktop_store.h"
 #include "desktop/change_icon_dialog.h"
 #include "desktop/delete_button_dialog.h"
-#include "desktop/desktop_store.h"
 #include "desktop/desktop_window.h"
+#include "records/record_file.h"
 #include "shell/forms.h"
 #include "shell/module1.h"
-#include "shell/record_file.h"
 #include "shell/seams.h"
 
 #include <QHash>

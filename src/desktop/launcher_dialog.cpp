@@ -1,6 +1,6 @@
 #include "desktop/launcher_dialog.h"
 
-#include "desktop/desktop_store.h"
+#include "data/desktop_store.h"
 #include "desktop/desktop_window.h"
 #include "shell/forms.h"
 #include "shell/main_window.h"

@@ -1,6 +1,6 @@
 #include "export/data_folder.h"
 
-#include "shell/record_file.h"
+#include "records/record_file.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,11 +9,6 @@
 #include <algorithm>
 
 namespace Export {
-
-const FileLayout AppointmentsLayout{"Appoint.dat", 128, 8, 7, 4096, "appointment"};
-const FileLayout NotesLayout{"Notes.dat", 500, 3, 2, 10922, "note"};
-const FileLayout AddressesLayout{"AddBook.dat", 128, 16, 15, 2048, "entry"};
-const FileLayout DesktopLayout{"MyDesk.dat", 128, 4, 3, 8192, "button"};
 
 QString Finding::toString() const
 {
@@ -65,34 +60,30 @@ public:
                              .arg(m_image.bytes.size()));
             return 0;
         }
-        if (rec.size() < 2) {
-            error(where, QStringLiteral("the count record is cut off by the end of the file"));
-            return 0;
-        }
-        const quint16 tag = qFromLittleEndian<quint16>(rec.data());
-        if (tag == 0)
+        const CountReading count = DecodeStoreCount(rec, l.capacity);
+        switch (count.kind) {
+        case CountReading::NeverWritten:
             return 0; // never written: empty, read as 0
-        if (tag != 2 && tag != 3) {
-            error(where, QStringLiteral("the count record has the unknown type tag %1").arg(tag));
-            return 0;
-        }
-        if ((tag == 2 && rec.size() < 4) || (tag == 3 && rec.size() < 6)) {
+        case CountReading::CutOff:
             error(where, QStringLiteral("the count record is cut off by the end of the file"));
             return 0;
-        }
-        const CountValue count = RecordCodec::decodeCount(rec);
-        qint64 c = count.value;
-        if (c < 0) {
-            error(where, QStringLiteral("the count is negative (%1)").arg(c));
+        case CountReading::UnknownTag:
+            error(where,
+                  QStringLiteral("the count record has the unknown type tag %1").arg(count.tag));
             return 0;
-        }
-        if (c > l.capacity) {
+        case CountReading::Negative:
+            error(where, QStringLiteral("the count is negative (%1)").arg(count.value));
+            return 0;
+        case CountReading::OverCapacity:
             error(where, QStringLiteral("the count %1 is over the capacity of %2 %3s")
-                             .arg(c)
+                             .arg(count.value)
                              .arg(l.capacity)
                              .arg(QString::fromLatin1(l.entryWord)));
-            c = l.capacity;
+            break;
+        case CountReading::Sound:
+            break;
         }
+        const qint64 c = count.usable;
         // Entries are written in full before the count grows, so every counted entry must have
         // all its field records in the file.
         qint64 present = 0;

@@ -6,6 +6,8 @@
 // as a finding.
 #pragma once
 
+#include "records/data_layout.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDateTime>
@@ -27,20 +29,12 @@ struct Finding {
     QString toString() const;
 };
 
-// The layout of one data file: block size K, fields per entry, capacity.
-struct FileLayout {
-    const char *fileName;
-    int recordLength;
-    int blockSize;
-    int fieldCount;
-    int capacity;
-    const char *entryWord; // "appointment", "entry", ...
-};
-
-extern const FileLayout AppointmentsLayout;
-extern const FileLayout NotesLayout;
-extern const FileLayout AddressesLayout;
-extern const FileLayout DesktopLayout;
+// The layouts of the four files, from the program's own table.
+using FileLayout = DataFileLayout;
+inline constexpr const FileLayout &AppointmentsLayout = kAppointmentsFile;
+inline constexpr const FileLayout &NotesLayout = kNotesFile;
+inline constexpr const FileLayout &AddressesLayout = kAddressesFile;
+inline constexpr const FileLayout &DesktopLayout = kDesktopFile;
 
 // The bytes of one data file as they are on disk.
 struct FileImage {

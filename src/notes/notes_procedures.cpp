@@ -1,13 +1,13 @@
 // The procedures of the notes view: they read the pad, the name box and the list of Form2 and
 // work on the notes file through NoteStore.
 #include "notes/notes_procedures.h"
-#include "notes/note_store.h"
+#include "data/note_store.h"
 #include "notes/notes_window.h"
+#include "records/record_file.h"
 #include "shell/flex_grid.h"
 #include "shell/forms.h"
 #include "shell/limited_text_box.h"
 #include "shell/module1.h"
-#include "shell/record_file.h"
 #include "shell/seams.h"
 
 #include <QLineEdit>

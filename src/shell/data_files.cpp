@@ -1,9 +1,9 @@
 #include "shell/data_files.h"
 
+#include "records/record_file.h"
 #include "shell/forms.h"
 #include "shell/main_window.h"
 #include "shell/module1.h"
-#include "shell/record_file.h"
 #include "shell/seams.h"
 
 #include <QCoreApplication>
@@ -65,7 +65,7 @@ bool OpenDataFiles(QString *error)
     // Without a folder the paths would name files in the root folder.
     if (DataFolder.isEmpty())
         return fail(QStringLiteral("Tallowby has no data folder to keep its files in."));
-    for (const DataFileInfo &f : kDataFiles) {
+    for (const DataFileLayout &f : kDataFiles) {
         const QString path = DataFilePath(DataFolder, f.baseName);
         QString reason;
         if (!OpenRecordFile(f.number, path, f.recordLength, &reason)) {
@@ -88,10 +88,9 @@ bool OpenDataFiles(QString *error)
     // Every count record must hold a value: a never-written one (tag 0) gets the count 0.
     // One that holds a count already is left exactly as it is, whatever its tag, and so is one
     // whose tag is unknown: start-up never overwrites what it cannot read.
-    for (const DataFileInfo &f : kDataFiles) {
+    for (const DataFileLayout &f : kDataFiles) {
         const QByteArray raw = ReadRecords(f.number, f.countRecord, 1);
-        const bool blank = raw.size() >= 2 && raw[0] == 0 && raw[1] == 0;
-        if (!blank)
+        if (raw.size() < 2 || DecodeStoreCount(raw, f.capacity).kind != CountReading::NeverWritten)
             continue;
         const RecordStatus s = PutCount(f.number, f.countRecord, 0);
         if (!s.ok())
@@ -102,7 +101,7 @@ bool OpenDataFiles(QString *error)
 
 void CloseDataFiles()
 {
-    for (const DataFileInfo &f : kDataFiles)
+    for (const DataFileLayout &f : kDataFiles)
         CloseRecordFile(f.number);
 }
 

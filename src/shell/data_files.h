@@ -1,21 +1,9 @@
-// The four data files: names, file numbers, record lengths and count records.
+// Where the four data files live (their layouts stand in records/data_layout.h).
 #pragma once
 
+#include "records/data_layout.h"
+
 #include <QString>
-
-struct DataFileInfo {
-    int number;
-    const char *baseName;
-    int recordLength;
-    int countRecord;
-};
-
-inline constexpr DataFileInfo kDataFiles[] = {
-    {1, "Appoint", 128, 8},
-    {2, "Notes", 500, 3},
-    {3, "AddBook", 128, 16},
-    {4, "MyDesk", 128, 4},
-};
 
 // The current working directory, where the data files live. Empty, with the reason in *error,
 // when it cannot be known (the folder was deleted after the program was started from it, or

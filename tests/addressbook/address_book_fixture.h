@@ -2,9 +2,9 @@
 #pragma once
 
 #include "addressbook/address_book_window.h"
-#include "addressbook/address_store.h"
+#include "data/address_store.h"
+#include "records/record_file.h"
 #include "shell/main_window.h"
-#include "shell/record_file.h"
 #include "test_support.h"
 
 #include <QAction>

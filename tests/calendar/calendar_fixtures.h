@@ -2,10 +2,10 @@
 // open data files, starting the program on a day, and opening a day's activities.
 #pragma once
 
-#include "addressbook/address_store.h"
 #include "calendar/activities_window.h"
-#include "calendar/appointment_store.h"
 #include "calendar/calendar_window.h"
+#include "data/address_store.h"
+#include "data/appointment_store.h"
 #include "shell/forms.h"
 #include "shell/main_window.h"
 #include "test_support.h"

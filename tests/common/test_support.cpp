@@ -1,9 +1,9 @@
 #include "test_support.h"
 
+#include "records/record_file.h"
 #include "shell/forms.h"
 #include "shell/main_window.h"
 #include "shell/module1.h"
-#include "shell/record_file.h"
 
 #include <QApplication>
 #include <QDir>

@@ -9,7 +9,7 @@
 #include "export/ical_export.h"
 #include "export/notes_export.h"
 #include "export/vcard_export.h"
-#include "shell/record_file.h"
+#include "records/record_file.h"
 #include "test_support.h"
 
 #include <QBuffer>

@@ -3,11 +3,11 @@
 
 #include "addressbook/address_book_window.h"
 #include "notes/notes_window.h"
+#include "records/record_file.h"
 #include "shell/flex_grid.h"
 #include "shell/forms.h"
 #include "shell/limited_text_box.h"
 #include "shell/main_window.h"
-#include "shell/record_file.h"
 
 #include <QApplication>
 #include <QClipboard>

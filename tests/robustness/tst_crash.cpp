@@ -5,10 +5,10 @@
 //
 // The same executable, started with --worker <folder> <seed>, is the process that is killed:
 // it runs the series that the seed gives and reports each finished operation on stdout.
-#include "addressbook/address_store.h"
-#include "calendar/appointment_store.h"
-#include "desktop/desktop_store.h"
-#include "notes/note_store.h"
+#include "data/address_store.h"
+#include "data/appointment_store.h"
+#include "data/desktop_store.h"
+#include "data/note_store.h"
 #include "shell/module1.h"
 #include "test_support.h"
 

@@ -2,13 +2,13 @@
 // writes nothing, and a change on a damaged count record is refused with a message instead of
 // being written over existing entries.
 #include "addressbook/address_book_window.h"
-#include "addressbook/address_store.h"
 #include "calendar/activities_window.h"
-#include "calendar/appointment_store.h"
 #include "calendar/calendar_window.h"
-#include "desktop/desktop_store.h"
+#include "data/address_store.h"
+#include "data/appointment_store.h"
+#include "data/desktop_store.h"
+#include "data/note_store.h"
 #include "desktop/desktop_window.h"
-#include "notes/note_store.h"
 #include "notes/notes_window.h"
 #include "shell/flex_grid.h"
 #include "shell/forms.h"

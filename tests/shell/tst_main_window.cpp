@@ -2,11 +2,11 @@
 #include "calendar/activities_window.h"
 #include "calendar/calendar_window.h"
 #include "notes/notes_window.h"
+#include "records/record_file.h"
 #include "shell/about_box.h"
 #include "shell/forms.h"
 #include "shell/main_window.h"
 #include "shell/module1.h"
-#include "shell/record_file.h"
 #include "shell/twips.h"
 #include "test_support.h"
 

@@ -1,7 +1,7 @@
 // The outcome of a store operation that writes, with a message a window can show as it stands.
 #pragma once
 
-#include "shell/record_file.h"
+#include "records/record_file.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "calendar/appointment_store.h"
+#include "data/appointment_store.h"
 
-#include "shell/record_block.h"
+#include "records/record_block.h"
 
 #include <QFileInfo>
 #include <QtEndian>

@@ -1,5 +1,5 @@
 // The launcher file as the desktop store writes it, byte for byte.
-#include "desktop/desktop_store.h"
+#include "data/desktop_store.h"
 #include "test_support.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
 // The record-file layer: byte images of each encoding, refusals, reads past the end and
 // corrupt bytes.
-#include "shell/record_file.h"
+#include "records/record_file.h"
 #include "test_support.h"
 
 #include <QDateTime>

@@ -3,7 +3,8 @@
 // 8*i+1 to 8*i+7. No window code here: the Module1 procedures call these operations.
 #pragma once
 
-#include "shell/store_result.h"
+#include "records/data_layout.h"
+#include "records/store_result.h"
 
 #include <QDate>
 #include <QList>
@@ -21,10 +22,11 @@ struct Appointment {
 
 class AppointmentStore {
 public:
-    static constexpr int FileNumber = 1;
-    static constexpr int RecordLength = 128;
-    static constexpr int BlockSize = 8;
-    static constexpr int Capacity = 4096;
+    static constexpr const DataFileLayout &Layout = kAppointmentsFile;
+    static constexpr int FileNumber = Layout.number;
+    static constexpr int RecordLength = Layout.recordLength;
+    static constexpr int BlockSize = Layout.blockSize;
+    static constexpr int Capacity = Layout.capacity;
 
     explicit AppointmentStore(int fileNumber = FileNumber) : m_file(fileNumber) {}
 

@@ -3,7 +3,8 @@
 // record 3*(n-1)+2. No window code here.
 #pragma once
 
-#include "shell/store_result.h"
+#include "records/data_layout.h"
+#include "records/store_result.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,10 +16,11 @@ struct Note {
 
 class NoteStore {
 public:
-    static constexpr int FileNumber = 2;
-    static constexpr int RecordLength = 500;
-    static constexpr int BlockSize = 3;
-    static constexpr int Capacity = 10922;
+    static constexpr const DataFileLayout &Layout = kNotesFile;
+    static constexpr int FileNumber = Layout.number;
+    static constexpr int RecordLength = Layout.recordLength;
+    static constexpr int BlockSize = Layout.blockSize;
+    static constexpr int Capacity = Layout.capacity;
 
     explicit NoteStore(int fileNumber = FileNumber) : m_file(fileNumber) {}
 

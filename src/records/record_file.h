@@ -143,6 +143,19 @@ RecordStatus MoveRecordsDown(int number, qint64 fromRecord, qint64 toRecord, qin
 // one write: a process that dies meanwhile leaves either all of them or none in the file.
 RecordStatus WriteRecordSpan(int number, qint64 firstRecord, QByteArrayView bytes);
 
+// A count record decoded from the bytes a reader has of it (fewer than a record where a file
+// ends inside it). The one rule every reader follows: tag 2 or 3 with its whole value is a
+// count; tag 0 (a record never written) counts 0; anything else is damage. `usable` is what
+// readers may still show: 0 to `capacity`.
+struct CountReading {
+    enum Kind { Sound, NeverWritten, UnknownTag, CutOff, Negative, OverCapacity };
+    Kind kind = NeverWritten;
+    quint16 tag = 0;
+    qint32 value = 0; // as stored
+    qint32 usable = 0;
+};
+CountReading DecodeStoreCount(QByteArrayView record, qint32 capacity);
+
 // The count record of a store, read strictly. A count of 0 to `capacity` (tag 2 or 3, or a
 // never-written record, which counts 0) is sound. Anything else is damaged: `damage` says how,
 // and `usable` is what readers may still show (0 for an unknown tag or a negative count, the

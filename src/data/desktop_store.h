@@ -3,7 +3,8 @@
 // in records 4n+1 to 4n+3. No window code here.
 #pragma once
 
-#include "shell/store_result.h"
+#include "records/data_layout.h"
+#include "records/store_result.h"
 
 #include <QList>
 #include <QString>
@@ -17,10 +18,11 @@ struct DesktopEntry {
 
 class DesktopStore {
 public:
-    static constexpr int FileNumber = 4;
-    static constexpr int RecordLength = 128;
-    static constexpr int BlockSize = 4;
-    static constexpr int Capacity = 8192;
+    static constexpr const DataFileLayout &Layout = kDesktopFile;
+    static constexpr int FileNumber = Layout.number;
+    static constexpr int RecordLength = Layout.recordLength;
+    static constexpr int BlockSize = Layout.blockSize;
+    static constexpr int Capacity = Layout.capacity;
 
     explicit DesktopStore(int fileNumber = FileNumber) : m_file(fileNumber) {}
 

@@ -1,6 +1,6 @@
-#include "desktop/desktop_store.h"
+#include "data/desktop_store.h"
 
-#include "shell/record_block.h"
+#include "records/record_block.h"
 
 #include <QFileInfo>
 #include <QtEndian>

@@ -1,5 +1,5 @@
 // The address book file as the address store writes it, byte for byte.
-#include "addressbook/address_store.h"
+#include "data/address_store.h"
 #include "test_support.h"
 
 #include <QTest>

@@ -1,5 +1,5 @@
 // The notes file as the note store writes it, byte for byte.
-#include "notes/note_store.h"
+#include "data/note_store.h"
 #include "test_support.h"
 
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "shell/record_block.h"
+#include "records/record_block.h"
 
 #include <QFileInfo>
 #include <QtEndian>

@@ -1,4 +1,4 @@
-#include "shell/record_file.h"
+#include "records/record_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -602,27 +602,59 @@ RecordStatus WriteRecordSpan(int number, qint64 firstRecord, QByteArrayView byte
     return writeAt(*f, recordOffset(*f, firstRecord), bytes);
 }
 
+CountReading DecodeStoreCount(QByteArrayView record, qint32 capacity)
+{
+    CountReading c;
+    if (record.size() < 2) {
+        c.kind = record.isEmpty() ? CountReading::NeverWritten : CountReading::CutOff;
+        return c;
+    }
+    c.tag = qFromLittleEndian<quint16>(record.data());
+    if (c.tag == 0)
+        return c;
+    if (c.tag != 2 && c.tag != 3) {
+        c.kind = CountReading::UnknownTag;
+        return c;
+    }
+    if (record.size() < (c.tag == 2 ? 4 : 6)) {
+        c.kind = CountReading::CutOff;
+        return c;
+    }
+    c.value = c.tag == 2 ? qFromLittleEndian<qint16>(record.data() + 2)
+                         : qFromLittleEndian<qint32>(record.data() + 2);
+    if (c.value < 0) {
+        c.kind = CountReading::Negative;
+    } else if (c.value > capacity) {
+        c.kind = CountReading::OverCapacity;
+        c.usable = capacity;
+    } else {
+        c.kind = CountReading::Sound;
+        c.usable = c.value;
+    }
+    return c;
+}
+
 StoreCount ReadStoreCount(int number, qint64 record, qint32 capacity)
 {
+    // Bytes past the end of the file read as zero bytes: a count record the file does not
+    // reach is a never-written one.
     const QByteArray raw = ReadRecords(number, record, 1);
     if (raw.size() < 6)
         return {};
-    const auto tag = qFromLittleEndian<quint16>(raw.data());
-    qint32 value = 0;
-    if (tag == 2)
-        value = qFromLittleEndian<qint16>(raw.data() + 2);
-    else if (tag == 3)
-        value = qFromLittleEndian<qint32>(raw.data() + 2);
-    else if (tag != 0)
-        return {0, QStringLiteral("record %1 holds the unknown type tag %2").arg(record).arg(tag)};
-    if (value < 0)
-        return {0, QStringLiteral("record %1 holds the count %2").arg(record).arg(value)};
-    if (value > capacity) {
+    const CountReading c = DecodeStoreCount(raw, capacity);
+    switch (c.kind) {
+    case CountReading::UnknownTag:
+        return {0,
+                QStringLiteral("record %1 holds the unknown type tag %2").arg(record).arg(c.tag)};
+    case CountReading::Negative:
+        return {0, QStringLiteral("record %1 holds the count %2").arg(record).arg(c.value)};
+    case CountReading::OverCapacity:
         return {capacity, QStringLiteral("record %1 holds the count %2, more than the %3 entries "
                                          "the file can hold")
                               .arg(record)
-                              .arg(value)
+                              .arg(c.value)
                               .arg(capacity)};
+    default:
+        return {c.usable, {}};
     }
-    return {value, {}};
 }

@@ -1,6 +1,6 @@
-#include "addressbook/address_store.h"
+#include "data/address_store.h"
 
-#include "shell/record_block.h"
+#include "records/record_block.h"
 
 #include <QFileInfo>
 #include <QtEndian>

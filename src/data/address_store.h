@@ -3,7 +3,8 @@
 // 16*i+1 to 16*i+15. No window code here.
 #pragma once
 
-#include "shell/store_result.h"
+#include "records/data_layout.h"
+#include "records/store_result.h"
 
 #include <QDate>
 #include <QList>
@@ -42,10 +43,11 @@ QString LetterGroupOf(QStringView displayName);
 
 class AddressStore {
 public:
-    static constexpr int FileNumber = 3;
-    static constexpr int RecordLength = 128;
-    static constexpr int BlockSize = 16;
-    static constexpr int Capacity = 2048;
+    static constexpr const DataFileLayout &Layout = kAddressesFile;
+    static constexpr int FileNumber = Layout.number;
+    static constexpr int RecordLength = Layout.recordLength;
+    static constexpr int BlockSize = Layout.blockSize;
+    static constexpr int Capacity = Layout.capacity;
 
     explicit AddressStore(int fileNumber = FileNumber) : m_file(fileNumber) {}
 

@@ -3,8 +3,8 @@
 // puts runs of changed records to the file in single ascending writes.
 #pragma once
 
-#include "shell/record_file.h"
-#include "shell/store_result.h"
+#include "records/record_file.h"
+#include "records/store_result.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

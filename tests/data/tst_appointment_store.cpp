@@ -1,5 +1,5 @@
 // The appointments file as the appointment store writes it, byte for byte.
-#include "calendar/appointment_store.h"
+#include "data/appointment_store.h"
 #include "test_support.h"
 
 #include <QTest>

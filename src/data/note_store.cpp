@@ -1,6 +1,6 @@
-#include "notes/note_store.h"
+#include "data/note_store.h"
 
-#include "shell/record_block.h"
+#include "records/record_block.h"
 
 #include <QFileInfo>
 #include <QtEndian>
