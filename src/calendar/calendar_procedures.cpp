@@ -11,7 +11,6 @@
 #include "calendar/reminder_window.h"
 #include "data/address_store.h"
 #include "data/appointment_store.h"
-#include "records/record_file.h"
 #include "shell/date_picker.h"
 #include "shell/flex_grid.h"
 #include "shell/forms.h"
@@ -45,25 +44,6 @@ const QColor kLightCyan(128, 255, 255);
 QString twoDigits(int value)
 {
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
-}
-
-// The day number 1 to 31 of two stored digit bytes "01" to "31", or 0.
-int dayOfTwoDigits(QByteArrayView text)
-{
-    if (text.size() != 2 || text[0] < '0' || text[0] > '9' || text[1] < '0' || text[1] > '9')
-        return 0;
-    const int day = (text[0] - '0') * 10 + (text[1] - '0');
-    return day >= 1 && day <= 31 ? day : 0;
-}
-
-// The text bytes of a String record: as many as its length announces, within the record and
-// what the file holds of it.
-QByteArrayView storedText(QByteArrayView record)
-{
-    if (record.size() < 2)
-        return {};
-    const qsizetype length = qFromLittleEndian<quint16>(record.data());
-    return record.sliced(2, std::min<qsizetype>(length, record.size() - 2));
 }
 
 // The number at the start of a text (blanks before it skipped), as a plain reading of digits;
@@ -162,13 +142,6 @@ QString TrimBlanks(const QString &text)
     while (end > begin && text[end - 1] == QLatin1Char(' '))
         --end;
     return text.mid(begin, end - begin);
-}
-
-bool IsNumericOne(const QString &text)
-{
-    bool ok = false;
-    const double value = QLocale::c().toDouble(TrimBlanks(text), &ok);
-    return ok && value == 1.0;
 }
 
 QString MonthKey(int year, int month)
@@ -312,45 +285,16 @@ void MarkCalendarDays()
         clearDetails(activities);
     }
 
-    // One pass over each file gives what a pass per day number would: an id marks day d when
-    // its first eight characters are the month key and d as two digits. Each file is looked at
-    // in place in one pass and the records compared as stored bytes; the keys are plain
-    // digits, which the code page stores one byte each.
+    // The days of the month shown that carry a marker, each in one pass over its file.
     std::array<bool, 43> red{};
     std::array<bool, 43> blue{};
-    const QByteArray monthKey = CalendarProcedures::MonthKey(year, month).toLatin1();
-    const int appointments = AppointmentStore().GetAppointmentCount();
-    if (appointments > 0) {
-        constexpr int kK = AppointmentStore::BlockSize;
-        // Records 1 to 8(c-1)+1: the id of every appointment.
-        RecordReader reader(AppointmentStore::FileNumber, 1, qint64(appointments - 1) * kK + 1);
-        for (int k = 0; k < appointments; ++k) {
-            const QByteArrayView id = storedText(reader.record(qint64(k) * kK + 1));
-            if (id.size() < 8 || !id.startsWith(monthKey))
-                continue;
-            const int day = dayOfTwoDigits(id.sliced(6, 2));
-            if (day > 0 && offset + day <= 42)
-                red[std::size_t(offset + day)] = true;
-        }
+    for (const int day : AppointmentStore().DaysWithAppointments(year, month)) {
+        if (offset + day <= 42)
+            red[std::size_t(offset + day)] = true;
     }
-    const QByteArray monthText = twoDigits(month).toLatin1();
-    const int entries = AddressStore().GetEntryCount();
-    if (entries > 0) {
-        constexpr int kK = AddressStore::BlockSize;
-        // Records 11 to 16(c-1)+12: the birthday date and flag of every entry.
-        RecordReader reader(AddressStore::FileNumber, 11, qint64(entries - 1) * kK + 2);
-        for (int k = 0; k < entries; ++k) {
-            const qint64 r = qint64(k) * kK + 11;
-            const QByteArrayView date = storedText(reader.record(r));
-            if (date.size() < 5 || date[2] != '/' || date.sliced(3, 2) != monthText)
-                continue;
-            const int day = dayOfTwoDigits(date.first(2));
-            if (day <= 0 || offset + day > 42)
-                continue;
-            const QByteArrayView flag = storedText(reader.record(r + 1));
-            if (flag == "1" || CalendarProcedures::IsNumericOne(Cp1252::toUnicode(flag)))
-                blue[std::size_t(offset + day)] = true;
-        }
+    for (const int day : AddressStore().BirthdayDays(month)) {
+        if (offset + day <= 42)
+            blue[std::size_t(offset + day)] = true;
     }
     // Only the markers whose state changes are shown or hidden.
     for (std::size_t i = 1; i <= 42; ++i) {
@@ -401,8 +345,7 @@ void LoadDayActivities()
 
     const QList<BirthdayInfo> birthdays = AddressStore().ReadBirthdays();
     for (const BirthdayInfo &b : birthdays) {
-        if (!b.BirthdayDate.startsWith(birthdayKey) ||
-            !CalendarProcedures::IsNumericOne(b.HasBirthday))
+        if (!b.BirthdayDate.startsWith(birthdayKey) || !AddressStore::FlagIsOne(b.HasBirthday))
             continue;
         const int age = date.year() - leadingNumber(b.BirthdayDate.right(4));
         w->Combo4->addItem(QStringLiteral("Birthday - ") + b.DisplayName + QStringLiteral(" ( ") +

@@ -22,8 +22,6 @@ bool UpdateAppointment();
 
 // The text with leading and trailing blanks removed (only blanks; line breaks stay).
 QString TrimBlanks(const QString &text);
-// Whether the text, blanks aside, is a number whose value is 1 ("1", "01", "1.0").
-bool IsNumericOne(const QString &text);
 // "YYYYMM" of a year and month.
 QString MonthKey(int year, int month);
 // A 17 by 17 picture of an 11-pixel disc of that colour on white, with a letter in it ("B",

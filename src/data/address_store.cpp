@@ -1,8 +1,10 @@
 #include "data/address_store.h"
 
+#include "data/stored_text.h"
 #include "records/record_block.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <QtEndian>
 
 #include <algorithm>
@@ -227,6 +229,43 @@ QList<BirthdayInfo> AddressStore::ReadBirthdays() const
             {block.text(recordOf(i, 1)), block.text(recordOf(i, 11)), block.text(recordOf(i, 12))});
     });
     return out;
+}
+
+bool AddressStore::FlagIsOne(const QString &flag)
+{
+    bool ok = false;
+    const double value = QLocale::c().toDouble(flag.trimmed(), &ok);
+    return ok && value == 1.0;
+}
+
+QList<int> AddressStore::BirthdayDays(int month) const
+{
+    std::array<bool, 32> marked{};
+    const QByteArray monthText =
+        QStringLiteral("%1").arg(month, 2, 10, QLatin1Char('0')).toLatin1();
+    const int count = GetEntryCount();
+    if (count > 0) {
+        // Records 11 to 16(c-1)+12: the birthday date and flag of every entry.
+        RecordReader reader(m_file, 11, qint64(count - 1) * kK + 2);
+        for (int k = 0; k < count; ++k) {
+            const qint64 r = recordOf(k, 11);
+            const QByteArrayView date = StoredText::of(reader.record(r));
+            if (date.size() < 5 || date[2] != '/' || date.sliced(3, 2) != monthText)
+                continue;
+            const int day = StoredText::dayOfTwoDigits(date.first(2));
+            if (day == 0)
+                continue;
+            const QByteArrayView flag = StoredText::of(reader.record(r + 1));
+            if (flag == "1" || FlagIsOne(Cp1252::toUnicode(flag)))
+                marked[std::size_t(day)] = true;
+        }
+    }
+    QList<int> days;
+    for (int d = 1; d <= 31; ++d) {
+        if (marked[std::size_t(d)])
+            days.append(d);
+    }
+    return days;
 }
 
 AddressEntry AddressStore::BuildEntry(const QString &name, const QString &surname,

@@ -60,6 +60,12 @@ public:
     AddressEntry ReadAddressEntry(int position) const;
     // Display name, birthday date and flag of every entry, in position order, in one pass.
     QList<BirthdayInfo> ReadBirthdays() const;
+    // The days (1 to 31) of a month that are somebody's birthday, ascending: entries whose date
+    // begins with the day and month as dd/mm and whose flag is the number 1. The year plays no
+    // part, so 29/02 also stands in a February of 28 days.
+    QList<int> BirthdayDays(int month) const;
+    // Whether a stored birthday flag is the number 1 ("1", " 1", "1.0").
+    static bool FlagIsOne(const QString &flag);
 
     // Builds the fifteen fields: display name, dd/mm/yyyy birthday, "1"/"0".
     static AddressEntry BuildEntry(const QString &name, const QString &surname,

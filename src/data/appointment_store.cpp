@@ -1,5 +1,6 @@
 #include "data/appointment_store.h"
 
+#include "data/stored_text.h"
 #include "records/record_block.h"
 
 #include <QFileInfo>
@@ -197,6 +198,31 @@ QList<Appointment> AppointmentStore::ReadDayAppointments(const QString &dayKey) 
             day.append(decodeAppointment(block, first));
     });
     return day;
+}
+
+QList<int> AppointmentStore::DaysWithAppointments(int year, int month) const
+{
+    // An id marks day d when its first eight characters are the month's "YYYYMM" and d as two
+    // digits; the keys are plain digits, one byte each in the code page, so the stored bytes
+    // are compared as they are.
+    std::array<bool, 32> marked{};
+    const QByteArray monthKey =
+        QStringLiteral("%1%2").arg(year).arg(month, 2, 10, QLatin1Char('0')).toLatin1();
+    const int count = GetAppointmentCount();
+    if (count > 0) {
+        RecordReader reader(m_file, 1, qint64(count - 1) * kK + 1);
+        for (int k = 0; k < count; ++k) {
+            const QByteArrayView id = StoredText::of(reader.record(qint64(k) * kK + 1));
+            if (id.size() >= 8 && id.startsWith(monthKey))
+                marked[std::size_t(StoredText::dayOfTwoDigits(id.sliced(6, 2)))] = true;
+        }
+    }
+    QList<int> days;
+    for (int d = 1; d <= 31; ++d) {
+        if (marked[std::size_t(d)])
+            days.append(d);
+    }
+    return days;
 }
 
 StoreResult AppointmentStore::AddAppointment(const Appointment &a)

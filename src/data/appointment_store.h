@@ -49,6 +49,9 @@ public:
     QStringList ReadAllIds() const;
     // The appointments of one day, in position order, read in one pass.
     QList<Appointment> ReadDayAppointments(const QString &dayKey) const;
+    // The days (1 to 31) of a month that have an appointment, ascending, in one pass over the
+    // ids looked at in place.
+    QList<int> DaysWithAppointments(int year, int month) const;
 
     StoreResult AddAppointment(const Appointment &a);
     // Overwrites fields 2 to 7 of every appointment whose id equals `id`.

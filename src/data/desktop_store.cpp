@@ -69,6 +69,27 @@ QStringList DesktopStore::ReadCaptions() const
     return captions;
 }
 
+DesktopButtons DesktopStore::ReadButtons() const
+{
+    const int count = GetButtonCount();
+    RecordReader reader(m_file, 1, qint64(count) * kK);
+    DesktopButtons buttons;
+    buttons.captions.reserve(count);
+    buttons.programPaths.reserve(count);
+    buttons.iconPaths.reserve(count);
+    // Most buttons show the default picture: their "none" is shared, not decoded each time.
+    const QString none = QStringLiteral("none");
+    const QByteArray noneValue = RecordCodec::encodeString(none);
+    for (int i = 0; i < count; ++i) {
+        buttons.captions.append(RecordCodec::decodeString(reader.record(recordOf(i, 1))));
+        buttons.programPaths.append(RecordCodec::decodeString(reader.record(recordOf(i, 2))));
+        const QByteArrayView icon = reader.record(recordOf(i, 3));
+        buttons.iconPaths.append(icon.startsWith(noneValue) ? none
+                                                            : RecordCodec::decodeString(icon));
+    }
+    return buttons;
+}
+
 StoreResult DesktopStore::AppendDesktopEntry(const QString &caption, const QString &programPath)
 {
     int n = 0;

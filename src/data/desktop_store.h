@@ -16,6 +16,14 @@ struct DesktopEntry {
     QString IconPath; // "none" for the default picture
 };
 
+// Every button of the launcher file, read in one pass: caption, program path and picture path
+// ("none" for the default picture) of each, in button order.
+struct DesktopButtons {
+    QStringList captions;
+    QStringList programPaths;
+    QStringList iconPaths;
+};
+
 class DesktopStore {
 public:
     static constexpr const DataFileLayout &Layout = kDesktopFile;
@@ -30,6 +38,8 @@ public:
     QList<DesktopEntry> ReadDesktopEntries() const;
     // The captions only (records 4n+1).
     QStringList ReadCaptions() const;
+    // Every button in one run over the file looked at in place.
+    DesktopButtons ReadButtons() const;
     StoreResult AppendDesktopEntry(const QString &caption, const QString &programPath);
     StoreResult RemoveDesktopEntry(int position);
     StoreResult SetDesktopIcon(int position, const QString &iconPath);

@@ -82,6 +82,29 @@ QStringList NoteStore::ReadNoteNames() const
     return names;
 }
 
+PackedTexts NoteStore::ReadPackedNoteNames() const
+{
+    PackedTexts names;
+    const int count = GetNoteCount();
+    if (count <= 0)
+        return names;
+    RecordReader reader(m_file, 1, qint64(count) * kK);
+    QByteArray bytes;
+    names.ends.reserve(count);
+    for (int n = 0; n < count; ++n) {
+        // Record 3n+1, as far as the file holds it; its text as long as its length says.
+        const QByteArrayView record = reader.record(qint64(n) * kK + 1);
+        if (record.size() >= 2) {
+            const qsizetype length = qFromLittleEndian<quint16>(record.data());
+            bytes.append(record.sliced(2, std::min(length, record.size() - 2)));
+        }
+        names.ends.append(bytes.size());
+    }
+    // The code page gives one character per byte, so the ends stay where they are.
+    names.chars = Cp1252::toUnicode(bytes);
+    return names;
+}
+
 int NoteStore::FindNoteByName(const QString &name) const
 {
     int found = 0;

@@ -14,6 +14,13 @@ struct Note {
     QString NoteText;
 };
 
+// Texts packed end to end: text i runs from ends[i-1] (0 for the first) to ends[i]. A list of
+// thousands is made with two allocations.
+struct PackedTexts {
+    QString chars;
+    QList<qsizetype> ends;
+};
+
 class NoteStore {
 public:
     static constexpr const DataFileLayout &Layout = kNotesFile;
@@ -25,6 +32,9 @@ public:
     explicit NoteStore(int fileNumber = FileNumber) : m_file(fileNumber) {}
 
     int GetNoteCount() const;
+    // The names of notes 1 to the count packed end to end, in one pass over the file looked at
+    // in place: the notes list of a full file is filled from it at once.
+    PackedTexts ReadPackedNoteNames() const;
     Note ReadNote(int n) const;
     // All note names in order, read in one pass.
     QStringList ReadNoteNames() const;

@@ -6,7 +6,6 @@
 #include "desktop/change_icon_dialog.h"
 #include "desktop/delete_button_dialog.h"
 #include "desktop/desktop_window.h"
-#include "records/record_file.h"
 #include "shell/forms.h"
 #include "shell/module1.h"
 #include "shell/seams.h"
@@ -75,36 +74,20 @@ void LoadDesktopButtons()
     DesktopWindow *form = Forms::Form9();
     // This rebuild takes the place of one put off at the launcher's load.
     form->Toolbar1->cancelPendingFill();
-    // The launcher file seen in place, in one run over its entries: record 4n+1 the caption,
-    // 4n+2 the program path, 4n+3 the picture path, which is only turned into text when it is
-    // not "none".
-    constexpr int kK = DesktopStore::BlockSize;
-    const int count = DesktopStore().GetButtonCount();
-    RecordReader reader(DesktopStore::FileNumber, 1, qint64(count) * kK);
-    auto record = [&reader](int position, int field) {
-        return reader.record(qint64(position) * kK + field);
-    };
-
+    const DesktopButtons buttons = DesktopStore().ReadButtons();
+    ButtonCaptions = buttons.captions;
+    ButtonPaths = buttons.programPaths;
     form->ImageList1 = QList<QIcon>();
-    ButtonCaptions = QStringList();
-    ButtonPaths = QStringList();
-    ButtonCaptions.reserve(count);
-    ButtonPaths.reserve(count);
-    form->ImageList1.reserve(count);
+    form->ImageList1.reserve(buttons.iconPaths.size());
 
     // Each picture file is read once per rebuild, however many buttons use it.
     QHash<QString, QIcon> loaded;
     const QIcon defaultPicture = form->defaultPicture();
-    const QByteArray noIcon = RecordCodec::encodeString(NoIcon);
-    for (int i = 0; i < count; ++i) {
-        ButtonCaptions.append(RecordCodec::decodeString(record(i, 1)));
-        ButtonPaths.append(RecordCodec::decodeString(record(i, 2)));
-        const QByteArrayView iconRecord = record(i, 3);
-        if (iconRecord.startsWith(noIcon)) {
+    for (const QString &iconPath : buttons.iconPaths) {
+        if (iconPath == NoIcon) {
             form->ImageList1.append(defaultPicture);
             continue;
         }
-        const QString iconPath = RecordCodec::decodeString(iconRecord);
         auto found = loaded.constFind(iconPath);
         if (found == loaded.constEnd())
             found = loaded.insert(iconPath, loadButtonPicture(iconPath, defaultPicture));

@@ -3,7 +3,6 @@
 #include "notes/notes_procedures.h"
 #include "data/note_store.h"
 #include "notes/notes_window.h"
-#include "records/record_file.h"
 #include "shell/flex_grid.h"
 #include "shell/forms.h"
 #include "shell/limited_text_box.h"
@@ -30,13 +29,6 @@ QString trimBlanks(const QString &text)
     return text.mid(begin, end - begin);
 }
 
-// Texts end to end in one string, as the list takes a long column: text i runs from ends[i - 1]
-// (0 for the first) to ends[i].
-struct PackedTexts {
-    QString chars;
-    QList<qsizetype> ends;
-};
-
 // "1", "2", ... up to at least `count`: the texts of the list's number column. They are made
 // once and shared by every fill of the list afterwards.
 const PackedTexts &rowNumbers(int count)
@@ -49,32 +41,6 @@ const PackedTexts &rowNumbers(int count)
         }
     }
     return numbers;
-}
-
-// The names of notes 1 to the count, in one pass over the notes file looked at in place: the
-// name bytes are gathered end to end and turned into text at once.
-PackedTexts readNoteNames()
-{
-    PackedTexts names;
-    const int count = NoteStore().GetNoteCount();
-    if (count <= 0)
-        return names;
-    constexpr int kK = NoteStore::BlockSize;
-    RecordReader reader(NoteStore::FileNumber, 1, qint64(count) * kK);
-    QByteArray bytes;
-    names.ends.reserve(count);
-    for (int n = 0; n < count; ++n) {
-        // Record 3n+1, as far as the file holds it; its text as long as its length says.
-        const QByteArrayView record = reader.record(qint64(n) * kK + 1);
-        if (record.size() >= 2) {
-            const qsizetype length = qFromLittleEndian<quint16>(record.data());
-            bytes.append(record.sliced(2, std::min(length, record.size() - 2)));
-        }
-        names.ends.append(bytes.size());
-    }
-    // The code page gives one character per byte, so the ends stay where they are.
-    names.chars = Cp1252::toUnicode(bytes);
-    return names;
 }
 
 } // namespace
@@ -96,7 +62,7 @@ void FillNoteList()
 
     // A full file holds thousands of notes: read the names in one pass and fill the list a
     // column at a time, the rows made at once.
-    const PackedTexts names = readNoteNames();
+    const PackedTexts names = NoteStore().ReadPackedNoteNames();
     const int count = int(names.ends.size());
     if (count > 0) {
         const PackedTexts &numbers = rowNumbers(count);

@@ -1,0 +1,30 @@
+// Helpers of the stores for scans that look at records in place, without decoding every text.
+#pragma once
+
+#include <QByteArrayView>
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace StoredText {
+
+// The text bytes of a String record: as many as its length announces, within the record and
+// what the file holds of it.
+inline QByteArrayView of(QByteArrayView record)
+{
+    if (record.size() < 2)
+        return {};
+    const qsizetype length = qFromLittleEndian<quint16>(record.data());
+    return record.sliced(2, std::min<qsizetype>(length, record.size() - 2));
+}
+
+// The day number 1 to 31 of two stored digit bytes "01" to "31", or 0.
+inline int dayOfTwoDigits(QByteArrayView text)
+{
+    if (text.size() != 2 || text[0] < '0' || text[0] > '9' || text[1] < '0' || text[1] > '9')
+        return 0;
+    const int day = (text[0] - '0') * 10 + (text[1] - '0');
+    return day >= 1 && day <= 31 ? day : 0;
+}
+
+} // namespace StoredText
