@@ -52,12 +52,6 @@ void CalendarWindowTest::markers_data()
     QTest::newRow("29 February in a year without it marks the cell after the 28th")
         << QDate(2005, 2, 3) << 3 << QStringList{} << QStringList{"29/02/1980 1"} << QList<int>{31}
         << QList<int>{};
-    QTest::newRow("an entry without a birthday is never marked")
-        << QDate(2005, 2, 3) << 3 << QStringList{} << QStringList{"05/02/1980 0"} << QList<int>{}
-        << QList<int>{};
-    QTest::newRow("other months and years leave the cells empty")
-        << QDate(2004, 2, 10) << 8 << QStringList{"20050207-1", "20040107-1"}
-        << QStringList{"07/03/1970 1"} << QList<int>{} << QList<int>{};
 }
 
 void CalendarWindowTest::markers()

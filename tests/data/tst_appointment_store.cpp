@@ -1,4 +1,5 @@
 // The appointments file as the appointment store writes it, byte for byte.
+#include "data/address_store.h"
 #include "data/appointment_store.h"
 #include "test_support.h"
 
@@ -56,6 +57,8 @@ private slots:
     void updateRewritesFieldsButNeverTheId();
     void lookupAndEditTakeTheLastMatch();
     void dayReadersKeepPositionOrder();
+    void markedDaysOfAMonth_data();
+    void markedDaysOfAMonth();
     void addIsRefusedWhenFull();
     void tooLongFieldLeavesFileUnchanged_data();
     void tooLongFieldLeavesFileUnchanged();
@@ -261,6 +264,45 @@ void TestAppointmentStore::dayReadersKeepPositionOrder()
     QCOMPARE(day[1].Subject, QStringLiteral("C"));
     QCOMPARE(day[1].ReminderOn, qint16(-1));
     QVERIFY(store.ListDayAppointments(QStringLiteral("20240107")).isEmpty());
+}
+
+void TestAppointmentStore::markedDaysOfAMonth_data()
+{
+    QTest::addColumn<QStringList>("ids");      // appointment ids, or "b:dd/mm/yyyy flag"
+    QTest::addColumn<QList<int>>("appointed"); // in February 2004
+    QTest::addColumn<QList<int>>("birthdays");
+    QTest::newRow("each day once, other months and years left out")
+        << QStringList{"20040207-1", "20040201-1", "20040207-2", "20040301-1", "20050207-1"}
+        << QList<int>{1, 7} << QList<int>{};
+    QTest::newRow("ids that are no dates mark nothing")
+        << QStringList{"200402", "2004020x-1", "20040200-1", "20040232-1"} << QList<int>{}
+        << QList<int>{};
+    QTest::newRow("birthdays by day and month, in any year, flag the number 1")
+        << QStringList{"b:29/02/1980 1", "b:07/02/1970 1.0", "b:08/02/1970 0", "b:09/03/1970 1",
+                       "b:9/02/1970 1"}
+        << QList<int>{} << QList<int>{7, 29};
+}
+
+void TestAppointmentStore::markedDaysOfAMonth()
+{
+    QFETCH(QStringList, ids);
+    QFETCH(QList<int>, appointed);
+    QFETCH(QList<int>, birthdays);
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AppointmentStore store;
+    for (const QString &id : ids) {
+        if (!id.startsWith("b:")) {
+            QVERIFY(store.AddAppointment(appointment(id)).ok());
+            continue;
+        }
+        AddressEntry e = AddressStore::BuildEntry(id, id, {}, {}, {}, false, {}, {}, {});
+        e.BirthdayDate = id.mid(2, 10).trimmed();
+        e.HasBirthday = id.section(u' ', 1);
+        QVERIFY(AddressStore().AddAddressEntry(e).ok());
+    }
+    QCOMPARE(store.DaysWithAppointments(2004, 2), appointed);
+    QCOMPARE(AddressStore().BirthdayDays(2), birthdays);
 }
 
 void TestAppointmentStore::addIsRefusedWhenFull()
