@@ -243,7 +243,7 @@ void AddressBookWindow::Command3_Click()
         editor->Text3[size_t(k)]->clear();
     }
     editor->setWindowTitle(QStringLiteral("Add Address Book Entry"));
-    editor->DTPicker1->setValue(CalendarSelectedDate());
+    editor->DTPicker1->setValue(Forms::CalendarSelectedDate());
     editor->Check1->setChecked(false);
     editor->EditedName.clear();
     editor->showEditor();

@@ -57,6 +57,3 @@ private:
     // back to the front.
     void finish();
 };
-
-// The date selected in the calendar window.
-QDate CalendarSelectedDate();

@@ -1,6 +1,5 @@
 #include "addressbook/address_book_window.h"
 #include "addressbook/address_entry_editor.h"
-#include "calendar/calendar_window.h"
 #include "data/address_store.h"
 #include "shell/date_picker.h"
 #include "shell/forms.h"
@@ -29,11 +28,6 @@ double LeadingNumber(const QString &text)
 }
 
 } // namespace
-
-QDate CalendarSelectedDate()
-{
-    return Forms::Form1()->Calendar1->selectedDate();
-}
 
 namespace Module1 {
 

@@ -16,6 +16,7 @@
 #include "shell/about_box.h"
 #include "shell/main_window.h"
 
+#include <QCalendarWidget>
 #include <QPointer>
 
 namespace {
@@ -135,6 +136,11 @@ HelpTopicsWindow *Form12()
 HelpViewerWindow *Form13()
 {
     return topLevel(g_form13);
+}
+
+QDate CalendarSelectedDate()
+{
+    return Form1()->Calendar1->selectedDate();
 }
 
 bool exists(const char *formName)

@@ -3,6 +3,8 @@
 // views live inside the main window; every other window is a top-level window of its own.
 #pragma once
 
+#include <QDate>
+
 class MainWindow;
 class AboutBox;
 class CalendarWindow;
@@ -37,6 +39,10 @@ DeleteButtonDialog *Form10();
 ChangeIconDialog *Form11();
 HelpTopicsWindow *Form12();
 HelpViewerWindow *Form13();
+
+// The date selected in the calendar window: one part of the program reads another's window
+// only through these functions.
+QDate CalendarSelectedDate();
 
 // Whether the form of that name exists now, without creating it.
 bool exists(const char *formName);

@@ -1,0 +1,33 @@
+# Fails when a source file includes a header of a layer it may not use (docs/architecture.md):
+#   records  records only                    data    records, data
+#   export   records, data, export           a part  records, data, shell, the part itself
+#   shell    everything (it composes the program)
+# Run as: cmake -DSRC=<src folder> -P check_layers.cmake
+cmake_minimum_required(VERSION 3.25)
+set(allowed_records records)
+set(allowed_data records data)
+set(allowed_export records data export)
+set(allowed_tools records data export shell)
+set(parts calendar addressbook notes desktop help)
+foreach(part IN LISTS parts)
+    set(allowed_${part} records data shell ${part})
+endforeach()
+
+set(wrong "")
+file(GLOB_RECURSE sources RELATIVE ${SRC} ${SRC}/*.cpp ${SRC}/*.h)
+foreach(source IN LISTS sources)
+    string(REGEX MATCH "^[^/]+" folder "${source}")
+    if(NOT DEFINED allowed_${folder})
+        continue()
+    endif()
+    file(STRINGS ${SRC}/${source} includes REGEX "^#include \"[a-z_]+/")
+    foreach(line IN LISTS includes)
+        string(REGEX REPLACE "^#include \"([a-z_]+)/.*" "\\1" target "${line}")
+        if(NOT target IN_LIST allowed_${folder})
+            string(APPEND wrong "\n  ${source}: ${line}")
+        endif()
+    endforeach()
+endforeach()
+if(wrong)
+    message(FATAL_ERROR "Includes across the layers:${wrong}")
+endif()
