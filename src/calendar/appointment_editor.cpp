@@ -3,6 +3,7 @@
 #include "shell/limited_text_box.h"
 
 #include "calendar/activities_window.h"
+#include "calendar/calendar_logic.h"
 #include "calendar/calendar_procedures.h"
 #include "shell/forms.h"
 #include "shell/module1.h"
@@ -164,9 +165,8 @@ void AppointmentEditor::Command2_Click()
     }
     // Typed times must be times of day; they are kept in their two-digit form, so that the
     // text comparisons of the duration, the schedule and the reminders hold.
-    const std::optional<QString> start =
-        CalendarProcedures::TimeOfDay(Combo1->currentText(), false);
-    const std::optional<QString> end = CalendarProcedures::TimeOfDay(Combo2->currentText(), true);
+    const std::optional<QString> start = CalendarLogic::TimeOfDay(Combo1->currentText(), false);
+    const std::optional<QString> end = CalendarLogic::TimeOfDay(Combo2->currentText(), true);
     for (const auto &[time, box, field] :
          {std::tuple{start, Combo1, "Start Time"}, std::tuple{end, Combo2, "End Time"}}) {
         if (!time) {
@@ -194,7 +194,7 @@ void AppointmentEditor::Command2_Click()
     // A reminder needs a number of minutes it can be given by: a whole number up to a day.
     if (Check1->checkState() != Qt::Unchecked) {
         bool ok = false;
-        const int minutes = CalendarProcedures::TrimBlanks(Text2->text()).toInt(&ok);
+        const int minutes = CalendarLogic::TrimBlanks(Text2->text()).toInt(&ok);
         if (!ok || minutes < 0 || minutes > 1440) {
             MessageBox::show(QStringLiteral("The minutes before the meeting must be a whole "
                                             "number from 0 to 1440."));

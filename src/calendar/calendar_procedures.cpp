@@ -1,6 +1,7 @@
 // The Module1 procedures of the calendar: day markers, the activities of a day, saving and
 // deleting appointments, the day schedule and the reminder check.
 #include "calendar/calendar_procedures.h"
+#include "calendar/calendar_logic.h"
 #include "shell/limited_text_box.h"
 
 #include "calendar/activities_window.h"
@@ -50,7 +51,7 @@ QString twoDigits(int value)
 // 0 when it does not begin with one.
 int leadingNumber(const QString &text)
 {
-    const QString t = CalendarProcedures::TrimBlanks(text);
+    const QString t = CalendarLogic::TrimBlanks(text);
     int i = 0;
     bool negative = false;
     if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) {
@@ -100,27 +101,6 @@ void clearDetails(ActivitiesWindow *w)
     w->Text2->hide();
 }
 
-// The plain decimal text of a number of minutes: "15", "7.5".
-QString plainNumber(double value)
-{
-    if (value == std::floor(value) && std::fabs(value) < 1e15)
-        return QString::number(static_cast<qint64>(value));
-    return QString::number(value, 'g', 15);
-}
-
-// One row of the reminder table: an appointment of today with its reminder time.
-struct ReminderRow {
-    int row = 0;
-    int hour = 0;
-    int minute = 0;
-    QString startTime;
-    QString endTime;
-    QString subject; // as displayed
-    QString minutes; // N as plain decimal text
-    QString id;
-    int startMinute = 0;
-};
-
 } // namespace
 
 namespace CalendarProcedures {
@@ -131,17 +111,6 @@ void ShowReminderMinutes(Qt::CheckState reminder, QWidget *minutes, QWidget *lab
         return;
     minutes->setVisible(reminder == Qt::Checked);
     label->setVisible(reminder == Qt::Checked);
-}
-
-QString TrimBlanks(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text[end - 1] == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
 }
 
 QString MonthKey(int year, int month)
@@ -172,48 +141,6 @@ QPixmap MarkerPicture(const QColor &color, QChar letter)
     painter.setFont(font);
     painter.drawText(disc, Qt::AlignCenter, QString(letter));
     return picture;
-}
-
-std::optional<int> StartMinuteOfDay(const QString &startTime)
-{
-    static const QRegularExpression form(QStringLiteral("^([0-9]{1,2}):([0-9]{2})$"));
-    const QRegularExpressionMatch match = form.match(TrimBlanks(startTime));
-    if (!match.hasMatch())
-        return std::nullopt;
-    const int minute = match.captured(2).toInt();
-    if (minute > 59)
-        return std::nullopt;
-    return match.captured(1).toInt() * 60 + minute;
-}
-
-std::optional<QString> TimeOfDay(const QString &text, bool endOfDay)
-{
-    const std::optional<int> minute = StartMinuteOfDay(text);
-    if (!minute || *minute > 24 * 60 || (*minute == 24 * 60 && !endOfDay))
-        return std::nullopt;
-    return twoDigits(*minute / 60) + QLatin1Char(':') + twoDigits(*minute % 60);
-}
-
-QString TwoDigitTime(const QString &text)
-{
-    return TimeOfDay(text, true).value_or(text);
-}
-
-std::optional<int> ReminderMinuteOfDay(const QString &startTime, const QString &minutesText)
-{
-    const std::optional<int> start = StartMinuteOfDay(startTime);
-    bool ok = false;
-    const double n = QLocale::c().toDouble(TrimBlanks(minutesText), &ok);
-    if (!start || !ok || !std::isfinite(n) || std::fabs(n) > 1e7)
-        return std::nullopt;
-    // The minute less N, rounded half to even; the hours borrowed as far as needed.
-    const double minute = *start % 60;
-    const int reminderMinute = static_cast<int>(std::nearbyint(minute - n));
-    const int total = (*start / 60) * 60 + reminderMinute;
-    // A reminder on the day before is never due today.
-    if (total < 0)
-        return std::nullopt;
-    return total;
 }
 
 bool AddAppointment()
@@ -323,9 +250,9 @@ void LoadDayActivities()
 
         const QList<Appointment> day = AppointmentStore().ReadDayAppointments(dayKey);
         for (const Appointment &a : day) {
-            w->Combo3->addItem(CalendarProcedures::TrimBlanks(a.Subject));
-            w->Combo1->addItem(CalendarProcedures::TrimBlanks(a.StartTime));
-            w->Combo2->addItem(CalendarProcedures::TrimBlanks(a.EndTime));
+            w->Combo3->addItem(CalendarLogic::TrimBlanks(a.Subject));
+            w->Combo1->addItem(CalendarLogic::TrimBlanks(a.StartTime));
+            w->Combo2->addItem(CalendarLogic::TrimBlanks(a.EndTime));
         }
     }
     if (w->Combo3->count() == 0) {
@@ -371,11 +298,11 @@ void ShowAppointmentDetails()
     }
     const Appointment a = store.ReadAppointment(position);
     w->Text3->setText(id);
-    w->Text4->setText(CalendarProcedures::TrimBlanks(a.StartTime));
-    w->Text5->setText(CalendarProcedures::TrimBlanks(a.EndTime));
+    w->Text4->setText(CalendarLogic::TrimBlanks(a.StartTime));
+    w->Text5->setText(CalendarLogic::TrimBlanks(a.EndTime));
     w->Check1->setCheckState(a.ReminderOn == -1 ? Qt::Checked : Qt::Unchecked);
-    w->Text2->setText(CalendarProcedures::TrimBlanks(a.ReminderMinutes));
-    w->Text1->setText(CalendarProcedures::TrimBlanks(a.Description));
+    w->Text2->setText(CalendarLogic::TrimBlanks(a.ReminderMinutes));
+    w->Text1->setText(CalendarLogic::TrimBlanks(a.Description));
     w->Command4->setEnabled(true);
     w->Command5->setEnabled(true);
 }
@@ -403,28 +330,19 @@ void UpdateAppointment()
 
 void FillDaySchedule()
 {
-    ActivitiesWindow *w = Forms::Form4();
+    // The day of the activities window, read from the file (not from that window's lists).
+    const QDate date = Forms::Form4()->DTPicker1->Value();
     DayScheduleWindow *s = Forms::Form6();
     FlexGrid *grid = s->MSFlexGrid1;
-    const QDate date = w->DTPicker1->Value();
     s->setWindowTitle(QStringLiteral("Day Schedule for - ") +
-                      QLocale::system().toString(date, w->DTPicker1->displayFormat()));
-
-    const int n = w->Combo3->count();
-    // The slots run from 07:00, or from the half hour of the day's earliest start before it,
-    // so that every appointment shows its time.
-    int firstSlot = 7 * 60;
-    for (int r = 0; r < n; ++r) {
-        if (const std::optional<int> start =
-                CalendarProcedures::StartMinuteOfDay(w->Combo1->itemText(r)))
-            firstSlot = std::min(firstSlot, *start / 30 * 30);
-    }
-    QStringList headers;
-    for (int minutes = firstSlot; minutes < 24 * 60; minutes += 30)
-        headers.append(twoDigits(minutes / 60) + QLatin1Char(':') + twoDigits(minutes % 60));
+                      QLocale::system().toString(date, Forms::Form4()->DTPicker1->displayFormat()));
+    const CalendarLogic::DaySchedule day = CalendarLogic::ScheduleOfDay(
+        AppointmentStore().ReadDayAppointments(AppointmentStore::DayKey(date)));
+    const int slotCount = int(day.slotTimes.size());
+    const int n = int(day.subjects.size());
 
     grid->Clear();
-    grid->setCols(int(headers.size()) + 1);
+    grid->setCols(slotCount + 1);
     // The header row is fixed also on a day without appointments; a grid needs a row below
     // its fixed row, so one is added for the moment.
     grid->setRows(2);
@@ -432,37 +350,25 @@ void FillDaySchedule()
     grid->setRows(1);
     grid->setTextMatrix(0, 0, QStringLiteral("Appointment"));
     grid->setColWidth(0, 3000);
-    for (int c = 1; c <= headers.size(); ++c) {
-        grid->setTextMatrix(0, c, headers[c - 1]);
+    for (int c = 1; c <= slotCount; ++c) {
+        grid->setTextMatrix(0, c, day.slotTimes[c - 1]);
         grid->setColWidth(c, 500);
     }
-
     if (n == 0)
         return;
-    // A slot is taken when start <= slot < end, all compared as texts, with a one-digit hour
-    // read as its two-digit form.
-    auto occupies = [&](int r, const QString &slot) {
-        return QString::compare(
-                   slot, CalendarProcedures::TwoDigitTime(w->Combo1->itemText(r - 1))) >= 0 &&
-               QString::compare(slot,
-                                CalendarProcedures::TwoDigitTime(w->Combo2->itemText(r - 1))) < 0;
-    };
     for (int r = 1; r <= n; ++r) {
-        grid->AddItem(w->Combo3->itemText(r - 1));
-        for (int c = 1; c <= headers.size(); ++c) {
-            if (occupies(r, headers[c - 1]))
+        grid->AddItem(day.subjects[r - 1]);
+        for (int c = 1; c <= slotCount; ++c) {
+            if (day.occupied[r - 1][c - 1])
                 grid->setCellBackColor(r, c, kBlue);
         }
     }
     grid->AddItem(QStringLiteral("Total Occupation"));
     grid->setCellBackColor(n + 1, 0, kLightCyan);
-    for (int c = 1; c <= headers.size(); ++c) {
-        int taken = 0;
-        for (int r = 1; r <= n; ++r)
-            taken += occupies(r, headers[c - 1]) ? 1 : 0;
-        if (taken == 1)
+    for (int c = 1; c <= slotCount; ++c) {
+        if (day.occupation[c - 1] == 1)
             grid->setCellBackColor(n + 1, c, kRed);
-        else if (taken > 1)
+        else if (day.occupation[c - 1] > 1)
             grid->setCellBackColor(n + 1, c, kDarkRed);
     }
 }
@@ -472,72 +378,12 @@ void CheckReminders()
     // The launcher's modal file dialog is open: the next check catches up.
     if (FileDialogOpen != 0)
         return;
-    ReminderWindow *popup = Forms::Form8();
     const QDateTime now = Clock::Now();
-    const QDate today = now.date();
-    const int minuteNow = now.time().hour() * 60 + now.time().minute();
-    // Reminder minutes since the previous check (from midnight on a new day) are still due,
-    // as long as their appointment has not started.
-    int firstMissed = 0;
-    if (popup->lastCheck.isValid() && popup->lastCheck.date() == today)
-        firstMissed = popup->lastCheck.time().hour() * 60 + popup->lastCheck.time().minute() + 1;
-    else
-        popup->shownToday.clear();
-    popup->lastCheck = now;
-
-    // The reminder table: today's appointments with a reminder, in file order.
-    const QString todayKey = AppointmentStore::DayKey(today);
-    QList<ReminderRow> table;
-    const QList<Appointment> day = AppointmentStore().ReadDayAppointments(todayKey);
-    for (const Appointment &a : day) {
-        if (a.ReminderOn != -1)
-            continue;
-        const std::optional<int> due =
-            CalendarProcedures::ReminderMinuteOfDay(a.StartTime, a.ReminderMinutes);
-        if (!due)
-            continue;
-        ReminderRow row;
-        row.row = static_cast<int>(table.size()) + 1;
-        row.hour = *due / 60;
-        row.minute = *due % 60;
-        row.startTime = a.StartTime;
-        row.endTime = a.EndTime;
-        row.subject = CalendarProcedures::TrimBlanks(a.Subject);
-        if (row.subject.size() > 30)
-            row.subject = row.subject.left(30) + QStringLiteral(" ...");
-        bool ok = false;
-        row.minutes = plainNumber(
-            QLocale::c().toDouble(CalendarProcedures::TrimBlanks(a.ReminderMinutes), &ok));
-        row.id = a.AppointmentId;
-        row.startMinute = CalendarProcedures::StartMinuteOfDay(a.StartTime).value_or(0);
-        table.append(row);
-    }
-
-    // Every reminder due now is shown, in the order of the start times (file order among equal
-    // ones), one after another: none is overwritten unseen.
-    std::stable_sort(table.begin(), table.end(), [](const ReminderRow &a, const ReminderRow &b) {
-        return a.startMinute < b.startMinute;
-    });
-    QList<DueReminder> due;
-    for (const ReminderRow &row : table) {
-        const int dueMinute = row.hour * 60 + row.minute;
-        const bool inThisMinute = dueMinute == minuteNow;
-        const bool missed =
-            dueMinute >= firstMissed && dueMinute < minuteNow && row.startMinute > minuteNow;
-        if (!inThisMinute && !missed)
-            continue;
-        const QString key = row.id + QLatin1Char('|') + row.startTime + QLatin1Char('|') +
-                            row.minutes + QLatin1Char('|') + QString::number(dueMinute);
-        if (popup->shownToday.contains(key))
-            continue;
-        popup->shownToday.insert(key);
-        // One caught up after its minute tells the minutes really left until the start.
-        const QString minutes =
-            inThisMinute ? row.minutes : QString::number(std::max(1, row.startMinute - minuteNow));
-        due.append({row.subject, row.startTime, row.endTime, minutes});
-    }
-    popup->showReminders(due);
-    for (const DueReminder &reminder : due)
+    const QList<CalendarLogic::DueReminder> due = CalendarLogic::DueReminders(
+        AppointmentStore().ReadDayAppointments(AppointmentStore::DayKey(now.date())), now,
+        Reminders);
+    Forms::Form8()->showReminders(due);
+    for (const CalendarLogic::DueReminder &reminder : due)
         ReminderNotifications::instance()->notify(reminder);
 }
 

@@ -26,7 +26,7 @@ ReminderNotifications *ReminderNotifications::instance()
     return notifications;
 }
 
-void ReminderNotifications::notify(const DueReminder &reminder)
+void ReminderNotifications::notify(const CalendarLogic::DueReminder &reminder)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())

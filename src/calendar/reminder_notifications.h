@@ -7,7 +7,9 @@
 #include <QSet>
 #include <QString>
 
+namespace CalendarLogic {
 struct DueReminder;
+}
 
 class ReminderNotifications : public QObject {
     Q_OBJECT
@@ -15,7 +17,7 @@ public:
     static ReminderNotifications *instance();
 
     // Sends the reminder without waiting for the service; any failure is ignored.
-    void notify(const DueReminder &reminder);
+    void notify(const CalendarLogic::DueReminder &reminder);
 
 private slots:
     // A click on one of our notifications brings the pop-up to the front.

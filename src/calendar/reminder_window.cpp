@@ -105,7 +105,7 @@ void ReminderWindow::closeEvent(QCloseEvent *event)
     Command1_Click();
 }
 
-void ReminderWindow::showReminders(const QList<DueReminder> &reminders)
+void ReminderWindow::showReminders(const QList<CalendarLogic::DueReminder> &reminders)
 {
     if (reminders.isEmpty())
         return;
@@ -116,7 +116,7 @@ void ReminderWindow::showReminders(const QList<DueReminder> &reminders)
         raise();
 }
 
-void ReminderWindow::showReminder(const DueReminder &reminder)
+void ReminderWindow::showReminder(const CalendarLogic::DueReminder &reminder)
 {
     Label7[0]->setText(reminder.subject);
     Label7[1]->setText(reminder.startTime);

@@ -1,6 +1,8 @@
 // Form8: the reminder pop-up.
 #pragma once
 
+#include "calendar/calendar_logic.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QSet>
@@ -11,14 +13,6 @@
 
 class QLabel;
 class QPushButton;
-
-// One reminder as the pop-up shows it.
-struct DueReminder {
-    QString subject; // as displayed
-    QString startTime;
-    QString endTime;
-    QString minutes; // the number in "You have a meeting in N minutes."
-};
 
 class ReminderWindow : public QWidget {
     Q_OBJECT
@@ -40,20 +34,15 @@ public:
 
     // Shows the reminders one after another: the first at once (unless one is on screen
     // already), each next one when the one before is answered with "OK".
-    void showReminders(const QList<DueReminder> &reminders);
+    void showReminders(const QList<CalendarLogic::DueReminder> &reminders);
     // Reminders waiting for the one on screen to be answered.
-    const QList<DueReminder> &waiting() const { return m_waiting; }
-
-    // What the reminder check remembers between its runs: the moment of the last check that
-    // looked at the file, and the reminders shown on that day.
-    QDateTime lastCheck;
-    QSet<QString> shownToday;
+    const QList<CalendarLogic::DueReminder> &waiting() const { return m_waiting; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void showReminder(const DueReminder &reminder);
+    void showReminder(const CalendarLogic::DueReminder &reminder);
 
-    QList<DueReminder> m_waiting;
+    QList<CalendarLogic::DueReminder> m_waiting;
 };

@@ -315,6 +315,7 @@ bool MainWindow::startUp()
         return false;
     }
     Module1::FileDialogOpen = 0;
+    Module1::Reminders = {};
     QWidget *views[] = {Forms::Form1(), Forms::Form2(), Forms::Form3(), Forms::Form9()};
     for (QWidget *v : views) {
         v->show();

@@ -3,6 +3,8 @@
 // (calendar/, addressbook/, notes/, desktop/, help/, shell/).
 #pragma once
 
+#include "calendar/calendar_logic.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +16,8 @@ inline QString DataFolder;
 inline qint16 FileDialogOpen = 0;
 // 0 while an editor adds, -1 while it edits (appointment editor and address entry editor).
 inline qint16 EditMode = 0;
+// What the reminder check keeps between its runs (not the pop-up's business).
+inline CalendarLogic::ReminderState Reminders;
 // Caption and program path of each launcher button, by position, as of the last rebuild.
 inline QStringList ButtonCaptions;
 inline QStringList ButtonPaths;

@@ -1,5 +1,6 @@
-// The day schedule: slot headers, the coloured cells of each appointment and of the total
-// occupation, the caption, and the date picker that moves both windows.
+// The day schedule window: slot headers, the colours of the taken slots and of the total
+// occupation, the caption, and the date picker that moves both windows. Which slots are taken
+// is tested without a window (tst_calendar_logic).
 #include "calendar/day_schedule_window.h"
 #include "calendar_fixtures.h"
 #include "shell/date_picker.h"
@@ -89,16 +90,6 @@ void DayScheduleTest::rows_data()
 {
     QTest::addColumn<QStringList>("appointments");
     QTest::addColumn<QStringList>("rows"); // a row per appointment, then the total occupation
-    QTest::newRow("09:00 to 10:30") << QStringList{"Only 09:00 10:30"}
-                                    << QStringList{"09:00b 09:30b 10:00b", "09:00r 09:30r 10:00r"};
-    QTest::newRow("to 24:00 includes the last slot")
-        << QStringList{"Only 23:00 24:00"} << QStringList{"23:00b 23:30b", "23:00r 23:30r"};
-    QTest::newRow("a start before 07:00 adds its half hours in front")
-        << QStringList{"Only 06:00 07:30"}
-        << QStringList{"06:00b 06:30b 07:00b", "06:00r 06:30r 07:00r"};
-    QTest::newRow("before 07:00 altogether, a one-digit hour")
-        << QStringList{"Early 5:15 6:30", "Late 09:00 09:30"}
-        << QStringList{"05:30b 06:00b", "09:00b", "05:30r 06:00r 09:00r"};
     QTest::newRow("overlaps are dark red in the total")
         << QStringList{"A 09:00 10:00", "B 09:30 11:00"}
         << QStringList{"09:00b 09:30b", "09:30b 10:00b 10:30b", "09:00r 09:30d 10:00r 10:30r"};
