@@ -1,6 +1,7 @@
 #include "addressbook/address_book_window.h"
 
 #include "addressbook/address_entry_editor.h"
+#include "data/address_store.h"
 #include "shell/date_picker.h"
 #include "shell/forms.h"
 #include "shell/limited_text_box.h"
@@ -254,19 +255,24 @@ void AddressBookWindow::Command2_Click()
     const QString name = Combo1->currentText();
     if (name.isEmpty())
         return;
+    // The chosen entry as the file holds it; the boxes of this window only show it.
+    const AddressStore store;
+    const int position = store.FindAddressEntry(name);
+    if (position < 0)
+        return;
+    const AddressEntry e = store.ReadAddressEntry(position);
     AddressEntryEditor *editor = Forms::Form7();
     Module1::EditMode = -1;
     setEntryButtonsEnabled(false);
-    editor->setText2(0, Text4->text());
-    editor->setText2(1, Text10->text());
-    editor->setText2(2, Text1->text());
-    editor->setText2(3, Text5->text());
-    editor->setText2(4, Text6->text());
-    editor->setText2(5, Text7->text());
-    editor->DTPicker1->setValueFromText(Text8->text());
-    editor->Check1->setChecked(Check1->isChecked());
+    const QString texts[] = {e.Name, e.Surname, e.Address, e.EMail, e.HomePage, e.Notes};
     for (int k = 0; k < 6; ++k)
-        editor->Text3[size_t(k)]->setText(Text3[size_t(k)]->text());
+        editor->setText2(k, texts[k]);
+    editor->DTPicker1->setValueFromText(e.BirthdayDate);
+    editor->Check1->setChecked(AddressStore::FlagIsOne(e.HasBirthday));
+    const QString phones[] = {e.PhoneHome,   e.PhoneBusiness1, e.PhoneBusiness2,
+                              e.PhoneMobile, e.PhoneFax,       e.PhoneOther};
+    for (int k = 0; k < 6; ++k)
+        editor->Text3[size_t(k)]->setText(phones[k]);
     editor->setWindowTitle(QStringLiteral("Edit Address Book Entry"));
     // The entry stays in the file while it is edited; "OK" replaces it, "Cancel" keeps it.
     editor->EditedName = name;

@@ -12,22 +12,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpression>
 #include <QSignalBlocker>
 
 #include <algorithm>
-
-namespace {
-
-// The number at the start of a text (leading blanks skipped), 0 when there is none.
-double LeadingNumber(const QString &text)
-{
-    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?\\d+(\\.\\d*)?)"));
-    const QRegularExpressionMatch m = number.match(text);
-    return m.hasMatch() ? m.captured(1).toDouble() : 0.0;
-}
-
-} // namespace
 
 namespace Module1 {
 
@@ -76,7 +63,8 @@ void ShowAddressDetails()
     }
     const AddressEntry entry = store.ReadAddressEntry(position);
     book->Text1->setText(entry.Address);
-    const bool hasBirthday = LeadingNumber(entry.HasBirthday) == 1.0;
+    // The same reading of the flag as the calendar's markers.
+    const bool hasBirthday = AddressStore::FlagIsOne(entry.HasBirthday);
     book->Text8->setVisible(hasBirthday);
     book->Label1[0]->setVisible(hasBirthday);
     book->Check1->setChecked(hasBirthday);

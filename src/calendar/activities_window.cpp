@@ -1,5 +1,6 @@
 #include "calendar/activities_window.h"
 
+#include "calendar/calendar_logic.h"
 #include "calendar/calendar_procedures.h"
 #include "shell/limited_text_box.h"
 
@@ -194,15 +195,22 @@ void ActivitiesWindow::Command5_Click()
     Module1::EditMode = -1;
     AppointmentEditor *editor = Forms::Form5();
     editor->setWindowTitle(QStringLiteral("Edit Appointment"));
-    // The presets first, then the shown appointment's values over them.
+    // The presets first, then the chosen appointment over them, as the file holds it and as
+    // this window shows it (trimmed).
     editor->presetFields();
-    editor->Combo1->setEditText(Text4->text());
-    editor->Combo2->setEditText(Text5->text());
-    editor->Text1->setText(Text1->text());
-    editor->Text4->setText(Combo3->currentText());
-    editor->Check1->setCheckState(Check1->checkState());
-    editor->Text2->setText(Text2->text());
-    editor->Text3->setText(Text3->text());
+    const QString id = CalendarProcedures::ChosenAppointmentId();
+    AppointmentStore store;
+    const int position = store.FindAppointment(id);
+    if (position >= 0) {
+        const Appointment a = store.ReadAppointment(position);
+        editor->Combo1->setEditText(CalendarLogic::TrimBlanks(a.StartTime));
+        editor->Combo2->setEditText(CalendarLogic::TrimBlanks(a.EndTime));
+        editor->Text1->setText(CalendarLogic::TrimBlanks(a.Description));
+        editor->Text4->setText(CalendarLogic::TrimBlanks(a.Subject));
+        editor->Check1->setCheckState(a.ReminderOn == -1 ? Qt::Checked : Qt::Unchecked);
+        editor->Text2->setText(CalendarLogic::TrimBlanks(a.ReminderMinutes));
+        editor->Text3->setText(id);
+    }
     hide();
     editor->show();
     editor->raise();

@@ -105,6 +105,13 @@ void clearDetails(ActivitiesWindow *w)
 
 namespace CalendarProcedures {
 
+QString ChosenAppointmentId()
+{
+    ActivitiesWindow *w = Forms::Form4();
+    return AppointmentStore::MakeAppointmentId(w->DTPicker1->Value(),
+                                               w->Combo3->currentIndex() + 1);
+}
+
 void ShowReminderMinutes(Qt::CheckState reminder, QWidget *minutes, QWidget *label)
 {
     if (reminder == Qt::PartiallyChecked)
@@ -285,8 +292,7 @@ void LoadDayActivities()
 void ShowAppointmentDetails()
 {
     ActivitiesWindow *w = Forms::Form4();
-    const QString id = AppointmentStore::DayKey(w->DTPicker1->Value()) + QLatin1Char('-') +
-                       QString::number(w->Combo3->currentIndex() + 1);
+    const QString id = CalendarProcedures::ChosenAppointmentId();
     AppointmentStore store;
     const int position = store.FindAppointment(id);
     if (position < 0) {
@@ -312,7 +318,7 @@ void DeleteAppointment()
     AppointmentStore store;
     if (store.GetAppointmentCount() == 0)
         return;
-    const StoreResult result = store.DeleteAppointment(Forms::Form4()->Text3->text());
+    const StoreResult result = store.DeleteAppointment(CalendarProcedures::ChosenAppointmentId());
     if (!result.ok() && result.status != StoreResult::NotFound)
         MessageBox::show(result.message);
     LoadDayActivities();
@@ -330,12 +336,12 @@ void UpdateAppointment()
 
 void FillDaySchedule()
 {
-    // The day of the activities window, read from the file (not from that window's lists).
-    const QDate date = Forms::Form4()->DTPicker1->Value();
+    // The schedule's own day, its appointments read from the file.
     DayScheduleWindow *s = Forms::Form6();
+    const QDate date = s->DTPicker1->Value();
     FlexGrid *grid = s->MSFlexGrid1;
     s->setWindowTitle(QStringLiteral("Day Schedule for - ") +
-                      QLocale::system().toString(date, Forms::Form4()->DTPicker1->displayFormat()));
+                      QLocale::system().toString(date, s->DTPicker1->displayFormat()));
     const CalendarLogic::DaySchedule day = CalendarLogic::ScheduleOfDay(
         AppointmentStore().ReadDayAppointments(AppointmentStore::DayKey(date)));
     const int slotCount = int(day.slotTimes.size());

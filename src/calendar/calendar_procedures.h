@@ -13,6 +13,10 @@ class QWidget;
 
 namespace CalendarProcedures {
 
+// The id of the appointment chosen in the activities window: its day and the place of the
+// chosen subject in the day's list.
+QString ChosenAppointmentId();
+
 // Appends the editor's appointment (Form5). Returns false, with the message shown, when the
 // store refused it; nothing was written then.
 bool AddAppointment();
