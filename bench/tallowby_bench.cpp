@@ -9,12 +9,12 @@
 #include "desktop/desktop_window.h"
 #include "notes/notes_window.h"
 #include "records/record_file.h"
-#include "shell/date_picker.h"
-#include "shell/flex_grid.h"
-#include "shell/forms.h"
-#include "shell/main_window.h"
-#include "shell/module1.h"
-#include "shell/seams.h"
+#include "controls/date_picker.h"
+#include "controls/flex_grid.h"
+#include "app/forms.h"
+#include "app/main_window.h"
+#include "app/module1.h"
+#include "controls/seams.h"
 
 #include <benchmark/benchmark.h>
 

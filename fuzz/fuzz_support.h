@@ -3,8 +3,8 @@
 #pragma once
 
 #include "records/record_file.h"
-#include "shell/data_files.h"
-#include "shell/module1.h"
+#include "app/data_files.h"
+#include "app/module1.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -2,11 +2,11 @@
 
 #include "addressbook/address_entry_editor.h"
 #include "data/address_store.h"
-#include "shell/date_picker.h"
-#include "shell/forms.h"
-#include "shell/limited_text_box.h"
-#include "shell/module1.h"
-#include "shell/twips.h"
+#include "controls/date_picker.h"
+#include "app/forms.h"
+#include "controls/limited_text_box.h"
+#include "app/module1.h"
+#include "controls/twips.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,13 +1,13 @@
 #include "addressbook/address_entry_editor.h"
 
 #include "addressbook/address_book_window.h"
-#include "shell/date_picker.h"
-#include "shell/forms.h"
-#include "shell/limited_text_box.h"
-#include "shell/main_window.h"
-#include "shell/module1.h"
-#include "shell/seams.h"
-#include "shell/twips.h"
+#include "controls/date_picker.h"
+#include "app/forms.h"
+#include "controls/limited_text_box.h"
+#include "app/main_window.h"
+#include "app/module1.h"
+#include "controls/seams.h"
+#include "controls/twips.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,11 +1,11 @@
 #include "addressbook/address_book_window.h"
 #include "addressbook/address_entry_editor.h"
 #include "data/address_store.h"
-#include "shell/date_picker.h"
-#include "shell/forms.h"
-#include "shell/limited_text_box.h"
-#include "shell/module1.h"
-#include "shell/seams.h"
+#include "controls/date_picker.h"
+#include "app/forms.h"
+#include "controls/limited_text_box.h"
+#include "app/module1.h"
+#include "controls/seams.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>

@@ -2,15 +2,15 @@
 
 #include "calendar/calendar_logic.h"
 #include "calendar/calendar_procedures.h"
-#include "shell/limited_text_box.h"
+#include "controls/limited_text_box.h"
 
 #include "calendar/appointment_editor.h"
 #include "calendar/day_schedule_window.h"
 #include "data/appointment_store.h"
-#include "shell/date_picker.h"
-#include "shell/forms.h"
-#include "shell/main_window.h"
-#include "shell/module1.h"
+#include "controls/date_picker.h"
+#include "app/forms.h"
+#include "app/main_window.h"
+#include "app/module1.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,13 +1,13 @@
 #include "calendar/appointment_editor.h"
 
-#include "shell/limited_text_box.h"
+#include "controls/limited_text_box.h"
 
 #include "calendar/activities_window.h"
 #include "calendar/calendar_logic.h"
 #include "calendar/calendar_procedures.h"
-#include "shell/forms.h"
-#include "shell/module1.h"
-#include "shell/seams.h"
+#include "app/forms.h"
+#include "app/module1.h"
+#include "controls/seams.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

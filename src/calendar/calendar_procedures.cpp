@@ -2,7 +2,7 @@
 // deleting appointments, the day schedule and the reminder check.
 #include "calendar/calendar_procedures.h"
 #include "calendar/calendar_logic.h"
-#include "shell/limited_text_box.h"
+#include "controls/limited_text_box.h"
 
 #include "calendar/activities_window.h"
 #include "calendar/appointment_editor.h"
@@ -12,11 +12,11 @@
 #include "calendar/reminder_window.h"
 #include "data/address_store.h"
 #include "data/appointment_store.h"
-#include "shell/date_picker.h"
-#include "shell/flex_grid.h"
-#include "shell/forms.h"
-#include "shell/module1.h"
-#include "shell/seams.h"
+#include "controls/date_picker.h"
+#include "controls/flex_grid.h"
+#include "app/forms.h"
+#include "app/module1.h"
+#include "controls/seams.h"
 
 #include <QApplication>
 #include <QCalendarWidget>

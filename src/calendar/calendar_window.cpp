@@ -2,12 +2,12 @@
 
 #include "calendar/activities_window.h"
 #include "calendar/calendar_procedures.h"
-#include "shell/date_picker.h"
-#include "shell/forms.h"
-#include "shell/main_window.h"
-#include "shell/module1.h"
-#include "shell/seams.h"
-#include "shell/twips.h"
+#include "controls/date_picker.h"
+#include "app/forms.h"
+#include "app/main_window.h"
+#include "app/module1.h"
+#include "controls/seams.h"
+#include "controls/twips.h"
 
 #include <QCalendarWidget>
 #include <QEvent>

@@ -3,11 +3,11 @@
 #include <QFontMetrics>
 
 #include "calendar/activities_window.h"
-#include "shell/date_picker.h"
-#include "shell/flex_grid.h"
-#include "shell/forms.h"
-#include "shell/module1.h"
-#include "shell/twips.h"
+#include "controls/date_picker.h"
+#include "controls/flex_grid.h"
+#include "app/forms.h"
+#include "app/module1.h"
+#include "controls/twips.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

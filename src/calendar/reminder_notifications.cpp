@@ -1,7 +1,7 @@
 #include "calendar/reminder_notifications.h"
 
 #include "calendar/reminder_window.h"
-#include "shell/forms.h"
+#include "app/forms.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

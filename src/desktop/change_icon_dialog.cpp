@@ -1,6 +1,6 @@
 #include "desktop/change_icon_dialog.h"
 
-#include "shell/module1.h"
+#include "app/module1.h"
 
 #include <QPushButton>
 

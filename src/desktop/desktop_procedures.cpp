@@ -6,9 +6,9 @@
 #include "desktop/change_icon_dialog.h"
 #include "desktop/delete_button_dialog.h"
 #include "desktop/desktop_window.h"
-#include "shell/forms.h"
-#include "shell/module1.h"
-#include "shell/seams.h"
+#include "app/forms.h"
+#include "app/module1.h"
+#include "controls/seams.h"
 
 #include <QHash>
 

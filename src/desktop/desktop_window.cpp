@@ -3,11 +3,11 @@
 #include "desktop/change_icon_dialog.h"
 #include "desktop/delete_button_dialog.h"
 #include "desktop/desktop_pictures.h"
-#include "shell/forms.h"
-#include "shell/main_window.h"
-#include "shell/module1.h"
-#include "shell/seams.h"
-#include "shell/twips.h"
+#include "app/forms.h"
+#include "app/main_window.h"
+#include "app/module1.h"
+#include "controls/seams.h"
+#include "controls/twips.h"
 
 #include <QEvent>
 #include <QFontMetrics>

@@ -3,7 +3,7 @@
 // and open the delete and change-icon dialogs.
 #pragma once
 
-#include "shell/deferred_fill.h"
+#include "controls/deferred_fill.h"
 
 #include <QAbstractListModel>
 #include <QIcon>

@@ -2,9 +2,9 @@
 
 #include "data/desktop_store.h"
 #include "desktop/desktop_window.h"
-#include "shell/forms.h"
-#include "shell/main_window.h"
-#include "shell/twips.h"
+#include "app/forms.h"
+#include "app/main_window.h"
+#include "controls/twips.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -1,10 +1,10 @@
 #include "help/help_viewer_window.h"
 
 #include "help/help_topics_window.h"
-#include "shell/forms.h"
-#include "shell/module1.h"
-#include "shell/pictures.h"
-#include "shell/twips.h"
+#include "app/forms.h"
+#include "app/module1.h"
+#include "controls/pictures.h"
+#include "controls/twips.h"
 
 #include <QEvent>
 #include <QFile>

@@ -3,11 +3,11 @@
 #include "notes/notes_procedures.h"
 #include "data/note_store.h"
 #include "notes/notes_window.h"
-#include "shell/flex_grid.h"
-#include "shell/forms.h"
-#include "shell/limited_text_box.h"
-#include "shell/module1.h"
-#include "shell/seams.h"
+#include "controls/flex_grid.h"
+#include "app/forms.h"
+#include "controls/limited_text_box.h"
+#include "app/module1.h"
+#include "controls/seams.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,12 +1,12 @@
 #include "notes/notes_window.h"
 
 #include "notes/notes_procedures.h"
-#include "shell/flex_grid.h"
-#include "shell/forms.h"
-#include "shell/limited_text_box.h"
-#include "shell/main_window.h"
-#include "shell/module1.h"
-#include "shell/twips.h"
+#include "controls/flex_grid.h"
+#include "app/forms.h"
+#include "controls/limited_text_box.h"
+#include "app/main_window.h"
+#include "app/module1.h"
+#include "controls/twips.h"
 
 #include <QLineEdit>
 #include <QMdiArea>

@@ -1,6 +1,6 @@
 // Renders the program's logo into the hicolor icon sizes at build time:
 //   tallowby-icons OUTDIR NAME  writes OUTDIR/<size>x<size>/apps/NAME.png for every size.
-#include "shell/pictures.h"
+#include "controls/pictures.h"
 
 #include <QDir>
 #include <QGuiApplication>

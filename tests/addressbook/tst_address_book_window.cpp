@@ -2,9 +2,9 @@
 #include "address_book_fixture.h"
 
 #include "addressbook/address_book_window.h"
-#include "shell/forms.h"
-#include "shell/limited_text_box.h"
-#include "shell/main_window.h"
+#include "app/forms.h"
+#include "controls/limited_text_box.h"
+#include "app/main_window.h"
 #include "test_support.h"
 
 #include <QAction>

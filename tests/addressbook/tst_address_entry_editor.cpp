@@ -5,10 +5,10 @@
 #include "addressbook/address_book_window.h"
 #include "addressbook/address_entry_editor.h"
 #include "calendar/calendar_window.h"
-#include "shell/date_picker.h"
-#include "shell/forms.h"
-#include "shell/limited_text_box.h"
-#include "shell/main_window.h"
+#include "controls/date_picker.h"
+#include "app/forms.h"
+#include "controls/limited_text_box.h"
+#include "app/main_window.h"
 #include "test_support.h"
 
 #include <QAction>

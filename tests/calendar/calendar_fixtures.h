@@ -6,8 +6,8 @@
 #include "calendar/calendar_window.h"
 #include "data/address_store.h"
 #include "data/appointment_store.h"
-#include "shell/forms.h"
-#include "shell/main_window.h"
+#include "app/forms.h"
+#include "app/main_window.h"
 #include "test_support.h"
 
 #include <QCalendarWidget>

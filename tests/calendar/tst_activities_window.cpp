@@ -4,10 +4,10 @@
 #include "addressbook/address_entry_editor.h"
 #include "calendar/appointment_editor.h"
 #include "calendar_fixtures.h"
-#include "shell/date_picker.h"
-#include "shell/module1.h"
+#include "controls/date_picker.h"
+#include "app/module1.h"
 
-#include "shell/limited_text_box.h"
+#include "controls/limited_text_box.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>

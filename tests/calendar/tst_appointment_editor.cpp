@@ -3,8 +3,8 @@
 #include "calendar/appointment_editor.h"
 #include "calendar/reminder_window.h"
 #include "calendar_fixtures.h"
-#include "shell/limited_text_box.h"
-#include "shell/module1.h"
+#include "controls/limited_text_box.h"
+#include "app/module1.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

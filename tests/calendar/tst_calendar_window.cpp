@@ -1,8 +1,8 @@
 // The calendar view: the month layout, the birthday and appointment markers, the spinner and
 // the opening of a day.
 #include "calendar_fixtures.h"
-#include "shell/date_picker.h"
-#include "shell/module1.h"
+#include "controls/date_picker.h"
+#include "app/module1.h"
 
 #include <QElapsedTimer>
 #include <QProxyStyle>

@@ -3,8 +3,8 @@
 // is tested without a window (tst_calendar_logic).
 #include "calendar/day_schedule_window.h"
 #include "calendar_fixtures.h"
-#include "shell/date_picker.h"
-#include "shell/flex_grid.h"
+#include "controls/date_picker.h"
+#include "controls/flex_grid.h"
 
 #include <QLocale>
 #include <QPushButton>

@@ -3,7 +3,7 @@
 // tested without a window (tst_calendar_logic).
 #include "calendar/reminder_window.h"
 #include "calendar_fixtures.h"
-#include "shell/module1.h"
+#include "app/module1.h"
 
 #include <QPushButton>
 

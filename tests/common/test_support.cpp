@@ -1,9 +1,9 @@
 #include "test_support.h"
 
 #include "records/record_file.h"
-#include "shell/forms.h"
-#include "shell/main_window.h"
-#include "shell/module1.h"
+#include "app/forms.h"
+#include "app/main_window.h"
+#include "app/module1.h"
 
 #include <QApplication>
 #include <QDir>

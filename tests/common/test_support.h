@@ -2,7 +2,7 @@
 // test sets, and message boxes, file dialogs and program starts that record instead of block.
 #pragma once
 
-#include "shell/seams.h"
+#include "controls/seams.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -4,9 +4,9 @@
 
 #include "desktop/desktop_procedures.h"
 #include "desktop/desktop_window.h"
-#include "shell/forms.h"
-#include "shell/main_window.h"
-#include "shell/module1.h"
+#include "app/forms.h"
+#include "app/main_window.h"
+#include "app/module1.h"
 #include "test_support.h"
 
 #include <QImage>

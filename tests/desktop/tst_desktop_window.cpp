@@ -3,8 +3,8 @@
 #include "desktop_fixture.h"
 
 #include "desktop/change_icon_dialog.h"
-#include "shell/main_window.h"
-#include "shell/twips.h"
+#include "app/main_window.h"
+#include "controls/twips.h"
 
 #include <QComboBox>
 #include <QScrollBar>

@@ -3,7 +3,7 @@
 
 #include "desktop/change_icon_dialog.h"
 #include "desktop/delete_button_dialog.h"
-#include "shell/main_window.h"
+#include "app/main_window.h"
 
 #include <QComboBox>
 #include <QMdiArea>

@@ -3,8 +3,8 @@
 
 #include "help/help_topics_window.h"
 #include "help/help_viewer_window.h"
-#include "shell/forms.h"
-#include "shell/main_window.h"
+#include "app/forms.h"
+#include "app/main_window.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -4,10 +4,10 @@
 #include "addressbook/address_book_window.h"
 #include "notes/notes_window.h"
 #include "records/record_file.h"
-#include "shell/flex_grid.h"
-#include "shell/forms.h"
-#include "shell/limited_text_box.h"
-#include "shell/main_window.h"
+#include "controls/flex_grid.h"
+#include "app/forms.h"
+#include "controls/limited_text_box.h"
+#include "app/main_window.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -9,7 +9,7 @@
 #include "data/appointment_store.h"
 #include "data/desktop_store.h"
 #include "data/note_store.h"
-#include "shell/module1.h"
+#include "app/module1.h"
 #include "test_support.h"
 
 #include <QApplication>

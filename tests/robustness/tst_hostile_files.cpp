@@ -10,11 +10,11 @@
 #include "data/note_store.h"
 #include "desktop/desktop_window.h"
 #include "notes/notes_window.h"
-#include "shell/flex_grid.h"
-#include "shell/forms.h"
-#include "shell/limited_text_box.h"
-#include "shell/main_window.h"
-#include "shell/module1.h"
+#include "controls/flex_grid.h"
+#include "app/forms.h"
+#include "controls/limited_text_box.h"
+#include "app/main_window.h"
+#include "app/module1.h"
 #include "test_support.h"
 
 #include <QAction>

@@ -5,8 +5,8 @@
 //
 // The same executable, started with --hold <folder>, is the first copy: it opens the data files
 // of the folder as start-up does, says so on stdout and waits until it is killed.
-#include "shell/main_window.h"
-#include "shell/module1.h"
+#include "app/main_window.h"
+#include "app/module1.h"
 #include "test_support.h"
 
 #include <QApplication>

@@ -6,9 +6,9 @@
 #include "data/desktop_store.h"
 #include "data/note_store.h"
 #include "notes/notes_window.h"
-#include "shell/flex_grid.h"
-#include "shell/forms.h"
-#include "shell/limited_text_box.h"
+#include "controls/flex_grid.h"
+#include "app/forms.h"
+#include "controls/limited_text_box.h"
 #include "test_support.h"
 
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "shell/forms.h"
+#include "app/forms.h"
 
 #include "addressbook/address_book_window.h"
 #include "addressbook/address_entry_editor.h"
@@ -13,8 +13,8 @@
 #include "help/help_topics_window.h"
 #include "help/help_viewer_window.h"
 #include "notes/notes_window.h"
-#include "shell/about_box.h"
-#include "shell/main_window.h"
+#include "app/about_box.h"
+#include "app/main_window.h"
 
 #include <QCalendarWidget>
 #include <QPointer>

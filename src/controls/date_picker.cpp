@@ -1,6 +1,6 @@
-#include "shell/date_picker.h"
+#include "controls/date_picker.h"
 
-#include "shell/seams.h"
+#include "controls/seams.h"
 
 #include <QLocale>
 

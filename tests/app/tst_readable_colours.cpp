@@ -9,9 +9,9 @@
 #include "calendar/reminder_window.h"
 #include "help/help_topics_window.h"
 #include "help/help_viewer_window.h"
-#include "shell/about_box.h"
-#include "shell/flex_grid.h"
-#include "shell/module1.h"
+#include "app/about_box.h"
+#include "controls/flex_grid.h"
+#include "app/module1.h"
 
 #include <QAbstractButton>
 #include <QApplication>

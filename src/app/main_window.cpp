@@ -1,18 +1,18 @@
-#include "shell/main_window.h"
+#include "app/main_window.h"
 
 #include "addressbook/address_book_window.h"
 #include "calendar/calendar_window.h"
 #include "desktop/desktop_window.h"
 #include "help/help_topics_window.h"
 #include "notes/notes_window.h"
-#include "shell/about_box.h"
-#include "shell/data_files.h"
-#include "shell/forms.h"
-#include "shell/lazy_icon.h"
-#include "shell/module1.h"
-#include "shell/pictures.h"
-#include "shell/seams.h"
-#include "shell/twips.h"
+#include "app/about_box.h"
+#include "app/data_files.h"
+#include "app/forms.h"
+#include "controls/lazy_icon.h"
+#include "app/module1.h"
+#include "controls/pictures.h"
+#include "controls/seams.h"
+#include "controls/twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>

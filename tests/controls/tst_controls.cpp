@@ -1,7 +1,7 @@
 // The grid and the date picker: the operations the windows rely on.
-#include "shell/date_picker.h"
-#include "shell/flex_grid.h"
-#include "shell/seams.h"
+#include "controls/date_picker.h"
+#include "controls/flex_grid.h"
+#include "controls/seams.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -2,7 +2,7 @@
 // in code at many sizes, of which a window shows one or two.
 #pragma once
 
-#include "shell/pictures.h"
+#include "controls/pictures.h"
 
 #include <QApplication>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "shell/limited_text_box.h"
+#include "controls/limited_text_box.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>

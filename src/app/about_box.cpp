@@ -1,8 +1,8 @@
-#include "shell/about_box.h"
+#include "app/about_box.h"
 
-#include "shell/lazy_icon.h"
-#include "shell/pictures.h"
-#include "shell/twips.h"
+#include "controls/lazy_icon.h"
+#include "controls/pictures.h"
+#include "controls/twips.h"
 
 #include <QGroupBox>
 #include <QLabel>

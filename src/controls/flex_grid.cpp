@@ -1,6 +1,6 @@
-#include "shell/flex_grid.h"
+#include "controls/flex_grid.h"
 
-#include "shell/twips.h"
+#include "controls/twips.h"
 
 #include <QEvent>
 #include <QHeaderView>

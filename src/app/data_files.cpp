@@ -1,10 +1,10 @@
-#include "shell/data_files.h"
+#include "app/data_files.h"
 
 #include "records/record_file.h"
-#include "shell/forms.h"
-#include "shell/main_window.h"
-#include "shell/module1.h"
-#include "shell/seams.h"
+#include "app/forms.h"
+#include "app/main_window.h"
+#include "app/module1.h"
+#include "controls/seams.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "shell/main_window.h"
-#include "shell/pictures.h"
+#include "app/main_window.h"
+#include "controls/pictures.h"
 
 #include <QApplication>
 

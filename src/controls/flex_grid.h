@@ -8,7 +8,7 @@
 // of thousands of rows fills in a moment.
 #pragma once
 
-#include "shell/deferred_fill.h"
+#include "controls/deferred_fill.h"
 
 #include <QAbstractTableModel>
 

@@ -3,11 +3,11 @@
 #include "calendar/calendar_window.h"
 #include "notes/notes_window.h"
 #include "records/record_file.h"
-#include "shell/about_box.h"
-#include "shell/forms.h"
-#include "shell/main_window.h"
-#include "shell/module1.h"
-#include "shell/twips.h"
+#include "app/about_box.h"
+#include "app/forms.h"
+#include "app/main_window.h"
+#include "app/module1.h"
+#include "controls/twips.h"
 #include "test_support.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "shell/seams.h"
+#include "controls/seams.h"
 
 #include <QApplication>
 #include <QFileDialog>
