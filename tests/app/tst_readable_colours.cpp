@@ -3,15 +3,15 @@
 // text colour to match, and everything else follows the desktop's palette.
 #include "../calendar/calendar_fixtures.h"
 #include "addressbook/address_book_window.h"
+#include "app/about_box.h"
+#include "app/module1.h"
 #include "calendar/activities_window.h"
 #include "calendar/calendar_window.h"
 #include "calendar/day_schedule_window.h"
 #include "calendar/reminder_window.h"
+#include "controls/flex_grid.h"
 #include "help/help_topics_window.h"
 #include "help/help_viewer_window.h"
-#include "app/about_box.h"
-#include "controls/flex_grid.h"
-#include "app/module1.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -62,29 +62,20 @@ QColor backgroundOf(const QWidget *w)
 
 QString textOf(const QWidget *w)
 {
-    if (auto *l = qobject_cast<const QLabel *>(w))
-        return l->text();
-    if (auto *b = qobject_cast<const QAbstractButton *>(w))
-        return b->text();
-    if (auto *e = qobject_cast<const QLineEdit *>(w))
-        return e->text();
-    if (auto *c = qobject_cast<const QComboBox *>(w))
-        return c->currentText();
+    for (const char *property : {"text", "currentText"}) {
+        if (const QVariant text = w->property(property); text.isValid())
+            return text.toString();
+    }
     return {};
 }
 
+// A dark desktop palette: light text on dark grounds.
 QPalette darkPalette()
 {
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(53, 53, 53));
-    p.setColor(QPalette::WindowText, Qt::white);
+    QPalette p(QColor(53, 53, 53), QColor(53, 53, 53));
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(role, Qt::white);
     p.setColor(QPalette::Base, QColor(35, 35, 35));
-    p.setColor(QPalette::AlternateBase, QColor(53, 53, 53));
-    p.setColor(QPalette::Text, Qt::white);
-    p.setColor(QPalette::Button, QColor(53, 53, 53));
-    p.setColor(QPalette::ButtonText, Qt::white);
-    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    p.setColor(QPalette::HighlightedText, Qt::black);
     return p;
 }
 
