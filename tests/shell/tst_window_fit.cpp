@@ -39,6 +39,7 @@ namespace {
 struct Findings {
     QSet<std::pair<const QWidget *, QString>> captions;
     QStringList faults;
+    QDebug fault() { return QDebug(&faults.emplace_back()); }
 };
 
 // Checks the caption of each control in the window against the room the control gives it.
@@ -48,24 +49,18 @@ void checkCaptions(QWidget *window, Findings &found)
         found.captions.insert({w, text});
         if (room.width() < needed.width() || room.height() < needed.height() ||
             !w->parentWidget()->rect().contains(w->geometry()))
-            found.faults.append(QStringLiteral("%1 \"%2\" needs %3x%4, has %5x%6")
-                                    .arg(w->objectName(), text)
-                                    .arg(needed.width())
-                                    .arg(needed.height())
-                                    .arg(room.width())
-                                    .arg(room.height()));
+            found.fault() << w->objectName() << text << "needs" << needed << "has" << room;
     };
     for (QWidget *w : window->findChildren<QWidget *>()) {
         if (!w->isVisibleTo(window))
             continue;
         const QFontMetrics fm = w->fontMetrics();
-        QStyle *style = w->style();
         if (auto *label = qobject_cast<QLabel *>(w); label && !label->text().isEmpty()) {
             check(w, label->text(), label->sizeHint(), label->rect());
         } else if (auto *button = qobject_cast<QPushButton *>(w)) {
             // The style's frame around the text, and its margin beside it.
-            const int frame = 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, w);
-            const int margin = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, w);
+            const int frame = 2 * w->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, w);
+            const int margin = w->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, w);
             const QSize text = fm.size(Qt::TextShowMnemonic, button->text());
             check(w, button->text(), text + QSize(frame + margin, frame), button->rect());
         } else if (qobject_cast<QCheckBox *>(w) || qobject_cast<QToolButton *>(w)) {
@@ -74,15 +69,14 @@ void checkCaptions(QWidget *window, Findings &found)
                 check(w, b->text(), b->sizeHint(), b->rect());
         } else if (auto *frame = qobject_cast<QGroupBox *>(w); frame && !frame->title().isEmpty()) {
             const QSize text = fm.size(Qt::TextShowMnemonic, frame->title());
-            check(w, frame->title(), QSize(text.width() + 16, text.height()), frame->rect());
+            check(w, frame->title(), text + QSize(16, 0), frame->rect());
         } else if (auto *table = qobject_cast<QTableView *>(w)) {
             // Row 0 of the grids and of the calendar's day table is their header.
             for (int c = 0; c < table->model()->columnCount(); ++c) {
                 const QModelIndex header = table->model()->index(0, c);
                 const QString text = header.data().toString();
-                const QFontMetrics cell(header.data(Qt::FontRole).isValid()
-                                            ? header.data(Qt::FontRole).value<QFont>()
-                                            : table->font());
+                const QVariant font = header.data(Qt::FontRole);
+                const QFontMetrics cell(font.isValid() ? font.value<QFont>() : table->font());
                 if (!text.isEmpty())
                     check(w, text, QSize(cell.horizontalAdvance(text) + 6, cell.height()),
                           table->visualRect(header));
@@ -92,7 +86,8 @@ void checkCaptions(QWidget *window, Findings &found)
 }
 
 // The view in front: it fills the main window's area, or needs more and can be scrolled, its
-// controls reach close to its right and bottom edges, and restored it keeps most of its size hint.
+// controls reach close to its right and bottom edges, and restored it keeps most of its size
+// hint. The calendar shows its first and last day cells whole.
 void checkView(MainWindow *main, QWidget *view, Findings &found)
 {
     const QWidget *area = main->mdiArea()->viewport();
@@ -102,19 +97,18 @@ void checkView(MainWindow *main, QWidget *view, Findings &found)
     if (view->size() !=
             area->size().expandedTo(view->minimumSize()).expandedTo(view->minimumSizeHint()) ||
         used.right() < view->width() - twipsX(240) || used.bottom() < view->height() - twipsY(240))
-        found.faults.append(view->objectName() + QLatin1String(" does not use its room"));
+        found.fault() << view->objectName() << "does not use its room" << view->size();
     if (auto *calendar = qobject_cast<CalendarWindow *>(view)) {
         for (const int cell : {1, 42}) {
             const QRect day = calendar->dayCellRect(cell);
             if (!area->rect().contains(QRect(calendar->mapTo(area, day.topLeft()), day.size())) ||
                 day.height() < calendar->fontMetrics().height())
-                found.faults.append(QStringLiteral("day cell %1 is out of sight").arg(cell));
+                found.fault() << "day cell" << cell << "out of sight:" << day;
         }
     }
     main->subWindowOf(view)->showNormal();
     if (view->size().expandedTo(view->sizeHint() * 0.75) != view->size())
-        found.faults.append(view->objectName() + QLatin1String(" collapses when restored") +
-                            QDebug::toString(view->size()) + QDebug::toString(view->sizeHint()));
+        found.fault() << view->objectName() << "collapses when restored" << view->size();
     main->ShowChildView(view);
 }
 
@@ -194,9 +188,7 @@ void WindowFitTest::everyWindowAtEachFontSize()
                 continue;
             checkCaptions(window, found);
             if (!window->screen()->availableGeometry().contains(window->frameGeometry()))
-                found.faults.append(window->objectName() + QLatin1String(" is off the screen") +
-                                    QDebug::toString(window->frameGeometry()) +
-                                    QDebug::toString(window->screen()->availableGeometry()));
+                found.fault() << window->objectName() << "off the screen" << window->geometry();
         }
         if (view)
             checkView(main, view, found);
@@ -206,7 +198,7 @@ void WindowFitTest::everyWindowAtEachFontSize()
     const QSize client = main->mdiArea()->size();
     if ((client.width() < twipsX(7920) && room.width() > 0) ||
         (client.height() < twipsY(6435) && room.height() > 0))
-        found.faults.append(QStringLiteral("the main window is smaller than designed"));
+        found.fault() << "the main window is smaller than designed" << client;
     found.faults.removeDuplicates();
     qInfo("%lld captions checked at %g pt", qlonglong(found.captions.size()), points);
     for (const QString &fault : found.faults)
