@@ -15,15 +15,15 @@ namespace {
 
 const QString kAreaName = QStringLiteral("ScreenFitArea");
 
-// The room a window's frame takes around it. Until the window is first shown the window system
-// has not told it, and a title bar is assumed.
-QMargins frameMargins(const QWidget *window)
+// The room a window's frame takes around it. While the window is being shown the window system
+// may not have told it yet, and a title bar is assumed.
+QMargins frameMargins(const QWidget *window, bool showing)
 {
     const QRect frame = window->frameGeometry();
     const QRect inner = window->geometry();
     const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(),
                            frame.right() - inner.right(), frame.bottom() - inner.bottom());
-    if (!margins.isNull())
+    if (!margins.isNull() || !showing)
         return margins;
     return {0, window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window), 0, 0};
 }
@@ -61,8 +61,11 @@ QScrollArea *scrollContent(QWidget *window)
 
 void fit(QWidget *window, bool showing)
 {
+    // A maximised or full-screen window is the window system's to size.
+    if (window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
     const QRect available = window->screen()->availableGeometry();
-    const QMargins frame = frameMargins(window);
+    const QMargins frame = frameMargins(window, showing);
     const QSize room = available.size().shrunkBy(frame);
     auto *area = window->findChild<QScrollArea *>(kAreaName, Qt::FindDirectChildrenOnly);
     const QSize least = window->minimumSize();
@@ -102,7 +105,7 @@ public:
     using QObject::QObject;
 
 protected:
-    // On each showing, and when a shown window grows.
+    // On each showing, and when a shown window changes its size.
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         auto *window = static_cast<QWidget *>(watched);
