@@ -65,7 +65,8 @@ AddressBookWindow::AddressBookWindow(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Address Book"));
-    resize(twips(7830), twips(4815));
+    resize(sizeHint());
+    setMinimumSize(sizeHint());
 
     QFont letterFont = font();
     letterFont.setPointSizeF(letterFont.pointSizeF() * 0.85);
@@ -85,7 +86,7 @@ AddressBookWindow::AddressBookWindow(QWidget *parent) : QWidget(parent)
     Combo1 = new QComboBox(Frame1);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(false);
-    Combo1->setGeometry(twips(120), twips(240), twips(5535), Combo1->sizeHint().height());
+    Combo1->setGeometry(twipsX(120), twipsY(240), twipsX(5535), Combo1->sizeHint().height());
     connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
 
     Command5 = makeButton(this, "Command5", QStringLiteral("View Details"),
@@ -153,6 +154,35 @@ AddressBookWindow::AddressBookWindow(QWidget *parent) : QWidget(parent)
     Label2 = new QLabel(QStringLiteral("A"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->hide();
+
+    // As the view grows, the letter buttons spread over its width, the name box and the
+    // address and details widen, the boxes of several lines also grow downwards, and the
+    // buttons keep to the right edge and the bottom.
+    for (int k = 0; k < 24; ++k)
+        m_anchors.add(Command4[size_t(k)], (k % 12) / 12.0, 0, (k % 12 + 1) / 12.0, 0);
+    m_anchors.add(Frame1, 0, 0, 1, 0);
+    m_anchors.add(Combo1, 0, 0, 1, 0);
+    m_anchors.add(Command5, 1, 0, 1, 0);
+    m_anchors.add(Frame3, 0, 0, 0, 1);
+    for (QWidget *frame : {Frame2, Frame4})
+        m_anchors.add(frame, 0, 0, 1, 1);
+    for (QWidget *box : {static_cast<QWidget *>(Text1), static_cast<QWidget *>(Text7)})
+        m_anchors.add(box, 0, 0, 1, 1);
+    for (QWidget *box : {Text5, Text6})
+        m_anchors.add(box, 0, 0, 1, 0);
+    for (QWidget *button : {Command3, Command2, Command1})
+        m_anchors.add(button, 1, 1, 1, 1);
+}
+
+QSize AddressBookWindow::sizeHint() const
+{
+    return twipsSize(7830, 4815);
+}
+
+void AddressBookWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_anchors.place();
 }
 
 void AddressBookWindow::load()

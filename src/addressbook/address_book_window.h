@@ -2,6 +2,8 @@
 // whose display names begin with its letters; the chosen entry's fields are shown read-only.
 #pragma once
 
+#include "shell/anchors.h"
+
 #include <QWidget>
 
 #include <array>
@@ -62,4 +64,13 @@ public:
 
     // Enables or disables "Add Entry", "Edit Entry" and "Delete Entry" together.
     void setEntryButtonsEnabled(bool enabled);
+
+    // The designed size, which is also the least.
+    QSize sizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    Anchors m_anchors;
 };

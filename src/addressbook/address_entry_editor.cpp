@@ -55,7 +55,7 @@ AddressEntryEditor::AddressEntryEditor(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form7"));
     setWindowTitle(QStringLiteral("Add Address Book Entry"));
-    setFixedSize(twips(7725), twips(6480));
+    setFixedSize(twipsSize(7725, 6480));
 
     Label1[0] = makeLabel(this, 0, QStringLiteral("Name:"), 120, 240);
     Text2[0] = makeLineBox(this, indexed("Text2", 0), 20, twipsRect(1320, 240, 4695, 285));
@@ -67,6 +67,7 @@ AddressEntryEditor::AddressEntryEditor(QWidget *parent) : QWidget(parent)
     Check1 = new QCheckBox(QStringLiteral("Birthday"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
     Check1->setGeometry(twipsRect(120, 2280, 1095, 255));
+    Check1->setMinimumHeight(Check1->sizeHint().height()); // the height of its check mark
     DTPicker1 = new DatePicker(this);
     DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
     DTPicker1->useDayMonthYearFormat();

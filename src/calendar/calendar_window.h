@@ -56,6 +56,13 @@ public:
     // calendar's title.
     void placeMarkers();
 
+    // The designed size.
+    QSize sizeHint() const override;
+    // The least size at which the six weeks read: rows high enough for a line of text or a
+    // marker, columns wide enough for both markers, and a title bar with room for the legend,
+    // the month and year, and the spinner.
+    QSize minimumSizeHint() const override;
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

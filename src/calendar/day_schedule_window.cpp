@@ -27,10 +27,10 @@ DayScheduleWindow::DayScheduleWindow(QWidget *parent) : QWidget(parent)
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
     MSFlexGrid1->setCols(35);
     // A slot column is 500 twips wide; the grid's font is made small enough for a slot's
-    // time ("07:00") to be read in full there.
+    // time ("07:00") to be read in full there, beside the cell's margins and grid line.
     QFont slotFont = MSFlexGrid1->font();
     while (slotFont.pointSizeF() > 6 &&
-           QFontMetrics(slotFont).horizontalAdvance(QStringLiteral("00:00")) + 6 > twips(500)) {
+           QFontMetrics(slotFont).horizontalAdvance(QStringLiteral("00:00")) + 7 > twipsX(500)) {
         slotFont.setPointSizeF(slotFont.pointSizeF() - 0.5);
     }
     MSFlexGrid1->setFont(slotFont);
@@ -48,7 +48,7 @@ DayScheduleWindow::DayScheduleWindow(QWidget *parent) : QWidget(parent)
     MSFlexGrid1->setPalette(fixed);
     MSFlexGrid1->setStyleSheet(QStringLiteral(
         "QTableView { background-color: white; color: black; gridline-color: #c0c0c0; }"));
-    MSFlexGrid1->setMinimumSize(twips(3000) + 8 * twips(500) + 24, twips(3600));
+    MSFlexGrid1->setMinimumSize(twipsX(3000) + 8 * twipsX(500) + 24, twipsY(3600));
     Command1 = new QPushButton(QStringLiteral("OK"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
 
@@ -62,7 +62,7 @@ DayScheduleWindow::DayScheduleWindow(QWidget *parent) : QWidget(parent)
     layout->addLayout(top);
     layout->addWidget(MSFlexGrid1);
     layout->addLayout(bottom);
-    resize(twips(9600), twips(5400));
+    resize(twipsSize(9600, 5400));
 
     connect(DTPicker1, &DatePicker::Change, this, &DayScheduleWindow::DTPicker1_Change);
     connect(Command1, &QPushButton::clicked, this, &DayScheduleWindow::Command1_Click);

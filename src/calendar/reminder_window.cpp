@@ -14,8 +14,8 @@ QLabel *label(QWidget *parent, const QString &name, const QString &caption)
 {
     auto *l = new QLabel(caption, parent);
     l->setObjectName(name);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(8.25);
+    // The desktop's font in bold: the design's 8.25 point MS Sans Serif is the dialog font.
+    QFont font = l->font();
     font.setBold(true);
     l->setFont(font);
     return l;

@@ -143,7 +143,7 @@ DesktopWindow::DesktopWindow(QWidget *parent) : QWidget(parent)
     Command3 = button("Command3", QStringLiteral("Change Icon"), twipsRect(2760, 120, 1215, 375));
     // Where a caption needs more room than designed, the button widens and the buttons to its
     // right move along, keeping the designed gap.
-    const int gap = twips(1440) - twips(120 + 1215);
+    const int gap = twipsX(1440) - twipsX(120 + 1215);
     int left = Command1->x();
     for (QPushButton *b : {Command1, Command2, Command3}) {
         b->setGeometry(left, b->y(), qMax(b->width(), b->sizeHint().width()), b->height());
@@ -168,7 +168,7 @@ DesktopWindow::DesktopWindow(QWidget *parent) : QWidget(parent)
 
 QSize DesktopWindow::sizeHint() const
 {
-    return {twips(7770), twips(5175)};
+    return twipsSize(7770, 5175);
 }
 
 void DesktopWindow::resizeEvent(QResizeEvent *event)
@@ -181,11 +181,10 @@ void DesktopWindow::placeToolbar()
 {
     // Designed at left 120 and top 720, 120 twips from the right edge; it keeps that margin at
     // the right and the bottom as the view grows or shrinks.
-    const int left = twips(120);
-    const int top = twips(720);
-    const int margin = twips(120);
-    Toolbar1->setGeometry(left, top, std::max(width() - left - margin, 0),
-                          std::max(height() - top - margin, 0));
+    const int left = twipsX(120);
+    const int top = twipsY(720);
+    Toolbar1->setGeometry(left, top, std::max(width() - left - twipsX(120), 0),
+                          std::max(height() - top - twipsY(120), 0));
 }
 
 void DesktopWindow::load()

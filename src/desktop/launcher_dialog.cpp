@@ -17,14 +17,14 @@ LauncherDialog::LauncherDialog(const char *formName, const QString &caption, int
 {
     setObjectName(QString::fromLatin1(formName));
     setWindowTitle(caption);
-    setFixedSize(twips(4605), twips(heightTwips));
+    setFixedSize(twipsSize(4605, heightTwips));
 
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(true);
     // Typed text never becomes a list item.
     Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->setGeometry(twips(120), twips(240), twips(4335), Combo1->sizeHint().height());
+    Combo1->setGeometry(twipsX(120), twipsY(240), twipsX(4335), Combo1->sizeHint().height());
 
     Command1 = new QPushButton(confirmCaption, this);
     Command1->setObjectName(QStringLiteral("Command1"));
@@ -34,7 +34,7 @@ LauncherDialog::LauncherDialog(const char *formName, const QString &caption, int
     Command2->setGeometry(twipsRect(2160, 720, 1095, 375));
     // Where a caption needs more room than designed, the button widens to the left and
     // "Cancel" moves along, keeping the designed gap and the right edge.
-    const int gap = twips(3360) - twips(2160 + 1095);
+    const int gap = twipsX(3360) - twipsX(2160 + 1095);
     int right = Command1->geometry().right();
     for (QPushButton *b : {Command1, Command2}) {
         const int width = qMax(b->width(), b->sizeHint().width());

@@ -2,7 +2,6 @@
 #include "help/help_viewer_window.h"
 #include "shell/forms.h"
 #include "shell/module1.h"
-#include "shell/twips.h"
 
 #include <QLineEdit>
 #include <QTextBrowser>
@@ -59,7 +58,7 @@ void ShowHelpPage(int page)
     if (found == form->HelpFile.end())
         return;
     QTextBrowser *target = found->second;
-    target->setGeometry(twipsRect(120, 600, 5775, 4335));
+    target->setGeometry(form->pageArea());
     for (const auto &[number, browser] : form->HelpFile)
         browser->hide();
     form->Text1->setText(QString::number(page));

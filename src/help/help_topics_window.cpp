@@ -134,7 +134,7 @@ HelpTopicsWindow::HelpTopicsWindow(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("Form12"));
     setWindowTitle(QStringLiteral("Tallowby Help Topics"));
     setWindowIcon(Pictures::logoIcon());
-    resize(twips(7395), twips(6195));
+    resize(twipsSize(7395, 6195));
 
     ImageList1 = {QIcon(closedBook()), QIcon(openBook()), QIcon(linedSheet())};
 
@@ -154,6 +154,14 @@ HelpTopicsWindow::HelpTopicsWindow(QWidget *parent) : QWidget(parent)
     // Enter on a topic opens it as a click does, for users of the keyboard.
     connect(TreeView1, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem *item, int) { TreeView1_NodeClick(item); });
+}
+
+void HelpTopicsWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const QSize change = size() - twipsSize(7395, 6195);
+    TreeView1->setGeometry(
+        twipsRect(120, 240, 7092, 5568).adjusted(0, 0, change.width(), change.height()));
 }
 
 void HelpTopicsWindow::load()

@@ -57,7 +57,7 @@ HelpViewerWindow::HelpViewerWindow(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("Form13"));
     setWindowTitle(QStringLiteral("Tallowby Help"));
     setWindowIcon(Pictures::logoIcon());
-    resize(twips(6060), twips(5070));
+    resize(twipsSize(6060, 5070));
 
     auto button = [this](const char *name, const QString &caption, int left) {
         auto *b = new QPushButton(caption, this);
@@ -85,10 +85,11 @@ HelpViewerWindow::HelpViewerWindow(QWidget *parent) : QWidget(parent)
         auto *browser = new QTextBrowser(this);
         browser->setPalette(paper);
         browser->setObjectName(QStringLiteral("HelpFile(%1)").arg(page));
-        browser->setGeometry(twipsRect(120, 600, 5775, 4335));
+        browser->setGeometry(pageArea());
         browser->setOpenLinks(false);
-        // Bulleted steps hang by 360 twips: the list indent is one step of this width.
-        browser->document()->setIndentWidth(twips(360));
+        // Bulleted steps hang by 360 twips: the list indent is one step of this width. The
+        // pages set their own fonts, so their indents keep the designed density.
+        browser->document()->setIndentWidth(360 / 15);
         browser->setHtml(pageText(page));
         browser->hide();
         HelpFile[page] = browser;
@@ -100,6 +101,19 @@ HelpViewerWindow::HelpViewerWindow(QWidget *parent) : QWidget(parent)
 }
 
 void HelpViewerWindow::load() {}
+
+QRect HelpViewerWindow::pageArea() const
+{
+    const QSize change = size() - twipsSize(6060, 5070);
+    return twipsRect(120, 600, 5775, 4335).adjusted(0, 0, change.width(), change.height());
+}
+
+void HelpViewerWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    for (const auto &[number, browser] : HelpFile)
+        browser->setGeometry(pageArea());
+}
 
 bool HelpViewerWindow::event(QEvent *e)
 {

@@ -8,20 +8,19 @@
 #include "shell/module1.h"
 #include "shell/twips.h"
 
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 
+#include <tuple>
+
 NotesWindow::NotesWindow(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Notes"));
-    resize(twips(7470), twips(4890));
-    // The controls are sized for the program's small dialog font.
-    QFont small = font();
-    small.setPointSizeF(8.25);
-    setFont(small);
+    resize(sizeHint());
 
     Text1 = new LimitedTextBox(this);
     Text1->setObjectName(QStringLiteral("Text1"));
@@ -33,6 +32,8 @@ NotesWindow::NotesWindow(QWidget *parent) : QWidget(parent)
     MSFlexGrid1->setGeometry(twipsRect(3360, 120, 3975, 3615));
     // Tab leaves the list for the next control instead of walking its cells.
     MSFlexGrid1->setTabKeyNavigation(false);
+    // The names' column takes the list's width as the view grows.
+    MSFlexGrid1->horizontalHeader()->setStretchLastSection(true);
 
     auto button = [this](const char *name, const QString &caption, QRect geometry) {
         auto *b = new QPushButton(caption, this);
@@ -50,6 +51,20 @@ NotesWindow::NotesWindow(QWidget *parent) : QWidget(parent)
     Text2->setGeometry(twipsRect(1560, 4320, 2895, 375));
     Text2->setMaxLength(NameMaxLength);
 
+    // The pad and the list share a change of the view's width and take a change of its height,
+    // down to six lines and a narrower pad and list; the buttons keep to the bottom, those
+    // below the list to its right edge.
+    for (const auto &[control, left, right] :
+         {std::tuple{static_cast<QWidget *>(Text1), 0.0, 0.5}, {MSFlexGrid1, 0.5, 1.0}})
+        m_anchors.add(control, left, 0, right, 1);
+    for (const auto &[control, share] : {std::pair{static_cast<QWidget *>(Command4), 0.0},
+                                         {Command1, 0.0},
+                                         {Command2, 1.0},
+                                         {Command3, 1.0}})
+        m_anchors.add(control, share, 1, share, 1);
+    m_anchors.add(Text2, 0, 1, 0.5, 1);
+    setMinimumSize(twipsSize(5400, 4890 - 3615 + 6 * 240));
+
     setTabOrder(Text1, MSFlexGrid1);
     setTabOrder(MSFlexGrid1, Text2);
     setTabOrder(Text2, Command4);
@@ -65,6 +80,17 @@ NotesWindow::NotesWindow(QWidget *parent) : QWidget(parent)
     connect(MSFlexGrid1, &FlexGrid::SelChange, this, &NotesWindow::MSFlexGrid1_SelChange);
     connect(Text1, &QPlainTextEdit::textChanged, this, &NotesWindow::Text1_Change);
     connect(Text2, &QLineEdit::textChanged, this, &NotesWindow::Text2_Change);
+}
+
+QSize NotesWindow::sizeHint() const
+{
+    return twipsSize(7470, 4890);
+}
+
+void NotesWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_anchors.place();
 }
 
 void NotesWindow::load()

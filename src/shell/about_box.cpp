@@ -15,7 +15,7 @@ AboutBox::AboutBox(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::WindowClo
     setWindowIcon(LazyLogoIcon());
     // "Close" unloads the box; the next showing creates it afresh.
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(twips(5805), twips(3240));
+    setFixedSize(twipsSize(5805, 3240));
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(192, 255, 255));

@@ -247,7 +247,7 @@ FlexGrid::FlexGrid(QWidget *parent) : QTableView(parent), m_model(new FlexGridMo
     verticalHeader()->hide();
     // Every row has the same height: the view never measures rows one by one.
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(twips(240) + 4);
+    verticalHeader()->setDefaultSectionSize(twipsY(240) + 4);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -319,7 +319,7 @@ void FlexGrid::styleHeaderRow()
 void FlexGrid::setColWidth(int col, int twipsWidth)
 {
     ensureFilled();
-    setColumnWidth(col, twips(twipsWidth));
+    setColumnWidth(col, twipsX(twipsWidth));
 }
 
 QString FlexGrid::TextMatrix(int row, int col) const

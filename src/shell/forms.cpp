@@ -15,6 +15,7 @@
 #include "notes/notes_window.h"
 #include "shell/about_box.h"
 #include "shell/main_window.h"
+#include "shell/screen_fit.h"
 
 #include <QPointer>
 
@@ -36,11 +37,12 @@ QPointer<ChangeIconDialog> g_form11;
 QPointer<HelpTopicsWindow> g_form12;
 QPointer<HelpViewerWindow> g_form13;
 
-// A top-level window: created without parent, registered, then loaded.
+// A top-level window: created without parent, registered, then loaded. It keeps to its screen.
 template <typename T> T *topLevel(QPointer<T> &slot)
 {
     if (!slot) {
         slot = new T;
+        ScreenFit::keepOnScreen(slot);
         slot->load();
     }
     return slot.data();

@@ -11,6 +11,7 @@
 #include "shell/lazy_icon.h"
 #include "shell/module1.h"
 #include "shell/pictures.h"
+#include "shell/screen_fit.h"
 #include "shell/seams.h"
 #include "shell/twips.h"
 
@@ -127,13 +128,18 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setObjectName(QStringLiteral("MDIClient"));
     m_mdiArea->setBackground(palette().brush(QPalette::Dark));
+    // A view that needs more room than the window has on its screen can be scrolled.
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
 
     buildMenus();
     buildToolbar();
-    // The client area is designed at 7920 by 6435 twips, below the menu bar and toolbar.
-    resize(twips(7920),
-           twips(6435) + menuBar()->sizeHint().height() + Toolbar1->sizeHint().height());
+    // The client area is designed at 7920 by 6435 twips, below the menu bar and toolbar; the
+    // window opens no larger than its screen has room for.
+    resize(twipsX(7920), twipsY(6435) + menuBar()->sizeHint().height() +
+                             Toolbar1->sizeHint().expandedTo(Toolbar1->minimumSize()).height());
+    ScreenFit::keepOnScreen(this);
 
     // The reminder timer runs from the creation of the main window to the end of the program.
     Timer1 = new QTimer(this);
@@ -190,7 +196,7 @@ void MainWindow::buildToolbar()
     Toolbar1->setFloatable(false);
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     Toolbar1->setIconSize(QSize(24, 22));
-    Toolbar1->setMinimumHeight(twips(720));
+    Toolbar1->setMinimumHeight(twipsY(720));
     Toolbar1->setContextMenuPolicy(Qt::PreventContextMenu);
     addToolBar(Qt::TopToolBarArea, Toolbar1);
 

@@ -4,6 +4,7 @@
 #include "calendar_fixtures.h"
 #include "shell/date_picker.h"
 #include "shell/flex_grid.h"
+#include "shell/twips.h"
 
 #include <QLocale>
 #include <QPushButton>
@@ -75,8 +76,8 @@ void DayScheduleTest::headersAndCaption()
     QCOMPARE(grid->TextMatrix(0, 1), QStringLiteral("07:00"));
     QCOMPARE(grid->TextMatrix(0, 2), QStringLiteral("07:30"));
     QCOMPARE(grid->TextMatrix(0, 34), QStringLiteral("23:30"));
-    QCOMPARE(grid->columnWidth(0), 200);
-    QCOMPARE(grid->columnWidth(1), 33);
+    QCOMPARE(grid->columnWidth(0), twipsX(3000));
+    QCOMPARE(grid->columnWidth(1), twipsX(500));
     QCOMPARE(grid->FixedRows(), 1);
     QCOMPARE(s->DTPicker1->Value(), kDay);
     QVERIFY(dayText(kDay).contains(QStringLiteral("2024")));

@@ -198,7 +198,7 @@ private slots:
             QCOMPARE(format.fontWeight(), int(QFont::Bold));
             QCOMPARE(format.foreground().color(), QColor(0, 0, 255));
         }
-        QCOMPARE(doc->indentWidth(), qreal(twips(360)));
+        QCOMPARE(doc->indentWidth(), qreal(360 / 15));
         int steps = 0;
         QStringList fields;
         for (QTextBlock block = first.next(); block.isValid(); block = block.next()) {
@@ -211,7 +211,7 @@ private slots:
                 ++steps;
                 QCOMPARE(list->format().style(), QTextListFormat::ListDisc);
                 QCOMPARE(list->format().indent(), 1);
-            } else if (block.blockFormat().leftMargin() == twips(720)) {
+            } else if (block.blockFormat().leftMargin() == 720 / 15) {
                 fields << block.text().section(QStringLiteral(" \u2013 "), 0, 0);
             }
         }
