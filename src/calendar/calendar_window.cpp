@@ -19,6 +19,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTableView>
+#include <QTextCharFormat>
 #include <QTimer>
 #include <QToolButton>
 
@@ -105,6 +106,7 @@ CalendarWindow::CalendarWindow(QWidget *parent) : QWidget(parent)
     title.setColor(QPalette::Highlight, QColor(0, 70, 140));
     title.setColor(QPalette::HighlightedText, Qt::white);
     Calendar1->setPalette(title);
+    showWeekendsReadably();
     // The title bar is tall enough for the legend that stands in its left part; the month and
     // year stand between the legend and the spinner at their right.
     if (auto *bar = Calendar1->findChild<QWidget *>(QStringLiteral("qt_calendar_navigationbar"))) {
@@ -302,6 +304,24 @@ QSize CalendarWindow::minimumSizeHint() const
                       std::max(bar->minimumHeight(), bar->sizeHint().height()));
     }
     return {std::max(7 * cell.width(), title.width()), title.height() + 7 * cell.height()};
+}
+
+void CalendarWindow::showWeekendsReadably()
+{
+    // Saturdays and Sundays stand out in red, dark on a light palette and light on a dark one,
+    // so that they read on the calendar's ground either way.
+    const bool dark = Calendar1->palette().color(QPalette::Base).lightness() < 128;
+    QTextCharFormat weekend = Calendar1->weekdayTextFormat(Qt::Saturday);
+    weekend.setForeground(dark ? QColor(255, 140, 140) : QColor(176, 0, 0));
+    for (const Qt::DayOfWeek day : {Qt::Saturday, Qt::Sunday})
+        Calendar1->setWeekdayTextFormat(day, weekend);
+}
+
+void CalendarWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        showWeekendsReadably();
 }
 
 void CalendarWindow::resizeEvent(QResizeEvent *event)

@@ -65,10 +65,12 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void goToMonth(int year, int month);
+    void showWeekendsReadably();
 
     QTableView *m_dayTable = nullptr;
     bool m_stepping = false;
