@@ -49,6 +49,8 @@ public:
 
     // The letter group whose names the list holds.
     QString LetterGroup() const;
+    // What the phone box k (0 to 5) holds, as a screen reader names it: "Business #1 telephone".
+    static QString phoneName(int k);
     // The back colour of a letter button.
     QColor letterButtonColor(int index) const;
 

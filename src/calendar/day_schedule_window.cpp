@@ -6,6 +6,7 @@
 #include "shell/date_picker.h"
 #include "shell/flex_grid.h"
 #include "shell/forms.h"
+#include "shell/keyboard.h"
 #include "shell/module1.h"
 #include "shell/twips.h"
 
@@ -23,8 +24,10 @@ DayScheduleWindow::DayScheduleWindow(QWidget *parent) : QWidget(parent)
 
     DTPicker1 = new DatePicker(this);
     DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
+    DTPicker1->setAccessibleName(QStringLiteral("Day"));
     MSFlexGrid1 = new FlexGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    MSFlexGrid1->setAccessibleName(QStringLiteral("Schedule"));
     MSFlexGrid1->setCols(35);
     // A slot column is 500 twips wide; the grid's font is made small enough for a slot's
     // time ("07:00") to be read in full there.
@@ -63,6 +66,8 @@ DayScheduleWindow::DayScheduleWindow(QWidget *parent) : QWidget(parent)
     layout->addWidget(MSFlexGrid1);
     layout->addLayout(bottom);
     resize(twips(9600), twips(5400));
+
+    Keyboard::setDialogKeys(this, Command1);
 
     connect(DTPicker1, &DatePicker::Change, this, &DayScheduleWindow::DTPicker1_Change);
     connect(Command1, &QPushButton::clicked, this, &DayScheduleWindow::Command1_Click);

@@ -1,5 +1,7 @@
 #include "calendar/reminder_window.h"
 
+#include "shell/keyboard.h"
+
 #include <QCloseEvent>
 #include <QFont>
 #include <QGridLayout>
@@ -83,6 +85,7 @@ ReminderWindow::ReminderWindow(QWidget *parent) : QWidget(parent)
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    Keyboard::setDialogKeys(this, Command1);
     connect(Command1, &QPushButton::clicked, this, &ReminderWindow::Command1_Click);
 }
 

@@ -27,12 +27,14 @@ NotesWindow::NotesWindow(QWidget *parent) : QWidget(parent)
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twipsRect(120, 120, 3135, 3615));
     Text1->setMaxLength(PadMaxLength);
+    Text1->setAccessibleName(QStringLiteral("Note pad"));
 
     MSFlexGrid1 = new FlexGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
     MSFlexGrid1->setGeometry(twipsRect(3360, 120, 3975, 3615));
     // Tab leaves the list for the next control instead of walking its cells.
     MSFlexGrid1->setTabKeyNavigation(false);
+    MSFlexGrid1->setAccessibleName(QStringLiteral("Saved notes"));
 
     auto button = [this](const char *name, const QString &caption, QRect geometry) {
         auto *b = new QPushButton(caption, this);
@@ -40,15 +42,19 @@ NotesWindow::NotesWindow(QWidget *parent) : QWidget(parent)
         b->setGeometry(geometry);
         return b;
     };
-    Command4 = button("Command4", QStringLiteral("Clear Pad"), twipsRect(120, 3840, 1335, 375));
-    Command2 = button("Command2", QStringLiteral("<< View Note"), twipsRect(4920, 3840, 1215, 375));
-    Command3 = button("Command3", QStringLiteral("Delete Note"), twipsRect(6240, 3840, 1095, 375));
-    Command1 = button("Command1", QStringLiteral("Save Note As:"), twipsRect(120, 4320, 1335, 375));
+    // Access keys stay clear of the main window's menus (F, V, H).
+    Command4 = button("Command4", QStringLiteral("&Clear Pad"), twipsRect(120, 3840, 1335, 375));
+    Command2 =
+        button("Command2", QStringLiteral("<< View &Note"), twipsRect(4920, 3840, 1215, 375));
+    Command3 = button("Command3", QStringLiteral("&Delete Note"), twipsRect(6240, 3840, 1095, 375));
+    Command1 =
+        button("Command1", QStringLiteral("&Save Note As:"), twipsRect(120, 4320, 1335, 375));
 
     Text2 = new QLineEdit(this);
     Text2->setObjectName(QStringLiteral("Text2"));
     Text2->setGeometry(twipsRect(1560, 4320, 2895, 375));
     Text2->setMaxLength(NameMaxLength);
+    Text2->setAccessibleName(QStringLiteral("Note name"));
 
     setTabOrder(Text1, MSFlexGrid1);
     setTabOrder(MSFlexGrid1, Text2);

@@ -1,0 +1,23 @@
+// The keyboard in the program's editors and dialogs: Enter presses the window's default button
+// and Escape its cancel button, as in a dialog box, and buttons show their access keys.
+#pragma once
+
+#include <QString>
+
+class QAbstractButton;
+class QPushButton;
+class QWidget;
+
+namespace Keyboard {
+
+// A caption as it reads on screen: the "&" before its access key taken out, "&&" read as "&".
+QString plainCaption(const QString &caption);
+
+// In `window`, Enter presses `defaultButton` (or the push button that has the focus) and Escape
+// presses `cancelButton`; without a cancel button, or while it is hidden, Escape closes the
+// window as its close box does. Keys that the control with the focus uses itself, such as Enter
+// in a multi-line box or in an open list, stay with that control.
+void setDialogKeys(QWidget *window, QPushButton *defaultButton,
+                   QAbstractButton *cancelButton = nullptr);
+
+} // namespace Keyboard

@@ -1,0 +1,318 @@
+// Every window works from the keyboard alone and tells a screen reader what it holds: each
+// window has a title, each control a name of its own, and the keys of a dialog box do what
+// they do in one.
+#include "../calendar/calendar_fixtures.h"
+#include "../desktop/desktop_fixture.h"
+#include "addressbook/address_book_window.h"
+#include "addressbook/address_entry_editor.h"
+#include "calendar/appointment_editor.h"
+#include "calendar/day_schedule_window.h"
+#include "calendar/reminder_window.h"
+#include "desktop/change_icon_dialog.h"
+#include "desktop/delete_button_dialog.h"
+#include "help/help_topics_window.h"
+#include "help/help_viewer_window.h"
+#include "notes/notes_window.h"
+#include "shell/about_box.h"
+#include "shell/date_picker.h"
+#include "shell/limited_text_box.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QMdiArea>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QTreeWidget>
+
+using namespace Fixtures;
+
+namespace {
+
+QString accessibleText(QObject *object, QAccessible::Text text = QAccessible::Name)
+{
+    QAccessibleInterface *a = QAccessible::queryAccessibleInterface(object);
+    return a ? a->text(text) : QString();
+}
+
+// Every window of the program, the four views and the main window among them.
+QList<QWidget *> everyWindow()
+{
+    return {Forms::MDIForm1(), Forms::frmSplash(), Forms::Form1(), Forms::Form2(),
+            Forms::Form3(),    Forms::Form4(),     Forms::Form5(), Forms::Form6(),
+            Forms::Form7(),    Forms::Form8(),     Forms::Form9(), Forms::Form10(),
+            Forms::Form11(),   Forms::Form12(),    Forms::Form13()};
+}
+
+// The controls of a window that a user can reach: not hidden, taking the focus in some way.
+QList<QWidget *> controlsOf(QWidget *window)
+{
+    QList<QWidget *> controls;
+    // The views inside the main window count as windows of their own.
+    const QWidget *views = window == Forms::MDIForm1() ? Forms::MDIForm1()->mdiArea() : nullptr;
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (w->focusPolicy() != Qt::NoFocus && !w->isHidden() && !w->focusProxy() &&
+            !(views && views->isAncestorOf(w)) && w->window()->windowType() != Qt::Popup)
+            controls.append(w);
+    }
+    return controls;
+}
+
+// One way through a window by keyboard: `open` readies the window and gives the control that
+// has the focus, the key goes to it, and `done` tells whether the key did its work.
+TestEnvironment *g_env = nullptr;
+
+struct KeyPath {
+    const char *name;
+    std::function<QWidget *()> open;
+    QKeyCombination key;
+    std::function<bool()> done;
+};
+
+AppointmentEditor *addAppointment()
+{
+    openDay(QDate(2024, 1, 5))->Command3->click();
+    AppointmentEditor *editor = Forms::Form5();
+    editor->Combo1->setEditText(QStringLiteral("10:00"));
+    editor->Combo2->setEditText(QStringLiteral("11:00"));
+    return editor;
+}
+
+AddressEntryEditor *addEntry()
+{
+    Forms::Form3()->Command3->click();
+    Forms::Form7()->setText2(1, QStringLiteral("Adams"));
+    return Forms::Form7();
+}
+
+LauncherDialog *launcherDialog(QPushButton *opener)
+{
+    Forms::MDIForm1()->ShowChildView(Forms::Form9());
+    opener->click();
+    return static_cast<LauncherDialog *>(opener == Forms::Form9()->Command2
+                                             ? static_cast<QWidget *>(Forms::Form10())
+                                             : Forms::Form11());
+}
+
+LauncherToolbar *launcherOnSecondButton()
+{
+    Forms::MDIForm1()->ShowChildView(Forms::Form9());
+    launcherToolbar()->setCurrentIndex(launcherToolbar()->buttons()->index(1, 0));
+    return launcherToolbar();
+}
+
+QWidget *viewCalendar()
+{
+    Forms::MDIForm1()->Calendar->trigger();
+    return Forms::MDIForm1()->focusWidget();
+}
+
+bool calendarOn(QDate day)
+{
+    return Forms::MDIForm1()->focusWidget()->objectName() == "qt_calendar_calendarview" &&
+           Forms::Form1()->Calendar1->selectedDate() == day;
+}
+
+int appointments()
+{
+    return AppointmentStore().GetAppointmentCount();
+}
+
+const QList<KeyPath> &keyPaths()
+{
+    using K = QKeyCombination;
+    static const QList<KeyPath> paths = {
+        {"appointment editor: Enter in a time box saves", [] { return addAppointment()->Combo1; },
+         K(Qt::Key_Return), [] { return !Forms::Form5()->isVisible() && appointments() == 1; }},
+        {"appointment editor: Enter in the description starts a line",
+         [] { return addAppointment()->Text1; }, K(Qt::Key_Return),
+         [] {
+             return Forms::Form5()->isVisible() &&
+                    Forms::Form5()->Text1->text().contains(QLatin1String("\r\n"));
+         }},
+        {"appointment editor: Escape leaves without saving", [] { return addAppointment()->Text4; },
+         K(Qt::Key_Escape), [] { return Forms::Form4()->isVisible() && appointments() == 0; }},
+        {"activities: Escape returns to the calendar",
+         [] { return openDay(QDate(2024, 1, 5))->Combo3; }, K(Qt::Key_Escape),
+         [] { return !Forms::Form4()->isVisible() && Forms::MDIForm1()->isEnabled(); }},
+        {"activities: Enter presses the button in focus",
+         [] { return openDay(QDate(2024, 1, 5))->Command6; }, K(Qt::Key_Enter),
+         [] { return Forms::Form6()->isVisible() && Forms::Form4()->isVisible(); }},
+        {"day schedule: Escape hides it",
+         [] {
+             openDay(QDate(2024, 1, 5))->Command6->click();
+             return Forms::Form6()->DTPicker1;
+         },
+         K(Qt::Key_Escape), [] { return !Forms::Form6()->isVisible(); }},
+        {"address entry: Enter saves", [] { return addEntry()->Text2[0]; }, K(Qt::Key_Return),
+         [] { return !Forms::Form7()->isVisible() && AddressStore().GetEntryCount() == 1; }},
+        {"address entry: Escape cancels", [] { return addEntry()->Text3[1]; }, K(Qt::Key_Escape),
+         [] {
+             return !Forms::Form7()->isVisible() && AddressStore().GetEntryCount() == 0 &&
+                    Forms::Form3()->Command3->isEnabled();
+         }},
+        // An access key presses its button as a click would, which ends a moment later.
+        {"address book: Alt+A presses \"Add Entry\"",
+         [] {
+             Forms::MDIForm1()->ShowChildView(Forms::Form3());
+             return Forms::Form3()->Command4[0];
+         },
+         K(Qt::ALT | Qt::Key_A), [] { return Forms::Form3()->Command3->isDown(); }},
+        {"reminder: Enter answers it",
+         [] {
+             Forms::Form8()->showReminders({{QStringLiteral("Meeting"), QStringLiteral("10:00"),
+                                             QStringLiteral("11:00"), QStringLiteral("15")}});
+             return Forms::Form8();
+         },
+         K(Qt::Key_Return), [] { return !Forms::Form8()->isVisible(); }},
+        {"delete-button dialog: Enter deletes the button chosen",
+         [] {
+             LauncherDialog *dialog = launcherDialog(Forms::Form9()->Command2);
+             dialog->Combo1->setCurrentIndex(0);
+             return dialog->Combo1;
+         },
+         K(Qt::Key_Return),
+         [] { return !Forms::Form10()->isVisible() && buttonCaptions() == QStringList{"two"}; }},
+        {"change-icon dialog: Escape cancels",
+         [] { return launcherDialog(Forms::Form9()->Command3)->Combo1; }, K(Qt::Key_Escape),
+         [] { return !Forms::Form11()->isVisible() && Forms::MDIForm1()->isEnabled(); }},
+        {"launcher: Enter starts the program in focus", launcherOnSecondButton, K(Qt::Key_Return),
+         [] { return g_env->launched == QStringList{"two.exe"}; }},
+        {"launcher: Space starts the program in focus", launcherOnSecondButton, K(Qt::Key_Space),
+         [] { return g_env->launched == QStringList{"two.exe"}; }},
+        {"About box: Escape closes it",
+         [] {
+             Forms::frmSplash()->show();
+             return Forms::frmSplash()->Command1;
+         },
+         K(Qt::Key_Escape), [] { return !Forms::frmSplash()->isVisible(); }},
+        {"help topics: Enter opens the topic in focus",
+         [] {
+             HelpTopicsWindow *topics = Forms::Form12();
+             topics->TreeView1->setCurrentItem(topics->node(QStringLiteral("0-1")));
+             return topics->TreeView1;
+         },
+         K(Qt::Key_Return),
+         [] { return Forms::Form13()->isVisible() && Forms::Form13()->Text1->text() == "1"; }},
+        {"help viewer: Escape closes it",
+         [] {
+             Forms::Form13()->show();
+             return Forms::Form13()->Command3;
+         },
+         K(Qt::Key_Escape), [] { return !Forms::Form13()->isVisible(); }},
+        {"calendar: Right moves to the next day after View > Calendar", viewCalendar,
+         K(Qt::Key_Right), [] { return calendarOn(QDate(2024, 1, 6)); }},
+        {"calendar: Down moves a week on after View > Calendar", viewCalendar, K(Qt::Key_Down),
+         [] { return calendarOn(QDate(2024, 1, 12)); }},
+    };
+    return paths;
+}
+
+} // namespace
+
+class KeyboardAndReadersTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void keyboardPaths_data()
+    {
+        QTest::addColumn<int>("path");
+        for (int i = 0; i < keyPaths().size(); ++i)
+            QTest::newRow(keyPaths().at(i).name) << i;
+    }
+
+    void keyboardPaths()
+    {
+        QFETCH(int, path);
+        const KeyPath &p = keyPaths().at(path);
+        TestEnvironment env;
+        g_env = &env;
+        env.writeFile(QStringLiteral("MyDesk.dat"),
+                      desktopFile({{"one", "one.exe"}, {"two", "two.exe"}}));
+        QVERIFY(startOn(env, QDate(2024, 1, 5)));
+        QWidget *focus = p.open();
+        focus->window()->activateWindow();
+        QCoreApplication::processEvents();
+        focus->setFocus();
+        QTest::keyClick(focus, p.key.key(), p.key.keyboardModifiers());
+        QVERIFY(p.done());
+    }
+
+    void tabFollowsTheLayoutPastReadOnlyBoxes_data()
+    {
+        QTest::addColumn<QStringList>("order"); // the window, then its controls in Tab order
+        QTest::newRow("address book")
+            << QStringList{"Form3", "Combo1", "Command5", "Command3", "Command2", "Command1"};
+        QTest::newRow("activities")
+            << QStringList{"Form4",  "Combo3",   "Command3", "Command5", "Command4",
+                           "Combo4", "Command6", "Command1", "DTPicker1"};
+        QTest::newRow("address entry")
+            << QStringList{"Form7",    "Text2(0)", "Text2(1)", "Text2(2)", "Check1",   "DTPicker1",
+                           "Text2(3)", "Text2(4)", "Text2(5)", "Text3(0)", "Text3(1)", "Text3(2)",
+                           "Text3(3)", "Text3(4)", "Text3(5)", "Command1", "Command3", "Text2(0)"};
+        QTest::newRow("delete-button dialog")
+            << QStringList{"Form10", "Combo1", "Command2", "Command1", "Combo1"};
+    }
+
+    void tabFollowsTheLayoutPastReadOnlyBoxes()
+    {
+        QFETCH(QStringList, order);
+        TestEnvironment env;
+        QVERIFY(startOn(env, QDate(2024, 1, 5)));
+        appointment("20240105-1");
+        const QString formName = order.takeFirst();
+        Forms::MDIForm1()->ShowChildView(Forms::Form3());
+        if (formName == "Form4")
+            openDay(QDate(2024, 1, 5));
+        else if (formName == "Form7")
+            Forms::Form3()->Command3->click();
+        else if (formName == "Form10")
+            Forms::Form9()->Command2->click();
+        const QList<QWidget *> windows = everyWindow();
+        QWidget *form = *std::find_if(windows.begin(), windows.end(),
+                                      [&](QWidget *w) { return w->objectName() == formName; });
+        QStringList visited;
+        QWidget *focus = form->findChild<QWidget *>(order.first());
+        focus->setFocus();
+        visited << focus->objectName();
+        while (visited.size() < order.size()) {
+            // A date picker takes Tab from section to section first.
+            for (int i = 0; i < 4 && focus->window()->focusWidget() == focus; ++i)
+                QTest::keyClick(focus, Qt::Key_Tab);
+            focus = focus->window()->focusWidget();
+            visited << focus->objectName();
+        }
+        QCOMPARE(visited, order);
+    }
+
+    void everyWindowAndControlIsNamed()
+    {
+        TestEnvironment env;
+        QVERIFY(startOn(env, QDate(2024, 1, 5)));
+        QStringList faults;
+        for (QWidget *window : everyWindow()) {
+            // A view's title stands on the frame that the main window gives it.
+            if (accessibleText(window->isWindow() ? window : window->parentWidget()).isEmpty())
+                faults << QStringLiteral("window %1 has no title").arg(window->objectName());
+            QHash<QString, QString> names;
+            for (QWidget *control : controlsOf(window)) {
+                const QString name = accessibleText(control);
+                const QString where = window->objectName() + QLatin1Char('.') +
+                                      control->objectName() + QLatin1Char('/') +
+                                      QLatin1String(control->metaObject()->className());
+                qDebug("%s = %s", qPrintable(where), qPrintable(name));
+                if (name.isEmpty())
+                    faults << where + QStringLiteral(" has no name");
+                else if (names.contains(name))
+                    faults << QStringLiteral("%1 and %2 are both \"%3\"")
+                                  .arg(names.value(name), where, name);
+                names.insert(name, where);
+            }
+        }
+        for (const QString &fault : faults)
+            qWarning("%s", qPrintable(fault));
+        QVERIFY(faults.isEmpty());
+    }
+};
+
+QTEST_MAIN(KeyboardAndReadersTest)
+#include "tst_keyboard_and_readers.moc"
