@@ -90,6 +90,9 @@ CalendarWindow::CalendarWindow(QWidget *parent) : QWidget(parent)
     Calendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     Calendar1->setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
     Calendar1->setGridVisible(true);
+    Calendar1->setAccessibleName(QStringLiteral("Month calendar"));
+    if (auto *year = Calendar1->findChild<QWidget *>(QStringLiteral("qt_calendar_yearedit")))
+        year->setAccessibleName(QStringLiteral("Year"));
     // Four-digit years keep the month keys of the markers eight characters long.
     Calendar1->setDateRange(QDate(1601, 1, 1), QDate(9999, 12, 31));
     // The calendar starts at the view's left edge, so that the markers of the Sunday column

@@ -19,8 +19,10 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QKeySequence>
 #include <QMdiArea>
 #include <QPlainTextEdit>
+#include <QTableView>
 #include <QTextEdit>
 #include <QTreeWidget>
 
@@ -284,33 +286,60 @@ private slots:
         QCOMPARE(visited, order);
     }
 
+    // Every window has a title and every control a name of its own (a control inside a frame
+    // that takes the frame's title shares it with its neighbours); access keys are unique in
+    // their window and leave the main window's menus (F, V, H) alone in the views.
     void everyWindowAndControlIsNamed()
     {
         TestEnvironment env;
+        env.writeFile(QStringLiteral("MyDesk.dat"), desktopFile({{"", "C:\\Tools\\edit.exe"}}));
         QVERIFY(startOn(env, QDate(2024, 1, 5)));
         QStringList faults;
         for (QWidget *window : everyWindow()) {
             // A view's title stands on the frame that the main window gives it.
             if (accessibleText(window->isWindow() ? window : window->parentWidget()).isEmpty())
-                faults << QStringLiteral("window %1 has no title").arg(window->objectName());
+                faults << window->objectName() + QStringLiteral(" has no title");
             QHash<QString, QString> names;
             for (QWidget *control : controlsOf(window)) {
-                const QString name = accessibleText(control);
-                const QString where = window->objectName() + QLatin1Char('.') +
-                                      control->objectName() + QLatin1Char('/') +
-                                      QLatin1String(control->metaObject()->className());
-                qDebug("%s = %s", qPrintable(where), qPrintable(name));
-                if (name.isEmpty())
-                    faults << where + QStringLiteral(" has no name");
-                else if (names.contains(name))
-                    faults << QStringLiteral("%1 and %2 are both \"%3\"")
-                                  .arg(names.value(name), where, name);
-                names.insert(name, where);
+                const QString where = window->objectName() + u'.' + control->objectName();
+                const auto *button = qobject_cast<QAbstractButton *>(control);
+                const QString key = button ? QKeySequence::mnemonic(button->text()).toString() : "";
+                for (const QString &name : {accessibleText(control), key}) {
+                    if (name.isEmpty() && name != key)
+                        faults << where + QStringLiteral(" has no name");
+                    else if (names.contains(name) && !name.isEmpty())
+                        faults << names.value(name) + " and " + where + " are both " + name;
+                    names.insert(name, where);
+                }
+                if (!window->isWindow() && QStringList{"Alt+F", "Alt+V", "Alt+H"}.contains(key))
+                    faults << where + " takes the menu's " + key;
             }
         }
-        for (const QString &fault : faults)
-            qWarning("%s", qPrintable(fault));
-        QVERIFY(faults.isEmpty());
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+        // The launcher's button without a caption goes by its program's name.
+        QVERIFY(launcherToolbar()->buttons()->rowCount() == 1);
+        QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(launcherToolbar());
+        QCOMPARE(bar->child(0)->text(QAccessible::Name), "edit.exe");
+    }
+
+    void markersTellTheirDays()
+    {
+        TestEnvironment env;
+        QVERIFY(env.openDataFiles());
+        appointment("20240105-1");
+        birthday("Adams", "Ann", "05/01/1980");
+        Module1::CloseDataFiles();
+        QVERIFY(startOn(env, QDate(2024, 1, 5)));
+        const QString day = QLocale().toString(QDate(2024, 1, 5), QLocale::LongFormat);
+        CalendarWindow *calendar = Forms::Form1();
+        QCOMPARE(accessibleText(calendar->Picture2[6]), "Appointments on " + day);
+        QCOMPARE(accessibleText(calendar->Picture1[6]), "Birthday on " + day);
+        QAccessibleInterface *days =
+            QAccessible::queryAccessibleInterface(calendar->Calendar1->findChild<QTableView *>());
+        QCOMPARE(days->text(QAccessible::Description), day + ": appointments and birthday");
+        calendar->Calendar1->setSelectedDate(QDate(2024, 1, 6));
+        QCOMPARE(days->text(QAccessible::Description),
+                 QLocale().toString(QDate(2024, 1, 6), QLocale::LongFormat) + ": nothing marked");
     }
 };
 
