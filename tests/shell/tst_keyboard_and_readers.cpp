@@ -18,22 +18,16 @@
 #include "shell/limited_text_box.h"
 
 #include <QAccessible>
-#include <QApplication>
-#include <QKeySequence>
 #include <QMdiArea>
-#include <QPlainTextEdit>
-#include <QTableView>
-#include <QTextEdit>
 #include <QTreeWidget>
 
 using namespace Fixtures;
 
 namespace {
 
-QString accessibleText(QObject *object, QAccessible::Text text = QAccessible::Name)
+QString accessibleName(QObject *object)
 {
-    QAccessibleInterface *a = QAccessible::queryAccessibleInterface(object);
-    return a ? a->text(text) : QString();
+    return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name);
 }
 
 // Every window of the program, the four views and the main window among them.
@@ -45,24 +39,10 @@ QList<QWidget *> everyWindow()
             Forms::Form11(),   Forms::Form12(),    Forms::Form13()};
 }
 
-// The controls of a window that a user can reach: not hidden, taking the focus in some way.
-QList<QWidget *> controlsOf(QWidget *window)
-{
-    QList<QWidget *> controls;
-    // The views inside the main window count as windows of their own.
-    const QWidget *views = window == Forms::MDIForm1() ? Forms::MDIForm1()->mdiArea() : nullptr;
-    for (QWidget *w : window->findChildren<QWidget *>()) {
-        if (w->focusPolicy() != Qt::NoFocus && !w->isHidden() && !w->focusProxy() &&
-            !(views && views->isAncestorOf(w)) && w->window()->windowType() != Qt::Popup)
-            controls.append(w);
-    }
-    return controls;
-}
+TestEnvironment *g_env = nullptr;
 
 // One way through a window by keyboard: `open` readies the window and gives the control that
 // has the focus, the key goes to it, and `done` tells whether the key did its work.
-TestEnvironment *g_env = nullptr;
-
 struct KeyPath {
     const char *name;
     std::function<QWidget *()> open;
@@ -73,10 +53,9 @@ struct KeyPath {
 AppointmentEditor *addAppointment()
 {
     openDay(QDate(2024, 1, 5))->Command3->click();
-    AppointmentEditor *editor = Forms::Form5();
-    editor->Combo1->setEditText(QStringLiteral("10:00"));
-    editor->Combo2->setEditText(QStringLiteral("11:00"));
-    return editor;
+    Forms::Form5()->Combo1->setEditText(QStringLiteral("10:00"));
+    Forms::Form5()->Combo2->setEditText(QStringLiteral("11:00"));
+    return Forms::Form5();
 }
 
 AddressEntryEditor *addEntry()
@@ -86,16 +65,7 @@ AddressEntryEditor *addEntry()
     return Forms::Form7();
 }
 
-LauncherDialog *launcherDialog(QPushButton *opener)
-{
-    Forms::MDIForm1()->ShowChildView(Forms::Form9());
-    opener->click();
-    return static_cast<LauncherDialog *>(opener == Forms::Form9()->Command2
-                                             ? static_cast<QWidget *>(Forms::Form10())
-                                             : Forms::Form11());
-}
-
-LauncherToolbar *launcherOnSecondButton()
+QWidget *launcherOnSecondButton()
 {
     Forms::MDIForm1()->ShowChildView(Forms::Form9());
     launcherToolbar()->setCurrentIndex(launcherToolbar()->buttons()->index(1, 0));
@@ -108,10 +78,10 @@ QWidget *viewCalendar()
     return Forms::MDIForm1()->focusWidget();
 }
 
-bool calendarOn(QDate day)
+bool calendarOn(int day)
 {
     return Forms::MDIForm1()->focusWidget()->objectName() == "qt_calendar_calendarview" &&
-           Forms::Form1()->Calendar1->selectedDate() == day;
+           Forms::Form1()->Calendar1->selectedDate() == QDate(2024, 1, day);
 }
 
 int appointments()
@@ -125,17 +95,12 @@ const QList<KeyPath> &keyPaths()
     static const QList<KeyPath> paths = {
         {"appointment editor: Enter in a time box saves", [] { return addAppointment()->Combo1; },
          K(Qt::Key_Return), [] { return !Forms::Form5()->isVisible() && appointments() == 1; }},
-        {"appointment editor: Enter in the description starts a line",
-         [] { return addAppointment()->Text1; }, K(Qt::Key_Return),
+        {"appointment editor: Escape leaves without saving, as the close box does",
+         [] { return addAppointment()->Text4; }, K(Qt::Key_Escape),
          [] {
-             return Forms::Form5()->isVisible() &&
-                    Forms::Form5()->Text1->text().contains(QLatin1String("\r\n"));
+             return Forms::Form4()->isVisible() && appointments() == 0 &&
+                    !Forms::MDIForm1()->isEnabled();
          }},
-        {"appointment editor: Escape leaves without saving", [] { return addAppointment()->Text4; },
-         K(Qt::Key_Escape), [] { return Forms::Form4()->isVisible() && appointments() == 0; }},
-        {"activities: Escape returns to the calendar",
-         [] { return openDay(QDate(2024, 1, 5))->Combo3; }, K(Qt::Key_Escape),
-         [] { return !Forms::Form4()->isVisible() && Forms::MDIForm1()->isEnabled(); }},
         {"activities: Enter presses the button in focus",
          [] { return openDay(QDate(2024, 1, 5))->Command6; }, K(Qt::Key_Enter),
          [] { return Forms::Form6()->isVisible() && Forms::Form4()->isVisible(); }},
@@ -161,22 +126,18 @@ const QList<KeyPath> &keyPaths()
          K(Qt::ALT | Qt::Key_A), [] { return Forms::Form3()->Command3->isDown(); }},
         {"reminder: Enter answers it",
          [] {
-             Forms::Form8()->showReminders({{QStringLiteral("Meeting"), QStringLiteral("10:00"),
-                                             QStringLiteral("11:00"), QStringLiteral("15")}});
+             Forms::Form8()->showReminders({{"Meeting", "10:00", "11:00", "15"}});
              return Forms::Form8();
          },
          K(Qt::Key_Return), [] { return !Forms::Form8()->isVisible(); }},
         {"delete-button dialog: Enter deletes the button chosen",
          [] {
-             LauncherDialog *dialog = launcherDialog(Forms::Form9()->Command2);
-             dialog->Combo1->setCurrentIndex(0);
-             return dialog->Combo1;
+             Forms::Form9()->Command2->click();
+             Forms::Form10()->Combo1->setCurrentIndex(0);
+             return Forms::Form10()->Combo1;
          },
          K(Qt::Key_Return),
          [] { return !Forms::Form10()->isVisible() && buttonCaptions() == QStringList{"two"}; }},
-        {"change-icon dialog: Escape cancels",
-         [] { return launcherDialog(Forms::Form9()->Command3)->Combo1; }, K(Qt::Key_Escape),
-         [] { return !Forms::Form11()->isVisible() && Forms::MDIForm1()->isEnabled(); }},
         {"launcher: Enter starts the program in focus", launcherOnSecondButton, K(Qt::Key_Return),
          [] { return g_env->launched == QStringList{"two.exe"}; }},
         {"launcher: Space starts the program in focus", launcherOnSecondButton, K(Qt::Key_Space),
@@ -189,22 +150,17 @@ const QList<KeyPath> &keyPaths()
          K(Qt::Key_Escape), [] { return !Forms::frmSplash()->isVisible(); }},
         {"help topics: Enter opens the topic in focus",
          [] {
-             HelpTopicsWindow *topics = Forms::Form12();
-             topics->TreeView1->setCurrentItem(topics->node(QStringLiteral("0-1")));
-             return topics->TreeView1;
+             Forms::Form12()->TreeView1->setCurrentItem(Forms::Form12()->node("0-1"));
+             return Forms::Form12()->TreeView1;
          },
          K(Qt::Key_Return),
          [] { return Forms::Form13()->isVisible() && Forms::Form13()->Text1->text() == "1"; }},
-        {"help viewer: Escape closes it",
-         [] {
-             Forms::Form13()->show();
-             return Forms::Form13()->Command3;
-         },
+        {"help viewer: Escape closes it", [] { return Forms::Form13()->Command3; },
          K(Qt::Key_Escape), [] { return !Forms::Form13()->isVisible(); }},
-        {"calendar: Right moves to the next day after View > Calendar", viewCalendar,
-         K(Qt::Key_Right), [] { return calendarOn(QDate(2024, 1, 6)); }},
+        {"calendar: Right moves a day on after View > Calendar", viewCalendar, K(Qt::Key_Right),
+         [] { return calendarOn(6); }},
         {"calendar: Down moves a week on after View > Calendar", viewCalendar, K(Qt::Key_Down),
-         [] { return calendarOn(QDate(2024, 1, 12)); }},
+         [] { return calendarOn(12); }},
     };
     return paths;
 }
@@ -228,10 +184,10 @@ private slots:
         const KeyPath &p = keyPaths().at(path);
         TestEnvironment env;
         g_env = &env;
-        env.writeFile(QStringLiteral("MyDesk.dat"),
-                      desktopFile({{"one", "one.exe"}, {"two", "two.exe"}}));
+        env.writeFile("MyDesk.dat", desktopFile({{"one", "one.exe"}, {"two", "two.exe"}}));
         QVERIFY(startOn(env, QDate(2024, 1, 5)));
         QWidget *focus = p.open();
+        focus->window()->show();
         focus->window()->activateWindow();
         QCoreApplication::processEvents();
         focus->setFocus();
@@ -261,21 +217,18 @@ private slots:
         TestEnvironment env;
         QVERIFY(startOn(env, QDate(2024, 1, 5)));
         appointment("20240105-1");
-        const QString formName = order.takeFirst();
+        const QString form = order.takeFirst();
         Forms::MDIForm1()->ShowChildView(Forms::Form3());
-        if (formName == "Form4")
+        if (form == "Form4")
             openDay(QDate(2024, 1, 5));
-        else if (formName == "Form7")
-            Forms::Form3()->Command3->click();
-        else if (formName == "Form10")
-            Forms::Form9()->Command2->click();
-        const QList<QWidget *> windows = everyWindow();
-        QWidget *form = *std::find_if(windows.begin(), windows.end(),
-                                      [&](QWidget *w) { return w->objectName() == formName; });
-        QStringList visited;
-        QWidget *focus = form->findChild<QWidget *>(order.first());
+        if (form != "Form3" && form != "Form4")
+            (form == "Form7" ? Forms::Form3()->Command3 : Forms::Form9()->Command2)->click();
+        QWidget *focus = Forms::MDIForm1()->findChild<QWidget *>(form);
+        for (QWidget *w : QApplication::topLevelWidgets())
+            focus = w->objectName() == form ? w : focus;
+        focus = focus->findChild<QWidget *>(order.first());
         focus->setFocus();
-        visited << focus->objectName();
+        QStringList visited{focus->objectName()};
         while (visited.size() < order.size()) {
             // A date picker takes Tab from section to section first.
             for (int i = 0; i < 4 && focus->window()->focusWidget() == focus; ++i)
@@ -288,58 +241,58 @@ private slots:
 
     // Every window has a title and every control a name of its own (a control inside a frame
     // that takes the frame's title shares it with its neighbours); access keys are unique in
-    // their window and leave the main window's menus (F, V, H) alone in the views.
+    // their window and leave the main window's menus (F, V, H) alone in the views. The markers
+    // tell their days, and a launcher button without a caption goes by its program's name.
     void everyWindowAndControlIsNamed()
     {
         TestEnvironment env;
-        env.writeFile(QStringLiteral("MyDesk.dat"), desktopFile({{"", "C:\\Tools\\edit.exe"}}));
+        env.writeFile("MyDesk.dat", desktopFile({{"", "C:\\Tools\\edit.exe"}}));
         QVERIFY(startOn(env, QDate(2024, 1, 5)));
         QStringList faults;
         for (QWidget *window : everyWindow()) {
             // A view's title stands on the frame that the main window gives it.
-            if (accessibleText(window->isWindow() ? window : window->parentWidget()).isEmpty())
-                faults << window->objectName() + QStringLiteral(" has no title");
+            if (accessibleName(window->isWindow() ? window : window->parentWidget()).isEmpty())
+                faults << window->objectName() + " has no title";
+            // The views inside the main window count as windows of their own.
+            const QWidget *views = window->isWindow() ? Forms::MDIForm1()->mdiArea() : nullptr;
             QHash<QString, QString> names;
-            for (QWidget *control : controlsOf(window)) {
+            for (QWidget *control : window->findChildren<QWidget *>()) {
+                if (control->focusPolicy() == Qt::NoFocus || control->isHidden() ||
+                    control->focusProxy() || (views && views->isAncestorOf(control)) ||
+                    control->window()->windowType() == Qt::Popup)
+                    continue;
                 const QString where = window->objectName() + u'.' + control->objectName();
                 const auto *button = qobject_cast<QAbstractButton *>(control);
                 const QString key = button ? QKeySequence::mnemonic(button->text()).toString() : "";
-                for (const QString &name : {accessibleText(control), key}) {
+                for (const QString &name : {accessibleName(control), key}) {
                     if (name.isEmpty() && name != key)
-                        faults << where + QStringLiteral(" has no name");
+                        faults << where + " has no name";
                     else if (names.contains(name) && !name.isEmpty())
                         faults << names.value(name) + " and " + where + " are both " + name;
                     names.insert(name, where);
                 }
-                if (!window->isWindow() && QStringList{"Alt+F", "Alt+V", "Alt+H"}.contains(key))
+                if (views == nullptr && QStringList{"Alt+F", "Alt+V", "Alt+H"}.contains(key))
                     faults << where + " takes the menu's " + key;
             }
         }
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
-        // The launcher's button without a caption goes by its program's name.
+
         QVERIFY(launcherToolbar()->buttons()->rowCount() == 1);
         QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(launcherToolbar());
         QCOMPARE(bar->child(0)->text(QAccessible::Name), "edit.exe");
-    }
 
-    void markersTellTheirDays()
-    {
-        TestEnvironment env;
-        QVERIFY(env.openDataFiles());
         appointment("20240105-1");
         birthday("Adams", "Ann", "05/01/1980");
-        Module1::CloseDataFiles();
-        QVERIFY(startOn(env, QDate(2024, 1, 5)));
+        Module1::MarkCalendarDays();
         const QString day = QLocale().toString(QDate(2024, 1, 5), QLocale::LongFormat);
         CalendarWindow *calendar = Forms::Form1();
-        QCOMPARE(accessibleText(calendar->Picture2[6]), "Appointments on " + day);
-        QCOMPARE(accessibleText(calendar->Picture1[6]), "Birthday on " + day);
-        QAccessibleInterface *days =
-            QAccessible::queryAccessibleInterface(calendar->Calendar1->findChild<QTableView *>());
+        QCOMPARE(accessibleName(calendar->Picture2[6]), "Appointments on " + day);
+        QCOMPARE(accessibleName(calendar->Picture1[6]), "Birthday on " + day);
+        QAccessibleInterface *days = QAccessible::queryAccessibleInterface(
+            calendar->findChild<QWidget *>("qt_calendar_calendarview"));
         QCOMPARE(days->text(QAccessible::Description), day + ": appointments and birthday");
         calendar->Calendar1->setSelectedDate(QDate(2024, 1, 6));
-        QCOMPARE(days->text(QAccessible::Description),
-                 QLocale().toString(QDate(2024, 1, 6), QLocale::LongFormat) + ": nothing marked");
+        QVERIFY(days->text(QAccessible::Description).endsWith(": nothing marked"));
     }
 };
 
