@@ -88,6 +88,7 @@ AddressBookWindow::AddressBookWindow(QWidget *parent) : QWidget(parent)
     Combo1 = new QComboBox(Frame1);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(false);
+    Keyboard::nameComboBox(Combo1, Frame1->title());
     Combo1->setGeometry(twips(120), twips(240), twips(5535), Combo1->sizeHint().height());
     connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
 

@@ -63,7 +63,7 @@ ActivitiesWindow::ActivitiesWindow(QWidget *parent) : QWidget(parent)
     Combo3 = new QComboBox(Frame1);
     Combo3->setObjectName(QStringLiteral("Combo3"));
     Combo3->setMinimumWidth(260);
-    Combo3->setAccessibleName(QStringLiteral("Appointments"));
+    Keyboard::nameComboBox(Combo3, QStringLiteral("Appointments"));
     Combo1 = new QComboBox(Frame1);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->hide();
@@ -134,7 +134,7 @@ ActivitiesWindow::ActivitiesWindow(QWidget *parent) : QWidget(parent)
     Frame2->setObjectName(QStringLiteral("Frame2"));
     Combo4 = new QComboBox(Frame2);
     Combo4->setObjectName(QStringLiteral("Combo4"));
-    Combo4->setAccessibleName(QStringLiteral("Memos"));
+    Keyboard::nameComboBox(Combo4, QStringLiteral("Memos"));
     auto *frame2 = new QVBoxLayout(Frame2);
     frame2->addWidget(Combo4);
 

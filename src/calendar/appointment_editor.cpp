@@ -95,6 +95,8 @@ AppointmentEditor::AppointmentEditor(QWidget *parent) : QWidget(parent)
     Text1->setAccessibleName(QStringLiteral("Description"));
     Label2->setBuddy(Combo1);
     Label3->setBuddy(Combo2);
+    Keyboard::nameComboBox(Combo1, Label2->text());
+    Keyboard::nameComboBox(Combo2, Label3->text());
     Label4->setBuddy(Text2);
     Text3 = new QLineEdit(QStringLiteral("ID"), Frame1);
     Text3->setObjectName(QStringLiteral("Text3"));

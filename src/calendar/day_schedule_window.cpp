@@ -51,6 +51,20 @@ DayScheduleWindow::DayScheduleWindow(QWidget *parent) : QWidget(parent)
     MSFlexGrid1->setPalette(fixed);
     MSFlexGrid1->setStyleSheet(QStringLiteral(
         "QTableView { background-color: white; color: black; gridline-color: #c0c0c0; }"));
+    // The colours of the slots, told in words: an appointment's slot is busy; the last row
+    // tells whether one appointment or more take the slot.
+    MSFlexGrid1->setCellDescriber([grid = MSFlexGrid1](int row, int col) {
+        if (row < 1 || col < 1)
+            return QString();
+        const QColor back = grid->cellBackColor(row, col);
+        const QString state = back == QColor(0, 0, 255)   ? QStringLiteral("busy")
+                              : back == QColor(255, 0, 0) ? QStringLiteral("one appointment")
+                              : back == QColor(192, 0, 0)
+                                  ? QStringLiteral("overlapping appointments")
+                                  : QStringLiteral("free");
+        return grid->TextMatrix(row, 0) + QStringLiteral(", ") + grid->TextMatrix(0, col) +
+               QStringLiteral(": ") + state;
+    });
     MSFlexGrid1->setMinimumSize(twips(3000) + 8 * twips(500) + 24, twips(3600));
     Command1 = new QPushButton(QStringLiteral("OK"), this);
     Command1->setObjectName(QStringLiteral("Command1"));

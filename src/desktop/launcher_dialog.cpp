@@ -22,7 +22,7 @@ LauncherDialog::LauncherDialog(const char *formName, const QString &caption, int
 
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setAccessibleName(listName);
+    Keyboard::nameComboBox(Combo1, listName);
     Combo1->setEditable(true);
     // Typed text never becomes a list item.
     Combo1->setInsertPolicy(QComboBox::NoInsert);

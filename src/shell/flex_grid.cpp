@@ -41,6 +41,8 @@ QVariant FlexGridModel::data(const QModelIndex &index, int role) const
         if (row < m_fixedRows && m_headerText.isValid())
             return m_headerText;
         return {};
+    case Qt::AccessibleDescriptionRole:
+        return m_describer ? m_describer(row, col) : QString();
     default:
         return {};
     }

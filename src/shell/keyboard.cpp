@@ -1,6 +1,9 @@
 #include "shell/keyboard.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 
@@ -66,6 +69,14 @@ QString plainCaption(const QString &caption)
         plain.append(caption.at(i));
     }
     return plain;
+}
+
+void nameComboBox(QComboBox *box, const QString &name)
+{
+    box->setAccessibleName(name);
+    box->view()->setAccessibleName(name);
+    if (box->lineEdit())
+        box->lineEdit()->setAccessibleName(name);
 }
 
 void setDialogKeys(QWidget *window, QPushButton *defaultButton, QAbstractButton *cancelButton)
