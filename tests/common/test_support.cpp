@@ -93,6 +93,12 @@ QByteArray TestEnvironment::record(const QString &fileName, int recordLength, in
     return bytes;
 }
 
+QByteArray TestEnvironment::stringAt(const QString &fileName, int recordLength, int record) const
+{
+    const QByteArray r = this->record(fileName, recordLength, record);
+    return r.left(2 + std::min(quint8(r[0]) | (quint8(r[1]) << 8), recordLength - 2));
+}
+
 void TestEnvironment::writeFile(const QString &fileName, const QByteArray &bytes) const
 {
     QFile f(path(fileName));

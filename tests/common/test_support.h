@@ -50,6 +50,8 @@ public:
     // Bytes of a file in the data folder; of one record of it.
     QByteArray fileBytes(const QString &fileName) const;
     QByteArray record(const QString &fileName, int recordLength, int record) const;
+    // The String field in a record: its length prefix and its text, without the padding.
+    QByteArray stringAt(const QString &fileName, int recordLength, int record) const;
     void writeFile(const QString &fileName, const QByteArray &bytes) const;
 
 private:

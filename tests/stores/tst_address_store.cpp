@@ -18,13 +18,6 @@ AddressEntry entry(const QString &surname, const QString &name, QDate birthday =
                                     QStringLiteral("Friend"));
 }
 
-QByteArray stringAt(const TestEnvironment &env, int record)
-{
-    const QByteArray r = env.record(kFile, kLen, record);
-    const int n = quint8(r[0]) | (quint8(r[1]) << 8);
-    return r.left(2 + std::min(n, kLen - 2));
-}
-
 } // namespace
 
 class TestAddressStore : public QObject {
@@ -53,13 +46,13 @@ void TestAddressStore::firstAndSecondAddWriteTheirBlocks()
 
     QVERIFY(store.AddAddressEntry(entry("Smith", "John")).ok());
     QCOMPARE(env.record(kFile, kLen, 16).left(4), QByteArray::fromHex("02000100"));
-    QCOMPARE(stringAt(env, 1), Bytes::string("Smith, John"));
-    QCOMPARE(stringAt(env, 15), Bytes::string("Friend"));
+    QCOMPARE(env.stringAt(kFile, kLen, 1), Bytes::string("Smith, John"));
+    QCOMPARE(env.stringAt(kFile, kLen, 15), Bytes::string("Friend"));
 
     QVERIFY(store.AddAddressEntry(entry("Jones", "Ann")).ok());
     QCOMPARE(env.record(kFile, kLen, 16).left(4), Bytes::count16(2));
-    QCOMPARE(stringAt(env, 17), Bytes::string("Jones, Ann"));
-    QCOMPARE(stringAt(env, 31), Bytes::string("Friend"));
+    QCOMPARE(env.stringAt(kFile, kLen, 17), Bytes::string("Jones, Ann"));
+    QCOMPARE(env.stringAt(kFile, kLen, 31), Bytes::string("Friend"));
     QCOMPARE(env.fileBytes(kFile).size(), 30 * kLen + 8); // record 32 never written
 }
 
@@ -124,12 +117,12 @@ void TestAddressStore::buildEntryFormsTheStoredFields()
     QVERIFY(env.openDataFiles());
     AddressStore store;
     QVERIFY(store.AddAddressEntry(entry(surname, name, birthday, hasBirthday)).ok());
-    QCOMPARE(stringAt(env, 1), record1);
-    QCOMPARE(stringAt(env, 2), Bytes::string(name.toLatin1()));
-    QCOMPARE(stringAt(env, 3), Bytes::string(surname.toLatin1()));
-    QCOMPARE(stringAt(env, 4), Bytes::string("1 High Street\r\nTown"));
-    QCOMPARE(stringAt(env, 11), record11);
-    QCOMPARE(stringAt(env, 12), record12);
+    QCOMPARE(env.stringAt(kFile, kLen, 1), record1);
+    QCOMPARE(env.stringAt(kFile, kLen, 2), Bytes::string(name.toLatin1()));
+    QCOMPARE(env.stringAt(kFile, kLen, 3), Bytes::string(surname.toLatin1()));
+    QCOMPARE(env.stringAt(kFile, kLen, 4), Bytes::string("1 High Street\r\nTown"));
+    QCOMPARE(env.stringAt(kFile, kLen, 11), record11);
+    QCOMPARE(env.stringAt(kFile, kLen, 12), record12);
 }
 
 void TestAddressStore::deleteMovesLaterEntriesDown()
@@ -143,11 +136,11 @@ void TestAddressStore::deleteMovesLaterEntriesDown()
 
     QVERIFY(store.DeleteAddressEntry(QStringLiteral("A, 1")).ok());
 
-    QCOMPARE(stringAt(env, 1), Bytes::string("B, 2"));
-    QCOMPARE(stringAt(env, 11), Bytes::string("07/06/1980"));
-    QCOMPARE(stringAt(env, 17), Bytes::string("C, 3"));
+    QCOMPARE(env.stringAt(kFile, kLen, 1), Bytes::string("B, 2"));
+    QCOMPARE(env.stringAt(kFile, kLen, 11), Bytes::string("07/06/1980"));
+    QCOMPARE(env.stringAt(kFile, kLen, 17), Bytes::string("C, 3"));
     for (int r = 33; r <= 47; ++r)
-        QCOMPARE(stringAt(env, r), QByteArray(2, '\0'));
+        QCOMPARE(env.stringAt(kFile, kLen, r), QByteArray(2, '\0'));
     QCOMPARE(env.record(kFile, kLen, 16).left(4), Bytes::count16(2));
     QCOMPARE(store.ReadAllDisplayNames(), QStringList({"B, 2", "C, 3"}));
 }
@@ -161,7 +154,7 @@ void TestAddressStore::deleteOfOnlyEntryKeepsFileLength()
     const qsizetype size = env.fileBytes(kFile).size();
     QVERIFY(store.DeleteAddressEntry(QStringLiteral("Smith, John")).ok());
     for (int r = 1; r <= 15; ++r)
-        QCOMPARE(stringAt(env, r), QByteArray(2, '\0'));
+        QCOMPARE(env.stringAt(kFile, kLen, r), QByteArray(2, '\0'));
     QCOMPARE(env.record(kFile, kLen, 16).left(4), Bytes::count16(0));
     QCOMPARE(env.fileBytes(kFile).size(), size);
 }
@@ -199,13 +192,13 @@ void TestAddressStore::replaceWithSameNameMovesEntryToTheEnd()
     QVERIFY(store.ReplaceAddressEntry(QStringLiteral("A, 1"), changed).ok());
 
     QCOMPARE(store.ReadAllDisplayNames(), QStringList({"B, 2", "C, 3", "A, 1"}));
-    QCOMPARE(stringAt(env, 33), Bytes::string("A, 1"));
-    QCOMPARE(stringAt(env, 40), Bytes::string("0777"));
-    QCOMPARE(stringAt(env, 43), Bytes::string("09/09/1999"));
+    QCOMPARE(env.stringAt(kFile, kLen, 33), Bytes::string("A, 1"));
+    QCOMPARE(env.stringAt(kFile, kLen, 40), Bytes::string("0777"));
+    QCOMPARE(env.stringAt(kFile, kLen, 43), Bytes::string("09/09/1999"));
     QCOMPARE(env.record(kFile, kLen, 16).left(4), Bytes::count16(3));
     // The block that held the appended copy for a moment is blank again.
     for (int r = 49; r <= 63; ++r)
-        QCOMPARE(stringAt(env, r), QByteArray(2, '\0'));
+        QCOMPARE(env.stringAt(kFile, kLen, r), QByteArray(2, '\0'));
 }
 
 void TestAddressStore::tooLongFieldLeavesFileUnchanged()
@@ -233,7 +226,7 @@ void TestAddressStore::readersGiveWhatWasWritten()
     QVERIFY(store.AddAddressEntry(entry(QStringLiteral("Müller"), QStringLiteral("Zoë"))).ok());
     QVERIFY(store.AddAddressEntry(entry("B", "2", QDate(2001, 12, 25), false)).ok());
 
-    QCOMPARE(stringAt(env, 1), Bytes::string("M\xFCller, Zo\xEB"));
+    QCOMPARE(env.stringAt(kFile, kLen, 1), Bytes::string("M\xFCller, Zo\xEB"));
     QCOMPARE(store.ReadAddressEntry(0).PhoneOther, QStringLiteral("666"));
     QCOMPARE(store.FindAddressEntry(QStringLiteral("Müller, Zoë")), 0);
     QCOMPARE(store.FindAddressEntry(QStringLiteral("B, 2")), 1);
@@ -273,20 +266,21 @@ void TestAddressStore::fullFileUsesRecord32767()
     QCOMPARE(env.record(kFile, kLen, 16).left(4), Bytes::count16(2048));
     QCOMPARE(env.fileBytes(kFile).size(), image.size());
     QCOMPARE(store.ReadDisplayName(2047), QStringLiteral("N3, "));
-    QCOMPARE(stringAt(env, 32767), Bytes::string("Friend"));
-    QCOMPARE(stringAt(env, 16 * 2046 + 15), Bytes::string("notes 2047"));
+    QCOMPARE(env.stringAt(kFile, kLen, 32767), Bytes::string("Friend"));
+    QCOMPARE(env.stringAt(kFile, kLen, 16 * 2046 + 15), Bytes::string("notes 2047"));
     QCOMPARE(store.ReadDisplayName(3), QStringLiteral("N4"));
     QCOMPARE(store.ReadAllDisplayNames().count(QStringLiteral("N3, ")), 1);
 
     QVERIFY(store.DeleteAddressEntry(QStringLiteral("N0")).ok());
 
     QCOMPARE(store.GetEntryCount(), 2047);
-    QCOMPARE(stringAt(env, 32767), QByteArray(2, '\0'));
-    QCOMPARE(stringAt(env, 16 * 2045 + 15), Bytes::string("notes 2047"));
+    QCOMPARE(env.stringAt(kFile, kLen, 32767), QByteArray(2, '\0'));
+    QCOMPARE(env.stringAt(kFile, kLen, 16 * 2045 + 15), Bytes::string("notes 2047"));
     QVERIFY(store.ReplaceAddressEntry(QStringLiteral("N5"), entry("N", "5")).ok());
     QCOMPARE(store.ReadDisplayName(2046), QStringLiteral("N, 5"));
-    QCOMPARE(stringAt(env, 16 * 2046 + 15), Bytes::string("Friend"));
-    QCOMPARE(stringAt(env, 32767), QByteArray(2, '\0')); // held the new entry for a moment
+    QCOMPARE(env.stringAt(kFile, kLen, 16 * 2046 + 15), Bytes::string("Friend"));
+    QCOMPARE(env.stringAt(kFile, kLen, 32767),
+             QByteArray(2, '\0')); // held the new entry for a moment
     QCOMPARE(store.FindAddressEntry(QStringLiteral("N5")), -1);
 }
 

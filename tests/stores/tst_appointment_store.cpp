@@ -27,14 +27,6 @@ void addAll(AppointmentStore &store, const QStringList &ids)
         QVERIFY(store.AddAppointment(appointment(id)).ok());
 }
 
-// The first bytes of a record that holds a String field.
-QByteArray stringAt(const TestEnvironment &env, int record)
-{
-    const QByteArray r = env.record(kFile, kLen, record);
-    const int n = quint8(r[0]) | (quint8(r[1]) << 8);
-    return r.left(2 + std::min(n, kLen - 2));
-}
-
 void verifyBlank(const TestEnvironment &env, int from, int to)
 {
     for (int r = from; r <= to; ++r)
@@ -74,15 +66,15 @@ void TestAppointmentStore::firstAndSecondAddWriteTheirBlocks()
 
     QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-1"))).ok());
     QCOMPARE(env.record(kFile, kLen, 8).left(4), QByteArray::fromHex("02000100"));
-    QCOMPARE(stringAt(env, 1), Bytes::string("20240105-1"));
-    QCOMPARE(stringAt(env, 7), Bytes::string("Check-up"));
+    QCOMPARE(env.stringAt(kFile, kLen, 1), Bytes::string("20240105-1"));
+    QCOMPARE(env.stringAt(kFile, kLen, 7), Bytes::string("Check-up"));
     QCOMPARE(env.fileBytes(kFile).size(), 7 * kLen + 4);
 
     QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-2"), "Bank")).ok());
     QCOMPARE(env.record(kFile, kLen, 8).left(4), QByteArray::fromHex("02000200"));
-    QCOMPARE(stringAt(env, 9), Bytes::string("20240105-2"));
-    QCOMPARE(stringAt(env, 10), Bytes::string("Bank"));
-    QCOMPARE(stringAt(env, 15), Bytes::string("Check-up"));
+    QCOMPARE(env.stringAt(kFile, kLen, 9), Bytes::string("20240105-2"));
+    QCOMPARE(env.stringAt(kFile, kLen, 10), Bytes::string("Bank"));
+    QCOMPARE(env.stringAt(kFile, kLen, 15), Bytes::string("Check-up"));
     // Record 16 is never written: the file ends with record 15's value.
     QCOMPARE(env.fileBytes(kFile).size(), 14 * kLen + 2 + 8);
     QCOMPARE(store.GetAppointmentCount(), 2);
@@ -130,11 +122,11 @@ void TestAppointmentStore::deleteMovesLaterAppointmentsDownAndRenumbersTheDay()
     QVERIFY(store.DeleteAppointment(QStringLiteral("20240105-1")).ok());
 
     QCOMPARE(env.record(kFile, kLen, 8).left(4), Bytes::count16(2));
-    QCOMPARE(stringAt(env, 1), Bytes::string("20240106-1"));
-    QCOMPARE(stringAt(env, 2), Bytes::string("B"));
+    QCOMPARE(env.stringAt(kFile, kLen, 1), Bytes::string("20240106-1"));
+    QCOMPARE(env.stringAt(kFile, kLen, 2), Bytes::string("B"));
     QCOMPARE(env.record(kFile, kLen, 5).left(2), Bytes::flag(true));
-    QCOMPARE(stringAt(env, 9), Bytes::string("20240105-1"));
-    QCOMPARE(stringAt(env, 10), Bytes::string("C"));
+    QCOMPARE(env.stringAt(kFile, kLen, 9), Bytes::string("20240105-1"));
+    QCOMPARE(env.stringAt(kFile, kLen, 10), Bytes::string("C"));
     verifyBlank(env, 17, 23);
     QCOMPARE(store.ReadAllIds(), QStringList({"20240106-1", "20240105-1"}));
 }
@@ -152,7 +144,7 @@ void TestAppointmentStore::deleteRenumbersTwoDigitSequence()
     QVERIFY(store.DeleteAppointment(QStringLiteral("20240105-3")).ok());
 
     QCOMPARE(store.ReadAllIds(), ids.first(9));
-    QCOMPARE(stringAt(env, 8 * 8 + 1), Bytes::string("20240105-9"));
+    QCOMPARE(env.stringAt(kFile, kLen, 8 * 8 + 1), Bytes::string("20240105-9"));
 }
 
 void TestAppointmentStore::deleteOfOnlyAppointmentBlanksItsBlock()
@@ -217,12 +209,12 @@ void TestAppointmentStore::updateRewritesFieldsButNeverTheId()
 
     QCOMPARE(env.fileBytes(kFile).left(8 * kLen), before.left(8 * kLen));
     QCOMPARE(env.record(kFile, kLen, 9), Bytes::padded(Bytes::string("20240105-2"), kLen));
-    QCOMPARE(stringAt(env, 10), Bytes::string("Doctor"));
-    QCOMPARE(stringAt(env, 11), Bytes::string("14:00"));
-    QCOMPARE(stringAt(env, 12), Bytes::string("14:30"));
+    QCOMPARE(env.stringAt(kFile, kLen, 10), Bytes::string("Doctor"));
+    QCOMPARE(env.stringAt(kFile, kLen, 11), Bytes::string("14:00"));
+    QCOMPARE(env.stringAt(kFile, kLen, 12), Bytes::string("14:30"));
     QCOMPARE(env.record(kFile, kLen, 13).left(2), Bytes::flag(false));
-    QCOMPARE(stringAt(env, 14), Bytes::string("5"));
-    QCOMPARE(stringAt(env, 15), Bytes::string(""));
+    QCOMPARE(env.stringAt(kFile, kLen, 14), Bytes::string("5"));
+    QCOMPARE(env.stringAt(kFile, kLen, 15), Bytes::string(""));
     QCOMPARE(store.GetAppointmentCount(), 2);
 }
 
@@ -312,7 +304,7 @@ void TestAppointmentStore::tooLongFieldLeavesFileUnchanged()
     // 126 characters fit exactly.
     *texts[field - 1] = QString(126, QLatin1Char('x'));
     QVERIFY(store.AddAppointment(a).ok());
-    QCOMPARE(stringAt(env, 8 + field).size(), 128);
+    QCOMPARE(env.stringAt(kFile, kLen, 8 + field).size(), 128);
 }
 
 void TestAppointmentStore::fullFileUsesRecord32767()
@@ -340,13 +332,13 @@ void TestAppointmentStore::fullFileUsesRecord32767()
     QVERIFY(store.DeleteAppointment(QStringLiteral("20240101-1")).ok());
 
     QCOMPARE(store.GetAppointmentCount(), 4095);
-    QCOMPARE(stringAt(env, 32767), QByteArray(2, '\0'));
-    QCOMPARE(stringAt(env, 32761), QByteArray(2, '\0'));
-    QCOMPARE(stringAt(env, 8 * 4094 + 1), Bytes::string("20240101-4095"));
-    QCOMPARE(stringAt(env, 8 * 4094 + 7), Bytes::string("D4095"));
+    QCOMPARE(env.stringAt(kFile, kLen, 32767), QByteArray(2, '\0'));
+    QCOMPARE(env.stringAt(kFile, kLen, 32761), QByteArray(2, '\0'));
+    QCOMPARE(env.stringAt(kFile, kLen, 8 * 4094 + 1), Bytes::string("20240101-4095"));
+    QCOMPARE(env.stringAt(kFile, kLen, 8 * 4094 + 7), Bytes::string("D4095"));
     QCOMPARE(store.ReadAllIds().first(), QStringLiteral("20240101-1"));
     QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240101-4096"))).ok());
-    QCOMPARE(stringAt(env, 32761), Bytes::string("20240101-4096"));
+    QCOMPARE(env.stringAt(kFile, kLen, 32761), Bytes::string("20240101-4096"));
 }
 
 QTEST_GUILESS_MAIN(TestAppointmentStore)

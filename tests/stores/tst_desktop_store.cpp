@@ -9,13 +9,6 @@ namespace {
 const QString kFile = QStringLiteral("MyDesk.dat");
 constexpr int kLen = 128;
 
-QByteArray stringAt(const TestEnvironment &env, int record)
-{
-    const QByteArray r = env.record(kFile, kLen, record);
-    const int n = quint8(r[0]) | (quint8(r[1]) << 8);
-    return r.left(2 + std::min(n, kLen - 2));
-}
-
 } // namespace
 
 class TestDesktopStore : public QObject {
@@ -84,7 +77,7 @@ void TestDesktopStore::removeMovesLaterEntriesDown()
     QCOMPARE(store.ReadCaptions(), left);
     const int last = entries - 1;
     for (int k = 1; k <= 3; ++k)
-        QCOMPARE(stringAt(env, 4 * last + k), QByteArray(2, '\0'));
+        QCOMPARE(env.stringAt(kFile, kLen, 4 * last + k), QByteArray(2, '\0'));
     QCOMPARE(env.record(kFile, kLen, 4).left(4), Bytes::count16(qint16(entries - 1)));
     if (!left.isEmpty()) {
         const QList<DesktopEntry> e = store.ReadDesktopEntries();
@@ -106,13 +99,13 @@ void TestDesktopStore::setIconWritesOnlyItsRecordAndKeepsItsText()
     QVERIFY(store.SetDesktopIcon(2, QStringLiteral("C:\\pic.ico")).ok());
 
     const QByteArray after = env.fileBytes(kFile);
-    QCOMPARE(stringAt(env, 11), Bytes::string("C:\\pic.ico"));
+    QCOMPARE(env.stringAt(kFile, kLen, 11), Bytes::string("C:\\pic.ico"));
     QCOMPARE(after.left(10 * kLen), before.left(10 * kLen));
     QCOMPARE(after.size(), 10 * kLen + 12);
     // "None" is a path like any other: only "none" marks a button without an icon.
     QVERIFY(store.SetDesktopIcon(0, QStringLiteral("None")).ok());
     QCOMPARE(store.ReadDesktopEntries()[0].IconPath, QStringLiteral("None"));
-    QCOMPARE(stringAt(env, 3), Bytes::string("None"));
+    QCOMPARE(env.stringAt(kFile, kLen, 3), Bytes::string("None"));
 }
 
 void TestDesktopStore::appendIsRefusedWhenFull()
@@ -157,7 +150,7 @@ void TestDesktopStore::tooLongTextLeavesNothingBehind()
     // 126 bytes fit exactly.
     QVERIFY(store.AppendDesktopEntry(QStringLiteral("b"), "C:\\" + QString(123, QLatin1Char('p')))
                 .ok());
-    QCOMPARE(stringAt(env, 6).size(), 128);
+    QCOMPARE(env.stringAt(kFile, kLen, 6).size(), 128);
 }
 
 void TestDesktopStore::unknownPositionChangesNothing()

@@ -9,13 +9,6 @@ namespace {
 const QString kFile = QStringLiteral("Notes.dat");
 constexpr int kLen = 500;
 
-QByteArray stringAt(const TestEnvironment &env, int record)
-{
-    const QByteArray r = env.record(kFile, kLen, record);
-    const int n = quint8(r[0]) | (quint8(r[1]) << 8);
-    return r.left(2 + std::min(n, kLen - 2));
-}
-
 } // namespace
 
 class TestNoteStore : public QObject {
@@ -46,8 +39,8 @@ void TestNoteStore::firstNoteWritesNameTextAndCount()
     QVERIFY(store.AppendNote(QStringLiteral("Note"), QStringLiteral("Buy milk")).ok());
 
     QCOMPARE(env.record(kFile, kLen, 3).left(4), Bytes::count16(1));
-    QCOMPARE(stringAt(env, 1), Bytes::string("Note"));
-    QCOMPARE(stringAt(env, 2), Bytes::string("Buy milk"));
+    QCOMPARE(env.stringAt(kFile, kLen, 1), Bytes::string("Note"));
+    QCOMPARE(env.stringAt(kFile, kLen, 2), Bytes::string("Buy milk"));
     QCOMPARE(store.ReadNoteNames(), QStringList({"Note"}));
     QCOMPARE(store.ReadNote(1).NoteText, QStringLiteral("Buy milk"));
 }
@@ -63,13 +56,13 @@ void TestNoteStore::replaceKeepsNameAndPlace()
 
     QVERIFY(store.ReplaceNoteText(2, QStringLiteral("  new\r\ntext  ")).ok());
 
-    QCOMPARE(stringAt(env, 5), Bytes::string("  new\r\ntext  "));
-    QCOMPARE(stringAt(env, 4), Bytes::string("Two"));
+    QCOMPARE(env.stringAt(kFile, kLen, 5), Bytes::string("  new\r\ntext  "));
+    QCOMPARE(env.stringAt(kFile, kLen, 4), Bytes::string("Two"));
     QCOMPARE(env.fileBytes(kFile).left(4 * kLen), before.left(4 * kLen));
     QCOMPARE(store.GetNoteCount(), 2);
 
     QVERIFY(store.ReplaceNoteText(1, QString()).ok());
-    QCOMPARE(stringAt(env, 2), QByteArray(2, '\0'));
+    QCOMPARE(env.stringAt(kFile, kLen, 2), QByteArray(2, '\0'));
 }
 
 void TestNoteStore::findTakesExactNameAndLastMatch_data()
@@ -118,10 +111,10 @@ void TestNoteStore::removeMovesLaterNotesDown()
     QVERIFY(store.RemoveNote(removed).ok());
 
     QCOMPARE(store.ReadNoteNames(), left);
-    QCOMPARE(stringAt(env, 7), QByteArray(2, '\0'));
-    QCOMPARE(stringAt(env, 8), QByteArray(2, '\0'));
+    QCOMPARE(env.stringAt(kFile, kLen, 7), QByteArray(2, '\0'));
+    QCOMPARE(env.stringAt(kFile, kLen, 8), QByteArray(2, '\0'));
     QCOMPARE(env.record(kFile, kLen, 3).left(4), Bytes::count16(2));
-    QCOMPARE(stringAt(env, 5), Bytes::string(("T" + left[1].mid(1)).toLatin1()));
+    QCOMPARE(env.stringAt(kFile, kLen, 5), Bytes::string(("T" + left[1].mid(1)).toLatin1()));
     QCOMPARE(env.fileBytes(kFile).size(), size);
 }
 
@@ -161,7 +154,7 @@ void TestNoteStore::tooLongTextLeavesFileUnchanged()
     QCOMPARE(store.ReplaceNoteText(1, QString(499, QLatin1Char('t'))).status, StoreResult::TooLong);
     QCOMPARE(env.fileBytes(kFile), before);
     QVERIFY(store.ReplaceNoteText(1, QString(498, QLatin1Char('t'))).ok());
-    QCOMPARE(stringAt(env, 2).size(), 500);
+    QCOMPARE(env.stringAt(kFile, kLen, 2).size(), 500);
 }
 
 void TestNoteStore::unknownNoteNumberChangesNothing_data()
