@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -216,6 +217,24 @@ void AddressBookWindow::Command4_Click(int index)
 
     Label2->setText(clicked->text());
     Label2_Change();
+}
+
+void AddressBookWindow::keyPressEvent(QKeyEvent *event)
+{
+    const QString typed = event->text().toUpper();
+    if (typed.size() == 1 && !(event->modifiers() & ~Qt::ShiftModifier)) {
+        const QChar c = typed.at(0);
+        for (int k = 0; k < 24; ++k) {
+            const QLatin1String group(kLetterGroups[k]);
+            if (group == QLatin1String("123") ? c >= u'0' && c <= u'9'
+                                              : c >= u'A' && c <= u'Z' && group.contains(c)) {
+                Command4[size_t(k)]->setFocus(Qt::ShortcutFocusReason);
+                Command4[size_t(k)]->click();
+                return;
+            }
+        }
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void AddressBookWindow::Label2_Change()

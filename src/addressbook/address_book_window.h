@@ -64,4 +64,8 @@ public:
 
     // Enables or disables "Add Entry", "Edit Entry" and "Delete Entry" together.
     void setEntryButtonsEnabled(bool enabled);
+
+protected:
+    // A letter or digit typed where no control takes it picks its letter group.
+    void keyPressEvent(QKeyEvent *event) override;
 };

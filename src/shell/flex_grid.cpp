@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -445,6 +446,17 @@ void FlexGrid::mouseDoubleClickEvent(QMouseEvent *event)
     const QModelIndex index = indexAt(event->position().toPoint());
     if (index.isValid() && index.row() < m_fixedRows)
         emit DblClick();
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && currentIndex().isValid() && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        event->accept();
+        emit DblClick();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void FlexGrid::focusInEvent(QFocusEvent *event)

@@ -163,6 +163,8 @@ protected:
     void changeEvent(QEvent *event) override;
     bool viewportEvent(QEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    // Enter on the current cell counts as a double-click on it.
+    void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
 
 private:

@@ -279,14 +279,15 @@ void TestAddressEntryEditor::editIntoTakenNameKeepsBothEntries()
 
 void TestAddressEntryEditor::leavingAnEditWithoutOkKeepsTheEntry_data()
 {
-    QTest::addColumn<bool>("closeBox");
-    QTest::newRow("Cancel") << false;
-    QTest::newRow("close box") << true;
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Cancel") << "Cancel";
+    QTest::newRow("close box") << "close box";
+    QTest::newRow("Escape") << "Escape";
 }
 
 void TestAddressEntryEditor::leavingAnEditWithoutOkKeepsTheEntry()
 {
-    QFETCH(bool, closeBox);
+    QFETCH(QString, how);
     TestEnvironment env;
     AddressBookWindow *book = openAddressBook(env, {entry("Adams", "Ann"), entry("Baker", "Bo")});
     QVERIFY(book);
@@ -299,8 +300,10 @@ void TestAddressEntryEditor::leavingAnEditWithoutOkKeepsTheEntry()
     // now loses nothing.
     QCOMPARE(env.fileBytes(kFile), before);
 
-    if (closeBox)
+    if (how == "close box")
         QVERIFY(editor()->close());
+    else if (how == "Escape")
+        QTest::keyClick(lineBox("Text2(1)"), Qt::Key_Escape);
     else
         editor()->Command3->click();
 

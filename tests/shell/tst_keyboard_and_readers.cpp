@@ -15,6 +15,7 @@
 #include "notes/notes_window.h"
 #include "shell/about_box.h"
 #include "shell/date_picker.h"
+#include "shell/flex_grid.h"
 #include "shell/limited_text_box.h"
 
 #include <QAccessible>
@@ -84,21 +85,19 @@ bool calendarOn(int day)
            Forms::Form1()->Calendar1->selectedDate() == QDate(2024, 1, day);
 }
 
-int appointments()
-{
-    return AppointmentStore().GetAppointmentCount();
-}
-
 const QList<KeyPath> &keyPaths()
 {
     using K = QKeyCombination;
     static const QList<KeyPath> paths = {
         {"appointment editor: Enter in a time box saves", [] { return addAppointment()->Combo1; },
-         K(Qt::Key_Return), [] { return !Forms::Form5()->isVisible() && appointments() == 1; }},
+         K(Qt::Key_Return),
+         [] {
+             return !Forms::Form5()->isVisible() && AppointmentStore().GetAppointmentCount() == 1;
+         }},
         {"appointment editor: Escape leaves without saving, as the close box does",
          [] { return addAppointment()->Text4; }, K(Qt::Key_Escape),
          [] {
-             return Forms::Form4()->isVisible() && appointments() == 0 &&
+             return Forms::Form4()->isVisible() && AppointmentStore().GetAppointmentCount() == 0 &&
                     !Forms::MDIForm1()->isEnabled();
          }},
         {"activities: Enter presses the button in focus",
@@ -112,11 +111,6 @@ const QList<KeyPath> &keyPaths()
          K(Qt::Key_Escape), [] { return !Forms::Form6()->isVisible(); }},
         {"address entry: Enter saves", [] { return addEntry()->Text2[0]; }, K(Qt::Key_Return),
          [] { return !Forms::Form7()->isVisible() && AddressStore().GetEntryCount() == 1; }},
-        {"address entry: Escape cancels", [] { return addEntry()->Text3[1]; }, K(Qt::Key_Escape),
-         [] {
-             return !Forms::Form7()->isVisible() && AddressStore().GetEntryCount() == 0 &&
-                    Forms::Form3()->Command3->isEnabled();
-         }},
         // An access key presses its button as a click would, which ends a moment later.
         {"address book: Alt+A presses \"Add Entry\"",
          [] {
@@ -155,8 +149,23 @@ const QList<KeyPath> &keyPaths()
          },
          K(Qt::Key_Return),
          [] { return Forms::Form13()->isVisible() && Forms::Form13()->Text1->text() == "1"; }},
-        {"help viewer: Escape closes it", [] { return Forms::Form13()->Command3; },
-         K(Qt::Key_Escape), [] { return !Forms::Form13()->isVisible(); }},
+        {"address book: a typed letter picks its group",
+         [] {
+             Forms::MDIForm1()->ShowChildView(Forms::Form3());
+             return Forms::Form3()->Command4[0];
+         },
+         K(Qt::Key_M), [] { return Forms::Form3()->LetterGroup() == "M"; }},
+        {"notes: Enter on the list views the note",
+         [] {
+             NotesWindow *notes = Forms::Form2();
+             notes->Text1->setPlainText("Buy milk");
+             notes->Command1->click();
+             Forms::MDIForm1()->ShowChildView(notes);
+             notes->Text1->clear();
+             notes->MSFlexGrid1->setRow(1);
+             return notes->MSFlexGrid1;
+         },
+         K(Qt::Key_Return), [] { return Forms::Form2()->Text1->text() == "Buy milk"; }},
         {"calendar: Right moves a day on after View > Calendar", viewCalendar, K(Qt::Key_Right),
          [] { return calendarOn(6); }},
         {"calendar: Down moves a week on after View > Calendar", viewCalendar, K(Qt::Key_Down),
@@ -241,8 +250,9 @@ private slots:
 
     // Every window has a title and every control a name of its own (a control inside a frame
     // that takes the frame's title shares it with its neighbours); access keys are unique in
-    // their window and leave the main window's menus (F, V, H) alone in the views. The markers
-    // tell their days, and a launcher button without a caption goes by its program's name.
+    // their window and leave the main window's menus (F, V, H) alone in the views. The day
+    // table tells the selected day's markers, and a launcher button without a caption goes by
+    // its program's name.
     void everyWindowAndControlIsNamed()
     {
         TestEnvironment env;
@@ -286,8 +296,6 @@ private slots:
         Module1::MarkCalendarDays();
         const QString day = QLocale().toString(QDate(2024, 1, 5), QLocale::LongFormat);
         CalendarWindow *calendar = Forms::Form1();
-        QCOMPARE(accessibleName(calendar->Picture2[6]), "Appointments on " + day);
-        QCOMPARE(accessibleName(calendar->Picture1[6]), "Birthday on " + day);
         QAccessibleInterface *days = QAccessible::queryAccessibleInterface(
             calendar->findChild<QWidget *>("qt_calendar_calendarview"));
         QCOMPARE(days->text(QAccessible::Description), day + ": appointments and birthday");
