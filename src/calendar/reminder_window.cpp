@@ -2,6 +2,7 @@
 
 #include "shell/keyboard.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QFont>
 #include <QGridLayout>
@@ -125,6 +126,13 @@ void ReminderWindow::showReminder(const DueReminder &reminder)
     Label7[1]->setText(reminder.startTime);
     Label7[2]->setText(reminder.endTime);
     Label2->setText(reminder.minutes);
+    // The pop-up comes up without taking the focus; a screen reader announces it as an alert
+    // that reads in one sentence.
+    setAccessibleDescription(QStringLiteral("%1 %2 %3 %4, %5 to %6")
+                                 .arg(Label1->text(), reminder.minutes, Label3->text(),
+                                      reminder.subject, reminder.startTime, reminder.endTime));
     show();
     raise();
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
