@@ -22,8 +22,8 @@ LauncherDialog::LauncherDialog(const char *formName, const QString &caption, int
 
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
-    Keyboard::nameComboBox(Combo1, listName);
     Combo1->setEditable(true);
+    Keyboard::nameComboBox(Combo1, listName);
     // Typed text never becomes a list item.
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setGeometry(twips(120), twips(240), twips(4335), Combo1->sizeHint().height());
