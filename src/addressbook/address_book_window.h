@@ -51,6 +51,8 @@ public:
 
     // The letter group whose names the list holds.
     QString LetterGroup() const;
+    // What the phone box k (0 to 5) holds, as a screen reader names it: "Business #1 telephone".
+    static QString phoneName(int k);
     // The back colour of a letter button.
     QColor letterButtonColor(int index) const;
 
@@ -70,6 +72,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    // A letter or digit typed where no control takes it picks its letter group.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     Anchors m_anchors;

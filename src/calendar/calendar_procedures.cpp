@@ -360,6 +360,7 @@ void MarkCalendarDays()
             calendar->Picture2[i]->setVisible(red[i]);
     }
     calendar->placeMarkers();
+    calendar->describeMarkedDays();
 }
 
 void LoadDayActivities()

@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTableView>
@@ -65,10 +66,12 @@ UpDownSpinner::UpDownSpinner(QWidget *parent) : QWidget(parent)
     Down->setObjectName(QStringLiteral("Down"));
     Down->setArrowType(Qt::LeftArrow);
     Down->setToolTip(QStringLiteral("Previous month"));
+    Down->setAccessibleName(Down->toolTip());
     Up = new QToolButton(this);
     Up->setObjectName(QStringLiteral("Up"));
     Up->setArrowType(Qt::RightArrow);
     Up->setToolTip(QStringLiteral("Next month"));
+    Up->setAccessibleName(Up->toolTip());
     for (QToolButton *arrow : {Down, Up}) {
         arrow->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         arrow->setAutoRepeat(true);
@@ -90,6 +93,9 @@ CalendarWindow::CalendarWindow(QWidget *parent) : QWidget(parent)
     Calendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     Calendar1->setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
     Calendar1->setGridVisible(true);
+    Calendar1->setAccessibleName(QStringLiteral("Month calendar"));
+    if (auto *year = Calendar1->findChild<QWidget *>(QStringLiteral("qt_calendar_yearedit")))
+        year->setAccessibleName(QStringLiteral("Year"));
     // Four-digit years keep the month keys of the markers eight characters long.
     Calendar1->setDateRange(QDate(1601, 1, 1), QDate(9999, 12, 31));
     // The calendar starts at the view's left edge, so that the markers of the Sunday column
@@ -124,6 +130,7 @@ CalendarWindow::CalendarWindow(QWidget *parent) : QWidget(parent)
         // the calendar's own "activated" also comes on a single click on desktops set to
         // open items so, and a double-click on a greyed day turns the page between its clicks.
         m_dayTable->installEventFilter(this);
+        m_dayTable->setAccessibleName(QStringLiteral("Days of the month"));
         auto later = [this] { QTimer::singleShot(0, this, &CalendarWindow::placeMarkers); };
         connect(m_dayTable->horizontalHeader(), &QHeaderView::sectionResized, this, later);
         connect(m_dayTable->verticalHeader(), &QHeaderView::sectionResized, this, later);
@@ -140,6 +147,8 @@ CalendarWindow::CalendarWindow(QWidget *parent) : QWidget(parent)
             Picture2[i]->hide();
         }
     }
+    Picture1[0]->setAccessibleName(QStringLiteral("Birthday marker"));
+    Picture2[0]->setAccessibleName(QStringLiteral("Appointment marker"));
     Picture1[0]->move(twipsX(240), 0);
     Picture2[0]->move(twipsX(240), twipsY(240));
 
@@ -240,6 +249,39 @@ void CalendarWindow::goToMonth(int year, int month)
     Calendar1->setCurrentPage(year, month);
     m_stepping = false;
     Module1::MarkCalendarDays();
+}
+
+QDate CalendarWindow::cellDate(int cell) const
+{
+    const QDate first(Calendar1->yearShown(), Calendar1->monthShown(), 1);
+    int offset = first.dayOfWeek() % 7;
+    if (offset == 0)
+        offset = 7;
+    return first.addDays(cell - 1 - offset);
+}
+
+void CalendarWindow::describeMarkedDays()
+{
+    // A screen reader finds each marker under the day it marks, and hears with the selected day
+    // whether it has appointments or birthdays.
+    const QLocale locale;
+    QStringList selected;
+    for (int i = 1; i <= 42; ++i) {
+        for (const auto &[marker, what] : {std::pair{Picture2[i], QStringLiteral("Appointments")},
+                                           std::pair{Picture1[i], QStringLiteral("Birthday")}}) {
+            if (marker->isHidden())
+                continue;
+            marker->setAccessibleName(what + QStringLiteral(" on ") +
+                                      locale.toString(cellDate(i), QLocale::LongFormat));
+            if (cellDate(i) == Calendar1->selectedDate())
+                selected.append(what.toLower());
+        }
+    }
+    if (m_dayTable)
+        m_dayTable->setAccessibleDescription(
+            locale.toString(Calendar1->selectedDate(), QLocale::LongFormat) +
+            (selected.isEmpty() ? QStringLiteral(": nothing marked")
+                                : QStringLiteral(": ") + selected.join(QStringLiteral(" and "))));
 }
 
 QRect CalendarWindow::dayCellRect(int cell) const

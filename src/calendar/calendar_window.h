@@ -55,6 +55,11 @@ public:
     // Puts every marker on the upper left corner of its day cell and the spinner beside the
     // calendar's title.
     void placeMarkers();
+    // The date that day cell `cell` (1 to 42) stands for in the month shown.
+    QDate cellDate(int cell) const;
+    // Names every marker shown after its day, and describes the selected day's markers on the
+    // calendar's day table.
+    void describeMarkedDays();
 
     // The designed size.
     QSize sizeHint() const override;

@@ -6,6 +6,7 @@
 #include "shell/date_picker.h"
 #include "shell/flex_grid.h"
 #include "shell/forms.h"
+#include "shell/keyboard.h"
 #include "shell/module1.h"
 #include "shell/twips.h"
 
@@ -23,8 +24,10 @@ DayScheduleWindow::DayScheduleWindow(QWidget *parent) : QWidget(parent)
 
     DTPicker1 = new DatePicker(this);
     DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
+    DTPicker1->setAccessibleName(QStringLiteral("Day"));
     MSFlexGrid1 = new FlexGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    MSFlexGrid1->setAccessibleName(QStringLiteral("Schedule"));
     MSFlexGrid1->setCols(35);
     // A slot column is 500 twips wide; the grid's font is made small enough for a slot's
     // time ("07:00") to be read in full there, beside the cell's margins and grid line.
@@ -48,6 +51,20 @@ DayScheduleWindow::DayScheduleWindow(QWidget *parent) : QWidget(parent)
     MSFlexGrid1->setPalette(fixed);
     MSFlexGrid1->setStyleSheet(QStringLiteral(
         "QTableView { background-color: white; color: black; gridline-color: #c0c0c0; }"));
+    // The colours of the slots, told in words: an appointment's slot is busy; the last row
+    // tells whether one appointment or more take the slot.
+    MSFlexGrid1->setCellDescriber([grid = MSFlexGrid1](int row, int col) {
+        if (row < 1 || col < 1)
+            return QString();
+        const QColor back = grid->cellBackColor(row, col);
+        const QString state = back == QColor(0, 0, 255)   ? QStringLiteral("busy")
+                              : back == QColor(255, 0, 0) ? QStringLiteral("one appointment")
+                              : back == QColor(192, 0, 0)
+                                  ? QStringLiteral("overlapping appointments")
+                                  : QStringLiteral("free");
+        return grid->TextMatrix(row, 0) + QStringLiteral(", ") + grid->TextMatrix(0, col) +
+               QStringLiteral(": ") + state;
+    });
     MSFlexGrid1->setMinimumSize(twipsX(3000) + 8 * twipsX(500) + 24, twipsY(3600));
     Command1 = new QPushButton(QStringLiteral("OK"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
@@ -63,6 +80,8 @@ DayScheduleWindow::DayScheduleWindow(QWidget *parent) : QWidget(parent)
     layout->addWidget(MSFlexGrid1);
     layout->addLayout(bottom);
     resize(twipsSize(9600, 5400));
+
+    Keyboard::setDialogKeys(this, Command1);
 
     connect(DTPicker1, &DatePicker::Change, this, &DayScheduleWindow::DTPicker1_Change);
     connect(Command1, &QPushButton::clicked, this, &DayScheduleWindow::Command1_Click);

@@ -1,5 +1,8 @@
 #include "calendar/reminder_window.h"
 
+#include "shell/keyboard.h"
+
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QFont>
 #include <QGridLayout>
@@ -83,6 +86,7 @@ ReminderWindow::ReminderWindow(QWidget *parent) : QWidget(parent)
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    Keyboard::setDialogKeys(this, Command1);
     connect(Command1, &QPushButton::clicked, this, &ReminderWindow::Command1_Click);
 }
 
@@ -122,6 +126,13 @@ void ReminderWindow::showReminder(const DueReminder &reminder)
     Label7[1]->setText(reminder.startTime);
     Label7[2]->setText(reminder.endTime);
     Label2->setText(reminder.minutes);
+    // The pop-up comes up without taking the focus; a screen reader announces it as an alert
+    // that reads in one sentence.
+    setAccessibleDescription(QStringLiteral("%1 %2 %3 %4, %5 to %6")
+                                 .arg(Label1->text(), reminder.minutes, Label3->text(),
+                                      reminder.subject, reminder.startTime, reminder.endTime));
     show();
     raise();
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }

@@ -3,6 +3,7 @@
 #include "desktop/desktop_store.h"
 #include "desktop/desktop_window.h"
 #include "shell/forms.h"
+#include "shell/keyboard.h"
 #include "shell/main_window.h"
 #include "shell/twips.h"
 
@@ -12,7 +13,7 @@
 #include <QPushButton>
 
 LauncherDialog::LauncherDialog(const char *formName, const QString &caption, int heightTwips,
-                               const QString &confirmCaption)
+                               const QString &confirmCaption, const QString &listName)
     : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QString::fromLatin1(formName));
@@ -22,6 +23,7 @@ LauncherDialog::LauncherDialog(const char *formName, const QString &caption, int
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(true);
+    Keyboard::nameComboBox(Combo1, listName);
     // Typed text never becomes a list item.
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setGeometry(twipsX(120), twipsY(240), twipsX(4335), Combo1->sizeHint().height());
@@ -41,6 +43,10 @@ LauncherDialog::LauncherDialog(const char *formName, const QString &caption, int
         b->setGeometry(right + 1 - width, b->y(), width, b->height());
         right = b->x() - gap - 1;
     }
+    // Tab goes along the row of buttons from left to right: "Cancel", then the confirming one.
+    setTabOrder(Combo1, Command2);
+    setTabOrder(Command2, Command1);
+    Keyboard::setDialogKeys(this, Command1, Command2);
     connect(Command2, &QPushButton::clicked, this, &LauncherDialog::Command2_Click);
 }
 

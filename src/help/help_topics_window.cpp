@@ -2,6 +2,7 @@
 
 #include "help/help_viewer_window.h"
 #include "shell/forms.h"
+#include "shell/keyboard.h"
 #include "shell/module1.h"
 #include "shell/pictures.h"
 #include "shell/twips.h"
@@ -146,6 +147,9 @@ HelpTopicsWindow::HelpTopicsWindow(QWidget *parent) : QWidget(parent)
     TreeView1->setIconSize(QSize(24, 24));
     TreeView1->setRootIsDecorated(true);
     TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TreeView1->setAccessibleName(QStringLiteral("Help topics"));
+    // Enter opens the topic in focus (below); Escape closes the window as its close box does.
+    Keyboard::setDialogKeys(this, nullptr);
 
     connect(TreeView1, &QTreeWidget::itemCollapsed, this, &HelpTopicsWindow::TreeView1_Collapse);
     connect(TreeView1, &QTreeWidget::itemExpanded, this, &HelpTopicsWindow::TreeView1_Expand);

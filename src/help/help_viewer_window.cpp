@@ -2,6 +2,7 @@
 
 #include "help/help_topics_window.h"
 #include "shell/forms.h"
+#include "shell/keyboard.h"
 #include "shell/module1.h"
 #include "shell/pictures.h"
 #include "shell/twips.h"
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTextBlock>
 #include <QTextBrowser>
 
 namespace {
@@ -65,9 +67,16 @@ HelpViewerWindow::HelpViewerWindow(QWidget *parent) : QWidget(parent)
         b->setGeometry(twipsRect(left, 120, 1095, 375));
         return b;
     };
-    Command1 = button("Command1", QStringLiteral("Index"), 120);
+    Command1 = button("Command1", QStringLiteral("&Index"), 120);
     Command2 = button("Command2", QStringLiteral("<<"), 1200);
     Command3 = button("Command3", QStringLiteral(">>"), 2280);
+    // The paging buttons have no letter for an access key: Alt with the arrow keys pages, as
+    // back and forward do in a browser, and a screen reader names them by what they do.
+    Command2->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
+    Command3->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
+    Command2->setAccessibleName(QStringLiteral("Previous page"));
+    Command3->setAccessibleName(QStringLiteral("Next page"));
+    Keyboard::setDialogKeys(this, nullptr);
 
     // The current page number lives here; the user never works with it.
     Text1 = new QLineEdit(QStringLiteral("11"), this);
@@ -91,6 +100,8 @@ HelpViewerWindow::HelpViewerWindow(QWidget *parent) : QWidget(parent)
         // pages set their own fonts, so their indents keep the designed density.
         browser->document()->setIndentWidth(360 / 15);
         browser->setHtml(pageText(page));
+        // A screen reader names the page by its heading.
+        browser->setAccessibleName(browser->document()->begin().text());
         browser->hide();
         HelpFile[page] = browser;
     }

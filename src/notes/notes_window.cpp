@@ -26,6 +26,7 @@ NotesWindow::NotesWindow(QWidget *parent) : QWidget(parent)
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twipsRect(120, 120, 3135, 3615));
     Text1->setMaxLength(PadMaxLength);
+    Text1->setAccessibleName(QStringLiteral("Note pad"));
 
     MSFlexGrid1 = new FlexGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
@@ -34,6 +35,7 @@ NotesWindow::NotesWindow(QWidget *parent) : QWidget(parent)
     MSFlexGrid1->setTabKeyNavigation(false);
     // The names' column takes the list's width as the view grows.
     MSFlexGrid1->horizontalHeader()->setStretchLastSection(true);
+    MSFlexGrid1->setAccessibleName(QStringLiteral("Saved notes"));
 
     auto button = [this](const char *name, const QString &caption, QRect geometry) {
         auto *b = new QPushButton(caption, this);
@@ -41,15 +43,19 @@ NotesWindow::NotesWindow(QWidget *parent) : QWidget(parent)
         b->setGeometry(geometry);
         return b;
     };
-    Command4 = button("Command4", QStringLiteral("Clear Pad"), twipsRect(120, 3840, 1335, 375));
-    Command2 = button("Command2", QStringLiteral("<< View Note"), twipsRect(4920, 3840, 1215, 375));
-    Command3 = button("Command3", QStringLiteral("Delete Note"), twipsRect(6240, 3840, 1095, 375));
-    Command1 = button("Command1", QStringLiteral("Save Note As:"), twipsRect(120, 4320, 1335, 375));
+    // Access keys stay clear of the main window's menus (F, V, H).
+    Command4 = button("Command4", QStringLiteral("&Clear Pad"), twipsRect(120, 3840, 1335, 375));
+    Command2 =
+        button("Command2", QStringLiteral("<< View &Note"), twipsRect(4920, 3840, 1215, 375));
+    Command3 = button("Command3", QStringLiteral("&Delete Note"), twipsRect(6240, 3840, 1095, 375));
+    Command1 =
+        button("Command1", QStringLiteral("&Save Note As:"), twipsRect(120, 4320, 1335, 375));
 
     Text2 = new QLineEdit(this);
     Text2->setObjectName(QStringLiteral("Text2"));
     Text2->setGeometry(twipsRect(1560, 4320, 2895, 375));
     Text2->setMaxLength(NameMaxLength);
+    Text2->setAccessibleName(QStringLiteral("Note name"));
 
     // The pad and the list share a change of the view's width and take a change of its height,
     // down to six lines and a narrower pad and list; the buttons keep to the bottom, those

@@ -1,5 +1,6 @@
 #include "shell/about_box.h"
 
+#include "shell/keyboard.h"
 #include "shell/lazy_icon.h"
 #include "shell/pictures.h"
 #include "shell/twips.h"
@@ -12,6 +13,8 @@ AboutBox::AboutBox(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::WindowClo
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QString());
+    // The box shows no caption; a screen reader still tells what it is.
+    setAccessibleName(QStringLiteral("About Tallowby"));
     setWindowIcon(LazyLogoIcon());
     // "Close" unloads the box; the next showing creates it afresh.
     setAttribute(Qt::WA_DeleteOnClose);
@@ -68,6 +71,7 @@ AboutBox::AboutBox(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::WindowClo
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(twipsRect(4320, 2640, 1095, 375));
     connect(Command1, &QPushButton::clicked, this, &AboutBox::Command1_Click);
+    Keyboard::setDialogKeys(this, Command1);
 }
 
 void AboutBox::Command1_Click()

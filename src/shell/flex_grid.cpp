@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -41,6 +42,8 @@ QVariant FlexGridModel::data(const QModelIndex &index, int role) const
         if (row < m_fixedRows && m_headerText.isValid())
             return m_headerText;
         return {};
+    case Qt::AccessibleDescriptionRole:
+        return m_describer ? m_describer(row, col) : QString();
     default:
         return {};
     }
@@ -443,6 +446,17 @@ void FlexGrid::mouseDoubleClickEvent(QMouseEvent *event)
     const QModelIndex index = indexAt(event->position().toPoint());
     if (index.isValid() && index.row() < m_fixedRows)
         emit DblClick();
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && currentIndex().isValid() && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        event->accept();
+        emit DblClick();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void FlexGrid::focusInEvent(QFocusEvent *event)

@@ -275,6 +275,15 @@ void MainWindow::ShowChildView(QWidget *target)
     // Activating a maximized sub-window may bring back the one that was active before.
     hideOthers();
     sub->raise();
+    // The keyboard goes to the view's first control: the calendar's days, the pad, the first
+    // letter group, the launcher's first command.
+    for (QWidget *w = target->nextInFocusChain(); w != target; w = w->nextInFocusChain()) {
+        if (target->isAncestorOf(w) && w->isVisible() && w->isEnabled() &&
+            (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
     target->setFocus();
 }
 

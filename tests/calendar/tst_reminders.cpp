@@ -141,6 +141,8 @@ void RemindersTest::popupTexts()
     const QStringList texts{popup->Label1->text(), popup->Label2->text(), popup->Label3->text(),
                             popup->Label7[0]->text()};
     QCOMPARE(texts, (QStringList{"You have a meeting in", "15", "minutes.", "Budget review"}));
+    QCOMPARE(popup->accessibleDescription(),
+             "You have a meeting in 15 minutes. Budget review, 10:00 to 11:00");
     popup->Command1->click();
     QVERIFY(!popup->isVisible());
 }

@@ -4,6 +4,7 @@
 #include "help/help_topics_window.h"
 #include "help/help_viewer_window.h"
 #include "shell/forms.h"
+#include "shell/keyboard.h"
 #include "shell/module1.h"
 #include "shell/twips.h"
 
@@ -111,7 +112,7 @@ private slots:
     {
         QCOMPARE(viewer()->objectName(), QStringLiteral("Form13"));
         QCOMPARE(viewer()->windowTitle(), QStringLiteral("Tallowby Help"));
-        QCOMPARE(button("Command1")->text(), QStringLiteral("Index"));
+        QCOMPARE(Keyboard::plainCaption(button("Command1")->text()), QStringLiteral("Index"));
         QCOMPARE(button("Command2")->text(), QStringLiteral("<<"));
         QCOMPARE(button("Command3")->text(), QStringLiteral(">>"));
         auto *text1 = viewer()->findChild<QLineEdit *>(QStringLiteral("Text1"));
