@@ -1,17 +1,19 @@
 #include "addressbook/address_book_window.h"
 
 #include "addressbook/address_entry_editor.h"
-#include "data/address_store.h"
-#include "controls/date_picker.h"
 #include "app/forms.h"
-#include "controls/limited_text_box.h"
 #include "app/module1.h"
+#include "controls/date_picker.h"
+#include "controls/keyboard.h"
+#include "controls/limited_text_box.h"
 #include "controls/twips.h"
+#include "data/address_store.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -49,6 +51,8 @@ QLineEdit *makeReadOnlyBox(QWidget *parent, const QString &name, QRect place)
     box->setObjectName(name);
     box->setGeometry(place);
     box->setReadOnly(true);
+    // Tab passes over a box that only shows; a click still selects its text for copying.
+    box->setFocusPolicy(Qt::ClickFocus);
     return box;
 }
 
@@ -66,7 +70,8 @@ AddressBookWindow::AddressBookWindow(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Address Book"));
-    resize(twips(7830), twips(4815));
+    resize(sizeHint());
+    setMinimumSize(sizeHint());
 
     QFont letterFont = font();
     letterFont.setPointSizeF(letterFont.pointSizeF() * 0.85);
@@ -86,10 +91,11 @@ AddressBookWindow::AddressBookWindow(QWidget *parent) : QWidget(parent)
     Combo1 = new QComboBox(Frame1);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(false);
-    Combo1->setGeometry(twips(120), twips(240), twips(5535), Combo1->sizeHint().height());
+    Keyboard::nameComboBox(Combo1, Frame1->title());
+    Combo1->setGeometry(twipsX(120), twipsY(240), twipsX(5535), Combo1->sizeHint().height());
     connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
 
-    Command5 = makeButton(this, "Command5", QStringLiteral("View Details"),
+    Command5 = makeButton(this, "Command5", QStringLiteral("View Detail&s"),
                           twipsRect(5880, 960, 1215, 375));
     connect(Command5, &QPushButton::clicked, this, &AddressBookWindow::Command5_Click);
 
@@ -104,6 +110,8 @@ AddressBookWindow::AddressBookWindow(QWidget *parent) : QWidget(parent)
                                       twipsRect(120, top, 1095, 255));
         Text3[size_t(k)] =
             makeReadOnlyBox(Frame3, indexed("Text3", k), twipsRect(1320, top, 1935, 285));
+        Label3[size_t(k)]->setBuddy(Text3[size_t(k)]);
+        Text3[size_t(k)]->setAccessibleName(phoneName(k));
     }
 
     Frame2 =
@@ -112,6 +120,7 @@ AddressBookWindow::AddressBookWindow(QWidget *parent) : QWidget(parent)
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twipsRect(120, 240, 3975, 2415));
     Text1->setReadOnly(true);
+    Text1->setFocusPolicy(Qt::ClickFocus);
 
     Frame4 =
         makeFrame(this, "Frame4", QStringLiteral("Details"), twipsRect(3480, 1440, 4215, 2775));
@@ -130,6 +139,12 @@ AddressBookWindow::AddressBookWindow(QWidget *parent) : QWidget(parent)
     Text7->setObjectName(QStringLiteral("Text7"));
     Text7->setGeometry(twipsRect(1200, 1320, 2895, 1335));
     Text7->setReadOnly(true);
+    Text7->setFocusPolicy(Qt::ClickFocus);
+    for (auto [label, box] : {std::pair{Label1[0], static_cast<QWidget *>(Text8)},
+                              {Label1[1], Text5},
+                              {Label1[2], Text6},
+                              {Label1[3], Text7}})
+        label->setBuddy(box);
     Text7->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     Check1 = new QCheckBox(Frame4);
@@ -141,11 +156,11 @@ AddressBookWindow::AddressBookWindow(QWidget *parent) : QWidget(parent)
     Text10->hide();
     Frame4->hide();
 
-    Command3 =
-        makeButton(this, "Command3", QStringLiteral("Add Entry"), twipsRect(3840, 4320, 1215, 375));
-    Command2 = makeButton(this, "Command2", QStringLiteral("Edit Entry"),
+    Command3 = makeButton(this, "Command3", QStringLiteral("&Add Entry"),
+                          twipsRect(3840, 4320, 1215, 375));
+    Command2 = makeButton(this, "Command2", QStringLiteral("&Edit Entry"),
                           twipsRect(5160, 4320, 1215, 375));
-    Command1 = makeButton(this, "Command1", QStringLiteral("Delete Entry"),
+    Command1 = makeButton(this, "Command1", QStringLiteral("&Delete Entry"),
                           twipsRect(6480, 4320, 1215, 375));
     connect(Command3, &QPushButton::clicked, this, &AddressBookWindow::Command3_Click);
     connect(Command2, &QPushButton::clicked, this, &AddressBookWindow::Command2_Click);
@@ -154,6 +169,35 @@ AddressBookWindow::AddressBookWindow(QWidget *parent) : QWidget(parent)
     Label2 = new QLabel(QStringLiteral("A"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->hide();
+
+    // As the view grows, the letter buttons spread over its width, the name box and the
+    // address and details widen, the boxes of several lines also grow downwards, and the
+    // buttons keep to the right edge and the bottom.
+    for (int k = 0; k < 24; ++k)
+        m_anchors.add(Command4[size_t(k)], (k % 12) / 12.0, 0, (k % 12 + 1) / 12.0, 0);
+    m_anchors.add(Frame1, 0, 0, 1, 0);
+    m_anchors.add(Combo1, 0, 0, 1, 0);
+    m_anchors.add(Command5, 1, 0, 1, 0);
+    m_anchors.add(Frame3, 0, 0, 0, 1);
+    for (QWidget *frame : {Frame2, Frame4})
+        m_anchors.add(frame, 0, 0, 1, 1);
+    for (QWidget *box : {static_cast<QWidget *>(Text1), static_cast<QWidget *>(Text7)})
+        m_anchors.add(box, 0, 0, 1, 1);
+    for (QWidget *box : {Text5, Text6})
+        m_anchors.add(box, 0, 0, 1, 0);
+    for (QWidget *button : {Command3, Command2, Command1})
+        m_anchors.add(button, 1, 1, 1, 1);
+}
+
+QSize AddressBookWindow::sizeHint() const
+{
+    return twipsSize(7830, 4815);
+}
+
+void AddressBookWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_anchors.place();
 }
 
 void AddressBookWindow::load()
@@ -162,6 +206,14 @@ void AddressBookWindow::load()
     // until the editor closes.
     if (Forms::exists("Form7") && Forms::Form7()->isVisible())
         setEntryButtonsEnabled(false);
+}
+
+QString AddressBookWindow::phoneName(int k)
+{
+    static const char *const names[6] = {
+        "Home telephone", "Business #1 telephone", "Business #2 telephone", "Mobile telephone",
+        "Fax number",     "Other telephone"};
+    return QLatin1String(names[k]);
 }
 
 QString AddressBookWindow::LetterGroup() const
@@ -201,6 +253,24 @@ void AddressBookWindow::Command4_Click(int index)
     Label2_Change();
 }
 
+void AddressBookWindow::keyPressEvent(QKeyEvent *event)
+{
+    const QString typed = event->text().toUpper();
+    if (typed.size() == 1 && !(event->modifiers() & ~Qt::ShiftModifier)) {
+        const QChar c = typed.at(0);
+        for (int k = 0; k < 24; ++k) {
+            const QLatin1String group(kLetterGroups[k]);
+            if (group == QLatin1String("123") ? c >= u'0' && c <= u'9'
+                                              : c >= u'A' && c <= u'Z' && group.contains(c)) {
+                Command4[size_t(k)]->setFocus(Qt::ShortcutFocusReason);
+                Command4[size_t(k)]->click();
+                return;
+            }
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void AddressBookWindow::Label2_Change()
 {
     Module1::FillAddressList();
@@ -214,12 +284,13 @@ void AddressBookWindow::Combo1_Click()
 
 void AddressBookWindow::Command5_Click()
 {
-    if (Command5->text() == QLatin1String("View Details")) {
-        Command5->setText(QStringLiteral("View Address"));
+    const QString caption = Keyboard::plainCaption(Command5->text());
+    if (caption == QLatin1String("View Details")) {
+        Command5->setText(QStringLiteral("View Addres&s"));
         Frame2->hide();
         Frame4->show();
-    } else if (Command5->text() == QLatin1String("View Address")) {
-        Command5->setText(QStringLiteral("View Details"));
+    } else if (caption == QLatin1String("View Address")) {
+        Command5->setText(QStringLiteral("View Detail&s"));
         Frame4->hide();
         Frame2->show();
     }

@@ -2,6 +2,8 @@
 // whose display names begin with its letters; the chosen entry's fields are shown read-only.
 #pragma once
 
+#include "controls/anchors.h"
+
 #include <QWidget>
 
 #include <array>
@@ -49,6 +51,8 @@ public:
 
     // The letter group whose names the list holds.
     QString LetterGroup() const;
+    // What the phone box k (0 to 5) holds, as a screen reader names it: "Business #1 telephone".
+    static QString phoneName(int k);
     // The back colour of a letter button.
     QColor letterButtonColor(int index) const;
 
@@ -62,4 +66,15 @@ public:
 
     // Enables or disables "Add Entry", "Edit Entry" and "Delete Entry" together.
     void setEntryButtonsEnabled(bool enabled);
+
+    // The designed size, which is also the least.
+    QSize sizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    // A letter or digit typed where no control takes it picks its letter group.
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    Anchors m_anchors;
 };

@@ -1,11 +1,12 @@
 #include "addressbook/address_entry_editor.h"
 
 #include "addressbook/address_book_window.h"
-#include "controls/date_picker.h"
 #include "app/forms.h"
-#include "controls/limited_text_box.h"
 #include "app/main_window.h"
 #include "app/module1.h"
+#include "controls/date_picker.h"
+#include "controls/keyboard.h"
+#include "controls/limited_text_box.h"
 #include "controls/seams.h"
 #include "controls/twips.h"
 
@@ -55,7 +56,7 @@ AddressEntryEditor::AddressEntryEditor(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form7"));
     setWindowTitle(QStringLiteral("Add Address Book Entry"));
-    setFixedSize(twips(7725), twips(6480));
+    setFixedSize(twipsSize(7725, 6480));
 
     Label1[0] = makeLabel(this, 0, QStringLiteral("Name:"), 120, 240);
     Text2[0] = makeLineBox(this, indexed("Text2", 0), 20, twipsRect(1320, 240, 4695, 285));
@@ -64,13 +65,15 @@ AddressEntryEditor::AddressEntryEditor(QWidget *parent) : QWidget(parent)
     Label1[2] = makeLabel(this, 2, QStringLiteral("Address:"), 120, 960);
     Text2[2] = makeMultiLineBox(this, indexed("Text2", 2), 100, twipsRect(1320, 960, 4695, 1125));
 
-    Check1 = new QCheckBox(QStringLiteral("Birthday"), this);
+    Check1 = new QCheckBox(QStringLiteral("&Birthday"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
     Check1->setGeometry(twipsRect(120, 2280, 1095, 255));
+    Check1->setMinimumHeight(Check1->sizeHint().height()); // the height of its check mark
     DTPicker1 = new DatePicker(this);
     DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
     DTPicker1->useDayMonthYearFormat();
     DTPicker1->setGeometry(twipsRect(1320, 2160, 2895, 375));
+    DTPicker1->setAccessibleName(QStringLiteral("Birthday date"));
 
     Label1[3] = makeLabel(this, 3, QStringLiteral("e-mail:"), 120, 2640);
     Text2[3] = makeLineBox(this, indexed("Text2", 3), 30, twipsRect(1320, 2640, 4695, 285));
@@ -92,7 +95,11 @@ AddressEntryEditor::AddressEntryEditor(QWidget *parent) : QWidget(parent)
         Label1[size_t(6 + k)] = makeLabel(Frame3, 6 + k, phoneCaptions[k], labelLeft, top);
         Text3[size_t(k)] =
             makeLineBox(Frame3, indexed("Text3", k), 20, twipsRect(boxLeft, top, 2175, 285));
+        Label1[size_t(6 + k)]->setBuddy(Text3[size_t(k)]);
+        Text3[size_t(k)]->setAccessibleName(AddressBookWindow::phoneName(k));
     }
+    for (int k = 0; k < 6; ++k)
+        Label1[size_t(k)]->setBuddy(Text2[size_t(k)]);
 
     Command1 = new QPushButton(QStringLiteral("OK"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
@@ -102,6 +109,7 @@ AddressEntryEditor::AddressEntryEditor(QWidget *parent) : QWidget(parent)
     Command3->setGeometry(twipsRect(6240, 720, 1335, 375));
     connect(Command1, &QPushButton::clicked, this, &AddressEntryEditor::Command1_Click);
     connect(Command3, &QPushButton::clicked, this, &AddressEntryEditor::Command3_Click);
+    Keyboard::setDialogKeys(this, Command1, Command3);
 
     // Focus order: the entry's boxes top to bottom, the phone numbers, then the buttons.
     QWidget *order[] = {Text2[0], Text2[1], Text2[2], Check1,   DTPicker1, Text2[3],

@@ -1,5 +1,6 @@
 #include "app/about_box.h"
 
+#include "controls/keyboard.h"
 #include "controls/lazy_icon.h"
 #include "controls/pictures.h"
 #include "controls/twips.h"
@@ -12,10 +13,12 @@ AboutBox::AboutBox(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::WindowClo
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QString());
+    // The box shows no caption; a screen reader still tells what it is.
+    setAccessibleName(QStringLiteral("About Tallowby"));
     setWindowIcon(LazyLogoIcon());
     // "Close" unloads the box; the next showing creates it afresh.
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(twips(5805), twips(3240));
+    setFixedSize(twipsSize(5805, 3240));
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(192, 255, 255));
@@ -68,6 +71,7 @@ AboutBox::AboutBox(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::WindowClo
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(twipsRect(4320, 2640, 1095, 375));
     connect(Command1, &QPushButton::clicked, this, &AboutBox::Command1_Click);
+    Keyboard::setDialogKeys(this, Command1);
 }
 
 void AboutBox::Command1_Click()

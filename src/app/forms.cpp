@@ -2,19 +2,20 @@
 
 #include "addressbook/address_book_window.h"
 #include "addressbook/address_entry_editor.h"
+#include "app/about_box.h"
+#include "app/main_window.h"
 #include "calendar/activities_window.h"
 #include "calendar/appointment_editor.h"
 #include "calendar/calendar_window.h"
 #include "calendar/day_schedule_window.h"
 #include "calendar/reminder_window.h"
+#include "controls/screen_fit.h"
 #include "desktop/change_icon_dialog.h"
 #include "desktop/delete_button_dialog.h"
 #include "desktop/desktop_window.h"
 #include "help/help_topics_window.h"
 #include "help/help_viewer_window.h"
 #include "notes/notes_window.h"
-#include "app/about_box.h"
-#include "app/main_window.h"
 
 #include <QCalendarWidget>
 #include <QPointer>
@@ -37,11 +38,12 @@ QPointer<ChangeIconDialog> g_form11;
 QPointer<HelpTopicsWindow> g_form12;
 QPointer<HelpViewerWindow> g_form13;
 
-// A top-level window: created without parent, registered, then loaded.
+// A top-level window: created without parent, registered, then loaded. It keeps to its screen.
 template <typename T> T *topLevel(QPointer<T> &slot)
 {
     if (!slot) {
         slot = new T;
+        ScreenFit::keepOnScreen(slot);
         slot->load();
     }
     return slot.data();

@@ -1,18 +1,19 @@
 #include "app/main_window.h"
 
 #include "addressbook/address_book_window.h"
-#include "calendar/calendar_window.h"
-#include "desktop/desktop_window.h"
-#include "help/help_topics_window.h"
-#include "notes/notes_window.h"
 #include "app/about_box.h"
 #include "app/data_files.h"
 #include "app/forms.h"
-#include "controls/lazy_icon.h"
 #include "app/module1.h"
+#include "calendar/calendar_window.h"
+#include "controls/lazy_icon.h"
 #include "controls/pictures.h"
+#include "controls/screen_fit.h"
 #include "controls/seams.h"
 #include "controls/twips.h"
+#include "desktop/desktop_window.h"
+#include "help/help_topics_window.h"
+#include "notes/notes_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -127,13 +128,18 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setObjectName(QStringLiteral("MDIClient"));
     m_mdiArea->setBackground(palette().brush(QPalette::Dark));
+    // A view that needs more room than the window has on its screen can be scrolled.
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
 
     buildMenus();
     buildToolbar();
-    // The client area is designed at 7920 by 6435 twips, below the menu bar and toolbar.
-    resize(twips(7920),
-           twips(6435) + menuBar()->sizeHint().height() + Toolbar1->sizeHint().height());
+    // The client area is designed at 7920 by 6435 twips, below the menu bar and toolbar; the
+    // window opens no larger than its screen has room for.
+    resize(twipsX(7920), twipsY(6435) + menuBar()->sizeHint().height() +
+                             Toolbar1->sizeHint().expandedTo(Toolbar1->minimumSize()).height());
+    ScreenFit::keepOnScreen(this);
 
     // The reminder timer runs from the creation of the main window to the end of the program.
     Timer1 = new QTimer(this);
@@ -190,7 +196,7 @@ void MainWindow::buildToolbar()
     Toolbar1->setFloatable(false);
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     Toolbar1->setIconSize(QSize(24, 22));
-    Toolbar1->setMinimumHeight(twips(720));
+    Toolbar1->setMinimumHeight(twipsY(720));
     Toolbar1->setContextMenuPolicy(Qt::PreventContextMenu);
     addToolBar(Qt::TopToolBarArea, Toolbar1);
 
@@ -269,6 +275,15 @@ void MainWindow::ShowChildView(QWidget *target)
     // Activating a maximized sub-window may bring back the one that was active before.
     hideOthers();
     sub->raise();
+    // The keyboard goes to the view's first control: the calendar's days, the pad, the first
+    // letter group, the launcher's first command.
+    for (QWidget *w = target->nextInFocusChain(); w != target; w = w->nextInFocusChain()) {
+        if (target->isAncestorOf(w) && w->isVisible() && w->isEnabled() &&
+            (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
     target->setFocus();
 }
 

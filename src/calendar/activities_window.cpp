@@ -4,13 +4,14 @@
 #include "calendar/calendar_procedures.h"
 #include "controls/limited_text_box.h"
 
-#include "calendar/appointment_editor.h"
-#include "calendar/day_schedule_window.h"
-#include "data/appointment_store.h"
-#include "controls/date_picker.h"
 #include "app/forms.h"
 #include "app/main_window.h"
 #include "app/module1.h"
+#include "calendar/appointment_editor.h"
+#include "calendar/day_schedule_window.h"
+#include "controls/date_picker.h"
+#include "controls/keyboard.h"
+#include "data/appointment_store.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -31,6 +32,8 @@ QLineEdit *readOnlyBox(QWidget *parent, const char *name)
     auto *box = new QLineEdit(parent);
     box->setObjectName(QString::fromLatin1(name));
     box->setReadOnly(true);
+    // Tab passes over a box that only shows; a click still selects its text for copying.
+    box->setFocusPolicy(Qt::ClickFocus);
     return box;
 }
 
@@ -54,12 +57,14 @@ ActivitiesWindow::ActivitiesWindow(QWidget *parent) : QWidget(parent)
 
     DTPicker1 = new DatePicker(this);
     DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
+    DTPicker1->setAccessibleName(QStringLiteral("Day"));
 
     Frame1 = new QGroupBox(QStringLiteral("Appointments"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Combo3 = new QComboBox(Frame1);
     Combo3->setObjectName(QStringLiteral("Combo3"));
     Combo3->setMinimumWidth(260);
+    Keyboard::nameComboBox(Combo3, QStringLiteral("Appointments"));
     Combo1 = new QComboBox(Frame1);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->hide();
@@ -91,10 +96,16 @@ ActivitiesWindow::ActivitiesWindow(QWidget *parent) : QWidget(parent)
     Text1->setText(QStringLiteral("Description"));
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setReadOnly(true);
+    Text1->setFocusPolicy(Qt::ClickFocus);
+    Text1->setAccessibleName(QStringLiteral("Description"));
     Text1->setFixedHeight(80);
-    Command3 = button(Frame1, "Command3", "Add");
-    Command5 = button(Frame1, "Command5", "Edit");
-    Command4 = button(Frame1, "Command4", "Delete");
+    Label2->setBuddy(Text4);
+    Label3->setBuddy(Text5);
+    Label1->setBuddy(Check1);
+    Label4->setBuddy(Text2);
+    Command3 = button(Frame1, "Command3", "&Add");
+    Command5 = button(Frame1, "Command5", "&Edit");
+    Command4 = button(Frame1, "Command4", "&Delete");
 
     auto *times = new QGridLayout;
     times->addWidget(Label2, 0, 0);
@@ -124,10 +135,11 @@ ActivitiesWindow::ActivitiesWindow(QWidget *parent) : QWidget(parent)
     Frame2->setObjectName(QStringLiteral("Frame2"));
     Combo4 = new QComboBox(Frame2);
     Combo4->setObjectName(QStringLiteral("Combo4"));
+    Keyboard::nameComboBox(Combo4, QStringLiteral("Memos"));
     auto *frame2 = new QVBoxLayout(Frame2);
     frame2->addWidget(Combo4);
 
-    Command6 = button(this, "Command6", "View Schedule");
+    Command6 = button(this, "Command6", "View &Schedule");
     Command1 = button(this, "Command1", "OK");
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(Command6);
@@ -143,6 +155,8 @@ ActivitiesWindow::ActivitiesWindow(QWidget *parent) : QWidget(parent)
     layout->addWidget(Frame2);
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    Keyboard::setDialogKeys(this, Command1);
 
     connect(DTPicker1, &DatePicker::Change, this, &ActivitiesWindow::DTPicker1_Change);
     connect(Combo3, &QComboBox::currentIndexChanged, this, &ActivitiesWindow::Combo3_Click);

@@ -2,11 +2,12 @@
 
 #include "controls/limited_text_box.h"
 
+#include "app/forms.h"
+#include "app/module1.h"
 #include "calendar/activities_window.h"
 #include "calendar/calendar_logic.h"
 #include "calendar/calendar_procedures.h"
-#include "app/forms.h"
-#include "app/module1.h"
+#include "controls/keyboard.h"
 #include "controls/seams.h"
 
 #include <QCheckBox>
@@ -70,13 +71,14 @@ AppointmentEditor::AppointmentEditor(QWidget *parent) : QWidget(parent)
     Text4->setObjectName(QStringLiteral("Text4"));
     Text4->setMaxLength(SubjectLength);
     Text4->setMinimumWidth(280);
+    Text4->setAccessibleName(QStringLiteral("Subject"));
     Label2 = new QLabel(QStringLiteral("Start Time"), Frame1);
     Label2->setObjectName(QStringLiteral("Label2"));
     Combo1 = timeBox(Frame1, "Combo1", QStringLiteral("23:30"));
     Label3 = new QLabel(QStringLiteral("End Time"), Frame1);
     Label3->setObjectName(QStringLiteral("Label3"));
     Combo2 = timeBox(Frame1, "Combo2", QStringLiteral("24:00"));
-    Check1 = new QCheckBox(QStringLiteral("Reminder"), Frame1);
+    Check1 = new QCheckBox(QStringLiteral("&Reminder"), Frame1);
     Check1->setObjectName(QStringLiteral("Check1"));
     Text2 = new QLineEdit(QStringLiteral("15"), Frame1);
     Text2->setObjectName(QStringLiteral("Text2"));
@@ -91,6 +93,12 @@ AppointmentEditor::AppointmentEditor(QWidget *parent) : QWidget(parent)
     Text1->setMaxLength(DescriptionLength);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setFixedHeight(80);
+    Text1->setAccessibleName(QStringLiteral("Description"));
+    Label2->setBuddy(Combo1);
+    Label3->setBuddy(Combo2);
+    Keyboard::nameComboBox(Combo1, Label2->text());
+    Keyboard::nameComboBox(Combo2, Label3->text());
+    Label4->setBuddy(Text2);
     Text3 = new QLineEdit(QStringLiteral("ID"), Frame1);
     Text3->setObjectName(QStringLiteral("Text3"));
     Text3->hide();
@@ -122,6 +130,9 @@ AppointmentEditor::AppointmentEditor(QWidget *parent) : QWidget(parent)
     layout->addWidget(Frame1);
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    // Escape leaves as the close box does, without saving.
+    Keyboard::setDialogKeys(this, Command2);
 
     connect(Check1, &QCheckBox::stateChanged, this, &AppointmentEditor::Check1_Click);
     connect(Combo1, &QComboBox::activated, this, &AppointmentEditor::Combo1_Click);

@@ -4,19 +4,19 @@
 #include "calendar/calendar_logic.h"
 #include "controls/limited_text_box.h"
 
+#include "app/forms.h"
+#include "app/module1.h"
 #include "calendar/activities_window.h"
 #include "calendar/appointment_editor.h"
 #include "calendar/calendar_window.h"
 #include "calendar/day_schedule_window.h"
 #include "calendar/reminder_notifications.h"
 #include "calendar/reminder_window.h"
-#include "data/address_store.h"
-#include "data/appointment_store.h"
 #include "controls/date_picker.h"
 #include "controls/flex_grid.h"
-#include "app/forms.h"
-#include "app/module1.h"
 #include "controls/seams.h"
+#include "data/address_store.h"
+#include "data/appointment_store.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -238,6 +238,7 @@ void MarkCalendarDays()
             calendar->Picture2[i]->setVisible(red[i]);
     }
     calendar->placeMarkers();
+    calendar->describeMarkedDays();
 }
 
 void LoadDayActivities()

@@ -1,11 +1,11 @@
 #include "calendar/calendar_window.h"
 
-#include "calendar/activities_window.h"
-#include "calendar/calendar_procedures.h"
-#include "controls/date_picker.h"
 #include "app/forms.h"
 #include "app/main_window.h"
 #include "app/module1.h"
+#include "calendar/activities_window.h"
+#include "calendar/calendar_procedures.h"
+#include "controls/date_picker.h"
 #include "controls/seams.h"
 #include "controls/twips.h"
 
@@ -15,16 +15,20 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTableView>
+#include <QTextCharFormat>
 #include <QTimer>
 #include <QToolButton>
 
 namespace {
 
-// Size of a marker picture: 255 by 255 twips.
-constexpr int kMarkerSize = twips(255);
+// A marker is 255 by 255 twips at the designed density, 17 pixels: the size of its picture,
+// which does not grow with the font.
+constexpr int kMarkerSize = 17;
 
 // A marker keeps its colours while the main window is disabled (the activities window is
 // open over the calendar then), where a plain label would grey its picture out.
@@ -62,10 +66,12 @@ UpDownSpinner::UpDownSpinner(QWidget *parent) : QWidget(parent)
     Down->setObjectName(QStringLiteral("Down"));
     Down->setArrowType(Qt::LeftArrow);
     Down->setToolTip(QStringLiteral("Previous month"));
+    Down->setAccessibleName(Down->toolTip());
     Up = new QToolButton(this);
     Up->setObjectName(QStringLiteral("Up"));
     Up->setArrowType(Qt::RightArrow);
     Up->setToolTip(QStringLiteral("Next month"));
+    Up->setAccessibleName(Up->toolTip());
     for (QToolButton *arrow : {Down, Up}) {
         arrow->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         arrow->setAutoRepeat(true);
@@ -87,11 +93,14 @@ CalendarWindow::CalendarWindow(QWidget *parent) : QWidget(parent)
     Calendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     Calendar1->setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
     Calendar1->setGridVisible(true);
+    Calendar1->setAccessibleName(QStringLiteral("Month calendar"));
+    if (auto *year = Calendar1->findChild<QWidget *>(QStringLiteral("qt_calendar_yearedit")))
+        year->setAccessibleName(QStringLiteral("Year"));
     // Four-digit years keep the month keys of the markers eight characters long.
     Calendar1->setDateRange(QDate(1601, 1, 1), QDate(9999, 12, 31));
     // The calendar starts at the view's left edge, so that the markers of the Sunday column
     // stay wholly inside the view.
-    Calendar1->setGeometry(twipsRect(0, 0, 7935, 5295));
+    Calendar1->setGeometry(QRect(QPoint(0, 0), sizeHint()));
     // The spinner steps the months; the title keeps the month menu and the year box.
     for (const char *name : {"qt_calendar_prevmonth", "qt_calendar_nextmonth"}) {
         if (auto *arrow = Calendar1->findChild<QToolButton *>(QString::fromLatin1(name)))
@@ -103,9 +112,17 @@ CalendarWindow::CalendarWindow(QWidget *parent) : QWidget(parent)
     title.setColor(QPalette::Highlight, QColor(0, 70, 140));
     title.setColor(QPalette::HighlightedText, Qt::white);
     Calendar1->setPalette(title);
-    // The title bar is tall enough for the legend that stands in its left part.
-    if (auto *bar = Calendar1->findChild<QWidget *>(QStringLiteral("qt_calendar_navigationbar")))
-        bar->setMinimumHeight(twips(540));
+    showWeekendsReadably();
+    // The title bar is tall enough for the legend that stands in its left part; the month and
+    // year stand between the legend and the spinner at their right.
+    if (auto *bar = Calendar1->findChild<QWidget *>(QStringLiteral("qt_calendar_navigationbar"))) {
+        bar->setMinimumHeight(twipsY(540));
+        if (QLayout *row = bar->layout()) {
+            const QMargins margins = row->contentsMargins();
+            row->setContentsMargins(twipsX(480 + 1695 + 120), margins.top(),
+                                    twipsX(120 + 852 + 120), margins.bottom());
+        }
+    }
     m_dayTable = Calendar1->findChild<QTableView *>(QStringLiteral("qt_calendar_calendarview"));
     if (m_dayTable) {
         m_dayTable->viewport()->installEventFilter(this);
@@ -113,6 +130,7 @@ CalendarWindow::CalendarWindow(QWidget *parent) : QWidget(parent)
         // the calendar's own "activated" also comes on a single click on desktops set to
         // open items so, and a double-click on a greyed day turns the page between its clicks.
         m_dayTable->installEventFilter(this);
+        m_dayTable->setAccessibleName(QStringLiteral("Days of the month"));
         auto later = [this] { QTimer::singleShot(0, this, &CalendarWindow::placeMarkers); };
         connect(m_dayTable->horizontalHeader(), &QHeaderView::sectionResized, this, later);
         connect(m_dayTable->verticalHeader(), &QHeaderView::sectionResized, this, later);
@@ -129,8 +147,10 @@ CalendarWindow::CalendarWindow(QWidget *parent) : QWidget(parent)
             Picture2[i]->hide();
         }
     }
-    Picture1[0]->move(twips(240), 0);
-    Picture2[0]->move(twips(240), twips(240));
+    Picture1[0]->setAccessibleName(QStringLiteral("Birthday marker"));
+    Picture2[0]->setAccessibleName(QStringLiteral("Appointment marker"));
+    Picture1[0]->move(twipsX(240), 0);
+    Picture2[0]->move(twipsX(240), twipsY(240));
 
     Picture3 = new QLabel(this);
     Picture3->setObjectName(QStringLiteral("Picture3"));
@@ -231,6 +251,39 @@ void CalendarWindow::goToMonth(int year, int month)
     Module1::MarkCalendarDays();
 }
 
+QDate CalendarWindow::cellDate(int cell) const
+{
+    const QDate first(Calendar1->yearShown(), Calendar1->monthShown(), 1);
+    int offset = first.dayOfWeek() % 7;
+    if (offset == 0)
+        offset = 7;
+    return first.addDays(cell - 1 - offset);
+}
+
+void CalendarWindow::describeMarkedDays()
+{
+    // A screen reader finds each marker under the day it marks, and hears with the selected day
+    // whether it has appointments or birthdays.
+    const QLocale locale;
+    QStringList selected;
+    for (int i = 1; i <= 42; ++i) {
+        for (const auto &[marker, what] : {std::pair{Picture2[i], QStringLiteral("Appointments")},
+                                           std::pair{Picture1[i], QStringLiteral("Birthday")}}) {
+            if (marker->isHidden())
+                continue;
+            marker->setAccessibleName(what + QStringLiteral(" on ") +
+                                      locale.toString(cellDate(i), QLocale::LongFormat));
+            if (cellDate(i) == Calendar1->selectedDate())
+                selected.append(what.toLower());
+        }
+    }
+    if (m_dayTable)
+        m_dayTable->setAccessibleDescription(
+            locale.toString(Calendar1->selectedDate(), QLocale::LongFormat) +
+            (selected.isEmpty() ? QStringLiteral(": nothing marked")
+                                : QStringLiteral(": ") + selected.join(QStringLiteral(" and "))));
+}
+
 QRect CalendarWindow::dayCellRect(int cell) const
 {
     if (!m_dayTable || !m_dayTable->model() || cell < 1 || cell > 42)
@@ -252,7 +305,7 @@ void CalendarWindow::placeMarkers()
         // Blue in the upper left corner, red right beside it.
         const QPoint corner = cell.topLeft() + QPoint(2, 2);
         Picture1[i]->move(corner);
-        Picture2[i]->move(corner + QPoint(twips(240), 0));
+        Picture2[i]->move(corner + QPoint(twipsX(240), 0));
     }
     // The spinner stands just right of the calendar's month and year.
     QWidget *year = Calendar1->findChild<QWidget *>(QStringLiteral("qt_calendar_yearbutton"));
@@ -260,19 +313,64 @@ void CalendarWindow::placeMarkers()
     if (year && bar && year->isVisibleTo(Calendar1) && year->width() > 0) {
         const QPoint right = year->mapTo(this, QPoint(year->width(), 0));
         const QPoint barTop = bar->mapTo(this, QPoint(0, 0));
-        UpDown1->move(right.x() + twips(120),
+        UpDown1->move(right.x() + twipsX(120),
                       barTop.y() + std::max(0, (bar->height() - UpDown1->height()) / 2));
     }
+}
+
+QSize CalendarWindow::sizeHint() const
+{
+    return twipsSize(7935, 5295);
+}
+
+QSize CalendarWindow::minimumSizeHint() const
+{
+    const QFontMetrics metrics = Calendar1->fontMetrics();
+    const QSize cell(std::max(twipsX(240) + kMarkerSize + 4,
+                              metrics.horizontalAdvance(QStringLiteral("Wed")) + 8),
+                     std::max(kMarkerSize + 4, metrics.height() + 6));
+    QSize title;
+    auto *bar = Calendar1->findChild<QWidget *>(QStringLiteral("qt_calendar_navigationbar"));
+    auto *month = Calendar1->findChild<QToolButton *>(QStringLiteral("qt_calendar_monthbutton"));
+    auto *year = Calendar1->findChild<QToolButton *>(QStringLiteral("qt_calendar_yearbutton"));
+    if (bar && bar->layout() && month && year) {
+        // The longest month name, with the button's frame and menu arrow.
+        const QFontMetrics monthMetrics = month->fontMetrics();
+        int longest = 0;
+        for (int m = 1; m <= 12; ++m)
+            longest = std::max(longest, monthMetrics.horizontalAdvance(locale().monthName(m)));
+        const int monthWidth =
+            longest + month->sizeHint().width() - monthMetrics.horizontalAdvance(month->text());
+        const QMargins margins = bar->layout()->contentsMargins();
+        title = QSize(margins.left() + monthWidth + year->sizeHint().width() + margins.right(),
+                      std::max(bar->minimumHeight(), bar->sizeHint().height()));
+    }
+    return {std::max(7 * cell.width(), title.width()), title.height() + 7 * cell.height()};
+}
+
+void CalendarWindow::showWeekendsReadably()
+{
+    // Saturdays and Sundays stand out in red, dark on a light palette and light on a dark one,
+    // so that they read on the calendar's ground either way.
+    const bool dark = Calendar1->palette().color(QPalette::Base).lightness() < 128;
+    QTextCharFormat weekend = Calendar1->weekdayTextFormat(Qt::Saturday);
+    weekend.setForeground(dark ? QColor(255, 140, 140) : QColor(176, 0, 0));
+    for (const Qt::DayOfWeek day : {Qt::Saturday, Qt::Sunday})
+        Calendar1->setWeekdayTextFormat(day, weekend);
+}
+
+void CalendarWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        showWeekendsReadably();
 }
 
 void CalendarWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    // The calendar fills the view (never smaller than designed).
-    const QRect designed = twipsRect(0, 0, 7935, 5295);
-    Calendar1->setGeometry(designed.left(), designed.top(),
-                           std::max(designed.width(), width() - designed.left()),
-                           std::max(designed.height(), height()));
+    // The calendar fills the view.
+    Calendar1->setGeometry(rect());
     placeMarkers();
     QTimer::singleShot(0, this, &CalendarWindow::placeMarkers);
 }

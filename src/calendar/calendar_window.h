@@ -55,13 +55,27 @@ public:
     // Puts every marker on the upper left corner of its day cell and the spinner beside the
     // calendar's title.
     void placeMarkers();
+    // The date that day cell `cell` (1 to 42) stands for in the month shown.
+    QDate cellDate(int cell) const;
+    // Names every marker shown after its day, and describes the selected day's markers on the
+    // calendar's day table.
+    void describeMarkedDays();
+
+    // The designed size.
+    QSize sizeHint() const override;
+    // The least size at which the six weeks read: rows high enough for a line of text or a
+    // marker, columns wide enough for both markers, and a title bar with room for the legend,
+    // the month and year, and the spinner.
+    QSize minimumSizeHint() const override;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void goToMonth(int year, int month);
+    void showWeekendsReadably();
 
     QTableView *m_dayTable = nullptr;
     bool m_stepping = false;

@@ -2,11 +2,12 @@
 
 #include <QFontMetrics>
 
+#include "app/forms.h"
+#include "app/module1.h"
 #include "calendar/activities_window.h"
 #include "controls/date_picker.h"
 #include "controls/flex_grid.h"
-#include "app/forms.h"
-#include "app/module1.h"
+#include "controls/keyboard.h"
 #include "controls/twips.h"
 
 #include <QHBoxLayout>
@@ -23,14 +24,16 @@ DayScheduleWindow::DayScheduleWindow(QWidget *parent) : QWidget(parent)
 
     DTPicker1 = new DatePicker(this);
     DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
+    DTPicker1->setAccessibleName(QStringLiteral("Day"));
     MSFlexGrid1 = new FlexGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    MSFlexGrid1->setAccessibleName(QStringLiteral("Schedule"));
     MSFlexGrid1->setCols(35);
     // A slot column is 500 twips wide; the grid's font is made small enough for a slot's
-    // time ("07:00") to be read in full there.
+    // time ("07:00") to be read in full there, beside the cell's margins and grid line.
     QFont slotFont = MSFlexGrid1->font();
     while (slotFont.pointSizeF() > 6 &&
-           QFontMetrics(slotFont).horizontalAdvance(QStringLiteral("00:00")) + 6 > twips(500)) {
+           QFontMetrics(slotFont).horizontalAdvance(QStringLiteral("00:00")) + 7 > twipsX(500)) {
         slotFont.setPointSizeF(slotFont.pointSizeF() - 0.5);
     }
     MSFlexGrid1->setFont(slotFont);
@@ -48,7 +51,21 @@ DayScheduleWindow::DayScheduleWindow(QWidget *parent) : QWidget(parent)
     MSFlexGrid1->setPalette(fixed);
     MSFlexGrid1->setStyleSheet(QStringLiteral(
         "QTableView { background-color: white; color: black; gridline-color: #c0c0c0; }"));
-    MSFlexGrid1->setMinimumSize(twips(3000) + 8 * twips(500) + 24, twips(3600));
+    // The colours of the slots, told in words: an appointment's slot is busy; the last row
+    // tells whether one appointment or more take the slot.
+    MSFlexGrid1->setCellDescriber([grid = MSFlexGrid1](int row, int col) {
+        if (row < 1 || col < 1)
+            return QString();
+        const QColor back = grid->cellBackColor(row, col);
+        const QString state = back == QColor(0, 0, 255)   ? QStringLiteral("busy")
+                              : back == QColor(255, 0, 0) ? QStringLiteral("one appointment")
+                              : back == QColor(192, 0, 0)
+                                  ? QStringLiteral("overlapping appointments")
+                                  : QStringLiteral("free");
+        return grid->TextMatrix(row, 0) + QStringLiteral(", ") + grid->TextMatrix(0, col) +
+               QStringLiteral(": ") + state;
+    });
+    MSFlexGrid1->setMinimumSize(twipsX(3000) + 8 * twipsX(500) + 24, twipsY(3600));
     Command1 = new QPushButton(QStringLiteral("OK"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
 
@@ -62,7 +79,9 @@ DayScheduleWindow::DayScheduleWindow(QWidget *parent) : QWidget(parent)
     layout->addLayout(top);
     layout->addWidget(MSFlexGrid1);
     layout->addLayout(bottom);
-    resize(twips(9600), twips(5400));
+    resize(twipsSize(9600, 5400));
+
+    Keyboard::setDialogKeys(this, Command1);
 
     connect(DTPicker1, &DatePicker::Change, this, &DayScheduleWindow::DTPicker1_Change);
     connect(Command1, &QPushButton::clicked, this, &DayScheduleWindow::Command1_Click);

@@ -1,5 +1,8 @@
 #include "calendar/reminder_window.h"
 
+#include "controls/keyboard.h"
+
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QFont>
 #include <QGridLayout>
@@ -14,8 +17,8 @@ QLabel *label(QWidget *parent, const QString &name, const QString &caption)
 {
     auto *l = new QLabel(caption, parent);
     l->setObjectName(name);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(8.25);
+    // The desktop's font in bold: the design's 8.25 point MS Sans Serif is the dialog font.
+    QFont font = l->font();
     font.setBold(true);
     l->setFont(font);
     return l;
@@ -83,6 +86,7 @@ ReminderWindow::ReminderWindow(QWidget *parent) : QWidget(parent)
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    Keyboard::setDialogKeys(this, Command1);
     connect(Command1, &QPushButton::clicked, this, &ReminderWindow::Command1_Click);
 }
 
@@ -122,6 +126,13 @@ void ReminderWindow::showReminder(const CalendarLogic::DueReminder &reminder)
     Label7[1]->setText(reminder.startTime);
     Label7[2]->setText(reminder.endTime);
     Label2->setText(reminder.minutes);
+    // The pop-up comes up without taking the focus; a screen reader announces it as an alert
+    // that reads in one sentence.
+    setAccessibleDescription(QStringLiteral("%1 %2 %3 %4, %5 to %6")
+                                 .arg(Label1->text(), reminder.minutes, Label3->text(),
+                                      reminder.subject, reminder.startTime, reminder.endTime));
     show();
     raise();
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }

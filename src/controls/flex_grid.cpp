@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -41,6 +42,8 @@ QVariant FlexGridModel::data(const QModelIndex &index, int role) const
         if (row < m_fixedRows && m_headerText.isValid())
             return m_headerText;
         return {};
+    case Qt::AccessibleDescriptionRole:
+        return m_describer ? m_describer(row, col) : QString();
     default:
         return {};
     }
@@ -247,7 +250,7 @@ FlexGrid::FlexGrid(QWidget *parent) : QTableView(parent), m_model(new FlexGridMo
     verticalHeader()->hide();
     // Every row has the same height: the view never measures rows one by one.
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(twips(240) + 4);
+    verticalHeader()->setDefaultSectionSize(twipsY(240) + 4);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -319,7 +322,7 @@ void FlexGrid::styleHeaderRow()
 void FlexGrid::setColWidth(int col, int twipsWidth)
 {
     ensureFilled();
-    setColumnWidth(col, twips(twipsWidth));
+    setColumnWidth(col, twipsX(twipsWidth));
 }
 
 QString FlexGrid::TextMatrix(int row, int col) const
@@ -443,6 +446,17 @@ void FlexGrid::mouseDoubleClickEvent(QMouseEvent *event)
     const QModelIndex index = indexAt(event->position().toPoint());
     if (index.isValid() && index.row() < m_fixedRows)
         emit DblClick();
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && currentIndex().isValid() && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        event->accept();
+        emit DblClick();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void FlexGrid::focusInEvent(QFocusEvent *event)

@@ -58,6 +58,11 @@ public:
     {
         m_beforeLookup = std::move(beforeLookup);
     }
+    // What a screen reader says of a cell beyond its text (a meaning its colour carries).
+    void setDescriber(std::function<QString(int row, int col)> describer)
+    {
+        m_describer = std::move(describer);
+    }
 
 private:
     // Texts of a column kept end to end: row firstRow + i holds text i.
@@ -85,6 +90,7 @@ private:
     QColor m_headerBack;
     QColor m_headerText;
     std::function<void()> m_beforeLookup;
+    std::function<QString(int, int)> m_describer;
 };
 
 class FlexGrid : public QTableView {
@@ -133,6 +139,11 @@ public:
     void setCellBackColor(int row, int col, const QColor &color);
     // Background of cell (row, col); invalid when never set.
     QColor cellBackColor(int row, int col) const;
+    // What a screen reader says of each cell beyond its text.
+    void setCellDescriber(std::function<QString(int row, int col)> describer)
+    {
+        m_model->setDescriber(std::move(describer));
+    }
 
     // Puts off `fill`, which fills the grid, until the grid is first looked at: before it is
     // painted or clicked, and before any of the operations above, it runs once. A grid that a
@@ -152,6 +163,8 @@ protected:
     void changeEvent(QEvent *event) override;
     bool viewportEvent(QEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    // Enter on the current cell counts as a double-click on it.
+    void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
 
 private:

@@ -5,7 +5,8 @@
 #include <QPushButton>
 
 ChangeIconDialog::ChangeIconDialog(QWidget *parent)
-    : LauncherDialog("Form11", QStringLiteral("Change Icon"), 1230, QStringLiteral("Change Icon"))
+    : LauncherDialog("Form11", QStringLiteral("Change Icon"), 1230, QStringLiteral("&Change Icon"),
+                     QStringLiteral("Button to change"))
 {
     // A top-level window of its own: the parent only decides its lifetime.
     if (parent)

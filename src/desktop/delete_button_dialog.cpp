@@ -6,7 +6,7 @@
 
 DeleteButtonDialog::DeleteButtonDialog(QWidget *parent)
     : LauncherDialog("Form10", QStringLiteral("Select Program to Delete from My Desktop"), 1245,
-                     QStringLiteral("Delete"))
+                     QStringLiteral("&Delete"), QStringLiteral("Button to delete"))
 {
     // A top-level window of its own: the parent only decides its lifetime.
     if (parent)

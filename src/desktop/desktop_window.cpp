@@ -1,16 +1,17 @@
 #include "desktop/desktop_window.h"
 
-#include "desktop/change_icon_dialog.h"
-#include "desktop/delete_button_dialog.h"
-#include "desktop/desktop_pictures.h"
 #include "app/forms.h"
 #include "app/main_window.h"
 #include "app/module1.h"
 #include "controls/seams.h"
 #include "controls/twips.h"
+#include "desktop/change_icon_dialog.h"
+#include "desktop/delete_button_dialog.h"
+#include "desktop/desktop_pictures.h"
 
 #include <QEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyleOptionViewItem>
@@ -28,6 +29,17 @@ QVariant LauncherButtonsModel::data(const QModelIndex &index, int role) const
         return m_pictures.value(index.row());
     case Qt::SizeHintRole:
         return m_buttonSize;
+    case Qt::AccessibleTextRole: {
+        // A screen reader names a button by its caption, or by the program's file name when the
+        // caption is empty.
+        const QString &caption = m_captions.at(index.row());
+        if (!caption.isEmpty())
+            return caption;
+        const QString path = m_tips.value(index.row());
+        return path.mid(std::max(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/')) + 1);
+    }
+    case Qt::AccessibleDescriptionRole:
+        return m_tips.value(index.row());
     case Qt::ToolTipRole: {
         // The full caption, which a narrow button may elide, above the program it starts.
         const QString &caption = m_captions.at(index.row());
@@ -62,7 +74,10 @@ LauncherToolbar::LauncherToolbar(QWidget *parent)
     setIconSize(QSize(32, 32));
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setFocusPolicy(Qt::NoFocus);
+    // The buttons are one stop of the Tab key; the arrow keys go from button to button, and
+    // Enter or Space starts the program of the button in focus.
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("Program buttons"));
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setContextMenuPolicy(Qt::PreventContextMenu);
@@ -87,6 +102,25 @@ void LauncherToolbar::fillWhenNeeded(std::function<void()> fill)
 void LauncherToolbar::ensureFilled() const
 {
     m_pendingFill.run();
+}
+
+void LauncherToolbar::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+    case Qt::Key_Select:
+        if (currentIndex().isValid() && !(event->modifiers() & ~Qt::KeypadModifier)) {
+            event->accept();
+            emit clicked(currentIndex());
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QListView::keyPressEvent(event);
 }
 
 bool LauncherToolbar::viewportEvent(QEvent *event)
@@ -138,12 +172,14 @@ DesktopWindow::DesktopWindow(QWidget *parent) : QWidget(parent)
         b->setGeometry(geometry);
         return b;
     };
-    Command1 = button("Command1", QStringLiteral("Add Button"), twipsRect(120, 120, 1215, 375));
-    Command2 = button("Command2", QStringLiteral("Delete Button"), twipsRect(1440, 120, 1215, 375));
-    Command3 = button("Command3", QStringLiteral("Change Icon"), twipsRect(2760, 120, 1215, 375));
+    // Access keys stay clear of the main window's menus (F, V, H).
+    Command1 = button("Command1", QStringLiteral("&Add Button"), twipsRect(120, 120, 1215, 375));
+    Command2 =
+        button("Command2", QStringLiteral("&Delete Button"), twipsRect(1440, 120, 1215, 375));
+    Command3 = button("Command3", QStringLiteral("&Change Icon"), twipsRect(2760, 120, 1215, 375));
     // Where a caption needs more room than designed, the button widens and the buttons to its
     // right move along, keeping the designed gap.
-    const int gap = twips(1440) - twips(120 + 1215);
+    const int gap = twipsX(1440) - twipsX(120 + 1215);
     int left = Command1->x();
     for (QPushButton *b : {Command1, Command2, Command3}) {
         b->setGeometry(left, b->y(), qMax(b->width(), b->sizeHint().width()), b->height());
@@ -168,7 +204,7 @@ DesktopWindow::DesktopWindow(QWidget *parent) : QWidget(parent)
 
 QSize DesktopWindow::sizeHint() const
 {
-    return {twips(7770), twips(5175)};
+    return twipsSize(7770, 5175);
 }
 
 void DesktopWindow::resizeEvent(QResizeEvent *event)
@@ -181,11 +217,10 @@ void DesktopWindow::placeToolbar()
 {
     // Designed at left 120 and top 720, 120 twips from the right edge; it keeps that margin at
     // the right and the bottom as the view grows or shrinks.
-    const int left = twips(120);
-    const int top = twips(720);
-    const int margin = twips(120);
-    Toolbar1->setGeometry(left, top, std::max(width() - left - margin, 0),
-                          std::max(height() - top - margin, 0));
+    const int left = twipsX(120);
+    const int top = twipsY(720);
+    Toolbar1->setGeometry(left, top, std::max(width() - left - twipsX(120), 0),
+                          std::max(height() - top - twipsY(120), 0));
 }
 
 void DesktopWindow::load()

@@ -63,6 +63,7 @@ public:
 
 protected:
     void initViewItemOption(QStyleOptionViewItem *option) const override;
+    void keyPressEvent(QKeyEvent *event) override;
     bool viewportEvent(QEvent *event) override;
 
 private:

@@ -1,10 +1,11 @@
 #include "desktop/launcher_dialog.h"
 
-#include "data/desktop_store.h"
-#include "desktop/desktop_window.h"
 #include "app/forms.h"
 #include "app/main_window.h"
+#include "controls/keyboard.h"
 #include "controls/twips.h"
+#include "data/desktop_store.h"
+#include "desktop/desktop_window.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -12,19 +13,20 @@
 #include <QPushButton>
 
 LauncherDialog::LauncherDialog(const char *formName, const QString &caption, int heightTwips,
-                               const QString &confirmCaption)
+                               const QString &confirmCaption, const QString &listName)
     : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QString::fromLatin1(formName));
     setWindowTitle(caption);
-    setFixedSize(twips(4605), twips(heightTwips));
+    setFixedSize(twipsSize(4605, heightTwips));
 
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(true);
+    Keyboard::nameComboBox(Combo1, listName);
     // Typed text never becomes a list item.
     Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->setGeometry(twips(120), twips(240), twips(4335), Combo1->sizeHint().height());
+    Combo1->setGeometry(twipsX(120), twipsY(240), twipsX(4335), Combo1->sizeHint().height());
 
     Command1 = new QPushButton(confirmCaption, this);
     Command1->setObjectName(QStringLiteral("Command1"));
@@ -34,13 +36,17 @@ LauncherDialog::LauncherDialog(const char *formName, const QString &caption, int
     Command2->setGeometry(twipsRect(2160, 720, 1095, 375));
     // Where a caption needs more room than designed, the button widens to the left and
     // "Cancel" moves along, keeping the designed gap and the right edge.
-    const int gap = twips(3360) - twips(2160 + 1095);
+    const int gap = twipsX(3360) - twipsX(2160 + 1095);
     int right = Command1->geometry().right();
     for (QPushButton *b : {Command1, Command2}) {
         const int width = qMax(b->width(), b->sizeHint().width());
         b->setGeometry(right + 1 - width, b->y(), width, b->height());
         right = b->x() - gap - 1;
     }
+    // Tab goes along the row of buttons from left to right: "Cancel", then the confirming one.
+    setTabOrder(Combo1, Command2);
+    setTabOrder(Command2, Command1);
+    Keyboard::setDialogKeys(this, Command1, Command2);
     connect(Command2, &QPushButton::clicked, this, &LauncherDialog::Command2_Click);
 }
 

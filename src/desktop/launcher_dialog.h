@@ -24,8 +24,9 @@ public:
     void Command2_Click();
 
 protected:
+    // `listName` tells a screen reader what the list of captions is for.
     LauncherDialog(const char *formName, const QString &caption, int heightTwips,
-                   const QString &confirmCaption);
+                   const QString &confirmCaption, const QString &listName);
     // Hides the dialog, enables the main window and shows the launcher view.
     void finish();
     void closeEvent(QCloseEvent *event) override;

@@ -1,8 +1,8 @@
-#include "help/help_topics_window.h"
-#include "help/help_viewer_window.h"
 #include "app/forms.h"
 #include "app/module1.h"
 #include "controls/twips.h"
+#include "help/help_topics_window.h"
+#include "help/help_viewer_window.h"
 
 #include <QLineEdit>
 #include <QTextBrowser>
@@ -59,7 +59,7 @@ void ShowHelpPage(int page)
     if (found == form->HelpFile.end())
         return;
     QTextBrowser *target = found->second;
-    target->setGeometry(twipsRect(120, 600, 5775, 4335));
+    target->setGeometry(form->pageArea());
     for (const auto &[number, browser] : form->HelpFile)
         browser->hide();
     form->Text1->setText(QString::number(page));

@@ -1,10 +1,11 @@
 #include "help/help_topics_window.h"
 
-#include "help/help_viewer_window.h"
 #include "app/forms.h"
 #include "app/module1.h"
+#include "controls/keyboard.h"
 #include "controls/pictures.h"
 #include "controls/twips.h"
+#include "help/help_viewer_window.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -134,7 +135,7 @@ HelpTopicsWindow::HelpTopicsWindow(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("Form12"));
     setWindowTitle(QStringLiteral("Tallowby Help Topics"));
     setWindowIcon(Pictures::logoIcon());
-    resize(twips(7395), twips(6195));
+    resize(twipsSize(7395, 6195));
 
     ImageList1 = {QIcon(closedBook()), QIcon(openBook()), QIcon(linedSheet())};
 
@@ -146,6 +147,9 @@ HelpTopicsWindow::HelpTopicsWindow(QWidget *parent) : QWidget(parent)
     TreeView1->setIconSize(QSize(24, 24));
     TreeView1->setRootIsDecorated(true);
     TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TreeView1->setAccessibleName(QStringLiteral("Help topics"));
+    // Enter opens the topic in focus (below); Escape closes the window as its close box does.
+    Keyboard::setDialogKeys(this, nullptr);
 
     connect(TreeView1, &QTreeWidget::itemCollapsed, this, &HelpTopicsWindow::TreeView1_Collapse);
     connect(TreeView1, &QTreeWidget::itemExpanded, this, &HelpTopicsWindow::TreeView1_Expand);
@@ -154,6 +158,14 @@ HelpTopicsWindow::HelpTopicsWindow(QWidget *parent) : QWidget(parent)
     // Enter on a topic opens it as a click does, for users of the keyboard.
     connect(TreeView1, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem *item, int) { TreeView1_NodeClick(item); });
+}
+
+void HelpTopicsWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const QSize change = size() - twipsSize(7395, 6195);
+    TreeView1->setGeometry(
+        twipsRect(120, 240, 7092, 5568).adjusted(0, 0, change.width(), change.height()));
 }
 
 void HelpTopicsWindow::load()

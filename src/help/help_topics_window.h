@@ -40,6 +40,8 @@ public:
     void TreeView1_NodeClick(QTreeWidgetItem *item);
 
 protected:
+    // The tree keeps its designed margins as the window grows or shrinks.
+    void resizeEvent(QResizeEvent *event) override;
     // Closed through the window system, the window counts as unloaded: the next help command
     // shows it with a newly built tree, all chapters folded.
     void closeEvent(QCloseEvent *event) override;

@@ -1,15 +1,17 @@
 #include "help/help_viewer_window.h"
 
-#include "help/help_topics_window.h"
 #include "app/forms.h"
 #include "app/module1.h"
+#include "controls/keyboard.h"
 #include "controls/pictures.h"
 #include "controls/twips.h"
+#include "help/help_topics_window.h"
 
 #include <QEvent>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTextBlock>
 #include <QTextBrowser>
 
 namespace {
@@ -57,7 +59,7 @@ HelpViewerWindow::HelpViewerWindow(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("Form13"));
     setWindowTitle(QStringLiteral("Tallowby Help"));
     setWindowIcon(Pictures::logoIcon());
-    resize(twips(6060), twips(5070));
+    resize(twipsSize(6060, 5070));
 
     auto button = [this](const char *name, const QString &caption, int left) {
         auto *b = new QPushButton(caption, this);
@@ -65,9 +67,16 @@ HelpViewerWindow::HelpViewerWindow(QWidget *parent) : QWidget(parent)
         b->setGeometry(twipsRect(left, 120, 1095, 375));
         return b;
     };
-    Command1 = button("Command1", QStringLiteral("Index"), 120);
+    Command1 = button("Command1", QStringLiteral("&Index"), 120);
     Command2 = button("Command2", QStringLiteral("<<"), 1200);
     Command3 = button("Command3", QStringLiteral(">>"), 2280);
+    // The paging buttons have no letter for an access key: Alt with the arrow keys pages, as
+    // back and forward do in a browser, and a screen reader names them by what they do.
+    Command2->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
+    Command3->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
+    Command2->setAccessibleName(QStringLiteral("Previous page"));
+    Command3->setAccessibleName(QStringLiteral("Next page"));
+    Keyboard::setDialogKeys(this, nullptr);
 
     // The current page number lives here; the user never works with it.
     Text1 = new QLineEdit(QStringLiteral("11"), this);
@@ -85,11 +94,14 @@ HelpViewerWindow::HelpViewerWindow(QWidget *parent) : QWidget(parent)
         auto *browser = new QTextBrowser(this);
         browser->setPalette(paper);
         browser->setObjectName(QStringLiteral("HelpFile(%1)").arg(page));
-        browser->setGeometry(twipsRect(120, 600, 5775, 4335));
+        browser->setGeometry(pageArea());
         browser->setOpenLinks(false);
-        // Bulleted steps hang by 360 twips: the list indent is one step of this width.
-        browser->document()->setIndentWidth(twips(360));
+        // Bulleted steps hang by 360 twips: the list indent is one step of this width. The
+        // pages set their own fonts, so their indents keep the designed density.
+        browser->document()->setIndentWidth(360 / 15);
         browser->setHtml(pageText(page));
+        // A screen reader names the page by its heading.
+        browser->setAccessibleName(browser->document()->begin().text());
         browser->hide();
         HelpFile[page] = browser;
     }
@@ -100,6 +112,19 @@ HelpViewerWindow::HelpViewerWindow(QWidget *parent) : QWidget(parent)
 }
 
 void HelpViewerWindow::load() {}
+
+QRect HelpViewerWindow::pageArea() const
+{
+    const QSize change = size() - twipsSize(6060, 5070);
+    return twipsRect(120, 600, 5775, 4335).adjusted(0, 0, change.width(), change.height());
+}
+
+void HelpViewerWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    for (const auto &[number, browser] : HelpFile)
+        browser->setGeometry(pageArea());
+}
 
 bool HelpViewerWindow::event(QEvent *e)
 {

@@ -34,7 +34,11 @@ public:
     void Form_Activate();
     // "<<" is disabled on the first page, ">>" on the last.
     void SetPagingButtons();
+    // The place of the page shown: designed at left 120, top 600, 5775 by 4335 twips, and
+    // growing or shrinking with the window.
+    QRect pageArea() const;
 
 protected:
     bool event(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 };

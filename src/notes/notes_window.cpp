@@ -1,38 +1,41 @@
 #include "notes/notes_window.h"
 
-#include "notes/notes_procedures.h"
-#include "controls/flex_grid.h"
 #include "app/forms.h"
-#include "controls/limited_text_box.h"
 #include "app/main_window.h"
 #include "app/module1.h"
+#include "controls/flex_grid.h"
+#include "controls/limited_text_box.h"
 #include "controls/twips.h"
+#include "notes/notes_procedures.h"
 
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 
+#include <tuple>
+
 NotesWindow::NotesWindow(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Notes"));
-    resize(twips(7470), twips(4890));
-    // The controls are sized for the program's small dialog font.
-    QFont small = font();
-    small.setPointSizeF(8.25);
-    setFont(small);
+    resize(sizeHint());
 
     Text1 = new LimitedTextBox(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twipsRect(120, 120, 3135, 3615));
     Text1->setMaxLength(PadMaxLength);
+    Text1->setAccessibleName(QStringLiteral("Note pad"));
 
     MSFlexGrid1 = new FlexGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
     MSFlexGrid1->setGeometry(twipsRect(3360, 120, 3975, 3615));
     // Tab leaves the list for the next control instead of walking its cells.
     MSFlexGrid1->setTabKeyNavigation(false);
+    // The names' column takes the list's width as the view grows.
+    MSFlexGrid1->horizontalHeader()->setStretchLastSection(true);
+    MSFlexGrid1->setAccessibleName(QStringLiteral("Saved notes"));
 
     auto button = [this](const char *name, const QString &caption, QRect geometry) {
         auto *b = new QPushButton(caption, this);
@@ -40,15 +43,33 @@ NotesWindow::NotesWindow(QWidget *parent) : QWidget(parent)
         b->setGeometry(geometry);
         return b;
     };
-    Command4 = button("Command4", QStringLiteral("Clear Pad"), twipsRect(120, 3840, 1335, 375));
-    Command2 = button("Command2", QStringLiteral("<< View Note"), twipsRect(4920, 3840, 1215, 375));
-    Command3 = button("Command3", QStringLiteral("Delete Note"), twipsRect(6240, 3840, 1095, 375));
-    Command1 = button("Command1", QStringLiteral("Save Note As:"), twipsRect(120, 4320, 1335, 375));
+    // Access keys stay clear of the main window's menus (F, V, H).
+    Command4 = button("Command4", QStringLiteral("&Clear Pad"), twipsRect(120, 3840, 1335, 375));
+    Command2 =
+        button("Command2", QStringLiteral("<< View &Note"), twipsRect(4920, 3840, 1215, 375));
+    Command3 = button("Command3", QStringLiteral("&Delete Note"), twipsRect(6240, 3840, 1095, 375));
+    Command1 =
+        button("Command1", QStringLiteral("&Save Note As:"), twipsRect(120, 4320, 1335, 375));
 
     Text2 = new QLineEdit(this);
     Text2->setObjectName(QStringLiteral("Text2"));
     Text2->setGeometry(twipsRect(1560, 4320, 2895, 375));
     Text2->setMaxLength(NameMaxLength);
+    Text2->setAccessibleName(QStringLiteral("Note name"));
+
+    // The pad and the list share a change of the view's width and take a change of its height,
+    // down to six lines and a narrower pad and list; the buttons keep to the bottom, those
+    // below the list to its right edge.
+    for (const auto &[control, left, right] :
+         {std::tuple{static_cast<QWidget *>(Text1), 0.0, 0.5}, {MSFlexGrid1, 0.5, 1.0}})
+        m_anchors.add(control, left, 0, right, 1);
+    for (const auto &[control, share] : {std::pair{static_cast<QWidget *>(Command4), 0.0},
+                                         {Command1, 0.0},
+                                         {Command2, 1.0},
+                                         {Command3, 1.0}})
+        m_anchors.add(control, share, 1, share, 1);
+    m_anchors.add(Text2, 0, 1, 0.5, 1);
+    setMinimumSize(twipsSize(5400, 4890 - 3615 + 6 * 240));
 
     setTabOrder(Text1, MSFlexGrid1);
     setTabOrder(MSFlexGrid1, Text2);
@@ -65,6 +86,17 @@ NotesWindow::NotesWindow(QWidget *parent) : QWidget(parent)
     connect(MSFlexGrid1, &FlexGrid::SelChange, this, &NotesWindow::MSFlexGrid1_SelChange);
     connect(Text1, &QPlainTextEdit::textChanged, this, &NotesWindow::Text1_Change);
     connect(Text2, &QLineEdit::textChanged, this, &NotesWindow::Text2_Change);
+}
+
+QSize NotesWindow::sizeHint() const
+{
+    return twipsSize(7470, 4890);
+}
+
+void NotesWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_anchors.place();
 }
 
 void NotesWindow::load()

@@ -1,6 +1,8 @@
 // Form2: the notes view: a pad, a name box and the numbered list of saved notes.
 #pragma once
 
+#include "controls/anchors.h"
+
 #include <QWidget>
 
 class FlexGrid;
@@ -41,8 +43,15 @@ public:
     // Makes the header row current, so that no note is selected, without touching the name box.
     void selectNoNote();
 
+    // The designed size.
+    QSize sizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     void onSubWindowActivated(QMdiSubWindow *window);
 
     bool m_selectingNoNote = false;
+    Anchors m_anchors;
 };

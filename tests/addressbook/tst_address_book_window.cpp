@@ -3,8 +3,9 @@
 
 #include "addressbook/address_book_window.h"
 #include "app/forms.h"
-#include "controls/limited_text_box.h"
 #include "app/main_window.h"
+#include "controls/keyboard.h"
+#include "controls/limited_text_box.h"
 #include "test_support.h"
 
 #include <QAction>
@@ -60,7 +61,7 @@ void TestAddressBookWindow::startsWithGroupAAndColoursOnlyTheChosenLetter()
     QCOMPARE(book->findChild<QLabel *>(QStringLiteral("Label2"))->text(), QStringLiteral("A"));
     QVERIFY(book->Label2->isHidden());
     QCOMPARE(book->Combo1->count(), 0);
-    QCOMPARE(book->Command5->text(), QStringLiteral("View Details"));
+    QCOMPARE(Keyboard::plainCaption(book->Command5->text()), QStringLiteral("View Details"));
     QVERIFY(book->Frame2->isVisible());
     QVERIFY(book->Frame4->isHidden());
     const QColor face = QApplication::palette(book->Command4[0]).color(QPalette::Button);
@@ -178,7 +179,7 @@ void TestAddressBookWindow::detailsToggleAndBirthdayLine()
     letterButton(book, 2)->click();
 
     book->Command5->click();
-    QCOMPARE(book->Command5->text(), QStringLiteral("View Address"));
+    QCOMPARE(Keyboard::plainCaption(book->Command5->text()), QStringLiteral("View Address"));
     QVERIFY(book->Frame2->isHidden());
     QVERIFY(book->Frame4->isVisible());
 
@@ -192,7 +193,7 @@ void TestAddressBookWindow::detailsToggleAndBirthdayLine()
     QCOMPARE(book->Text7->toPlainText(), QStringLiteral("Notes on Carter"));
 
     book->Command5->click();
-    QCOMPARE(book->Command5->text(), QStringLiteral("View Details"));
+    QCOMPARE(Keyboard::plainCaption(book->Command5->text()), QStringLiteral("View Details"));
     QVERIFY(book->Frame2->isVisible());
     QVERIFY(book->Frame4->isHidden());
 }

@@ -20,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyleFactory>
+#include <QTableView>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QToolButton>
@@ -106,6 +107,7 @@ private slots:
         // schedule, the reminder, the About box.
         Forms::Form3()->Command4[0]->click();
         openDay(day)->Command6->click();
+        Forms::Form4()->Command1->click(); // the frame enabled again, the schedule stays
         env.setNow(QDateTime(day, QTime(9, 45)));
         env.mainWindow()->Timer1_Timer();
         Forms::frmSplash()->show();
@@ -144,20 +146,25 @@ private slots:
                     }
                 }
             }
-            for (FlexGrid *grid : top->findChildren<FlexGrid *>()) {
-                for (int r = 0; r < grid->Rows(); ++r) {
-                    for (int c = 0; c < grid->Cols(); ++c) {
+            // The cells of the grids and of the calendar's day table.
+            for (QTableView *grid : top->findChildren<QTableView *>()) {
+                if (!grid->isVisibleTo(top))
+                    continue;
+                auto colour = [grid](const QVariant &v, QPalette::ColorRole role) {
+                    return v.canConvert<QBrush>() && v.value<QBrush>().style() != Qt::NoBrush
+                               ? v.value<QBrush>().color()
+                               : grid->palette().color(QPalette::Active, role);
+                };
+                for (int r = 0; r < grid->model()->rowCount(); ++r) {
+                    for (int c = 0; c < grid->model()->columnCount(); ++c) {
                         const QModelIndex i = grid->model()->index(r, c);
                         if (i.data().toString().isEmpty())
                             continue;
-                        const QVariant fg = i.data(Qt::ForegroundRole);
-                        const QVariant bg = i.data(Qt::BackgroundRole);
-                        const QColor text =
-                            fg.isValid() ? fg.value<QColor>()
-                                         : grid->palette().color(QPalette::Active, QPalette::Text);
-                        const QColor back =
-                            bg.isValid() ? bg.value<QColor>()
-                                         : grid->palette().color(QPalette::Active, QPalette::Base);
+                        const QColor text = colour(i.data(Qt::ForegroundRole), QPalette::Text);
+                        const QColor back = colour(i.data(Qt::BackgroundRole), QPalette::Base);
+                        // The greyed days of the months before and after are meant to fade.
+                        if (text == grid->palette().color(QPalette::Disabled, QPalette::Text))
+                            continue;
                         if (contrast(text, back) < 4.5)
                             unreadable.append(
                                 QStringLiteral("cell %1,%2 of %3: %4 on %5")

@@ -1,10 +1,10 @@
 // The appointment editor: presets, the checks and their messages, adding and editing, the
 // limits of what can be typed, and the ways back to the activities window.
+#include "app/module1.h"
 #include "calendar/appointment_editor.h"
 #include "calendar/reminder_window.h"
 #include "calendar_fixtures.h"
 #include "controls/limited_text_box.h"
-#include "app/module1.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -68,7 +68,6 @@ private slots:
     void reminderStateCarriesOverToTheNextAdd();
     void editRewritesInPlace();
     void comingBackToTheEditorKeepsWhatWasTyped();
-    void closeBoxReturnsWithoutSaving();
     void typedTextsFitTheirRecords();
     void refusedAddKeepsTheEditor_data();
     void refusedAddKeepsTheEditor();
@@ -242,21 +241,6 @@ void AppointmentEditorTest::comingBackToTheEditorKeepsWhatWasTyped()
     QCoreApplication::sendEvent(e, &activate);
     QCOMPARE(e->Combo1->currentText(), QStringLiteral("10:00"));
     QCOMPARE(e->Text4->text(), QStringLiteral("Half typed"));
-}
-
-void AppointmentEditorTest::closeBoxReturnsWithoutSaving()
-{
-    TestEnvironment env;
-    AppointmentEditor *e = openAdd(env);
-    QVERIFY(e);
-    typeTimes(e, "10:00", "11:00");
-    e->close();
-    ActivitiesWindow *w = Forms::Form4();
-    QVERIFY(!e->isVisible() && w->isVisible());
-    QVERIFY(!env.mainWindow()->isEnabled());
-    QCOMPARE(AppointmentStore().GetAppointmentCount(), 0);
-    w->Command1->click();
-    QVERIFY(env.mainWindow()->isEnabled());
 }
 
 void AppointmentEditorTest::typedTextsFitTheirRecords()

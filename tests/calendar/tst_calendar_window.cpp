@@ -1,8 +1,8 @@
 // The calendar view: the month layout, the birthday and appointment markers, the spinner and
 // the opening of a day.
+#include "app/module1.h"
 #include "calendar_fixtures.h"
 #include "controls/date_picker.h"
-#include "app/module1.h"
 
 #include <QElapsedTimer>
 #include <QProxyStyle>
@@ -73,6 +73,15 @@ void CalendarWindowTest::markers()
     Module1::MarkCalendarDays();
     QCOMPARE(shownCells(calendar()->Picture1), blue);
     QCOMPARE(shownCells(calendar()->Picture2), red);
+    // A screen reader hears which day each marker marks.
+    const QDate first = QDate(today.year(), today.month(), 1).addDays(-dayOneCell);
+    for (const auto &[cells, markers, what] :
+         {std::tuple{blue, calendar()->Picture1, "Birthday"},
+          std::tuple{red, calendar()->Picture2, "Appointments"}})
+        for (int cell : cells)
+            QCOMPARE(markers[cell]->accessibleName(),
+                     what +
+                         (" on " + QLocale().toString(first.addDays(cell), QLocale::LongFormat)));
     // The cells counted are the ones the calendar draws: row 0 of its table holds day names.
     auto *table = calendar()->Calendar1->findChild<QTableView *>();
     QVERIFY(table);

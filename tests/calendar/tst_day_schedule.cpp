@@ -5,6 +5,7 @@
 #include "calendar_fixtures.h"
 #include "controls/date_picker.h"
 #include "controls/flex_grid.h"
+#include "controls/twips.h"
 
 #include <QLocale>
 #include <QPushButton>
@@ -76,8 +77,8 @@ void DayScheduleTest::headersAndCaption()
     QCOMPARE(grid->TextMatrix(0, 1), QStringLiteral("07:00"));
     QCOMPARE(grid->TextMatrix(0, 2), QStringLiteral("07:30"));
     QCOMPARE(grid->TextMatrix(0, 34), QStringLiteral("23:30"));
-    QCOMPARE(grid->columnWidth(0), 200);
-    QCOMPARE(grid->columnWidth(1), 33);
+    QCOMPARE(grid->columnWidth(0), twipsX(3000));
+    QCOMPARE(grid->columnWidth(1), twipsX(500));
     QCOMPARE(grid->FixedRows(), 1);
     QCOMPARE(s->DTPicker1->Value(), kDay);
     QVERIFY(dayText(kDay).contains(QStringLiteral("2024")));
@@ -113,6 +114,18 @@ void DayScheduleTest::rows()
         QCOMPARE(grid->TextMatrix(r, 0), total ? QStringLiteral("Total Occupation")
                                                : appointments[r - 1].section(u' ', 0, 0));
         QCOMPARE(colours(grid, r), rows[r - 1]);
+        // A screen reader hears the colour of the 09:30 slot in words.
+        const qsizetype at = rows[r - 1].indexOf(QLatin1String("09:30"));
+        const QChar code = at < 0 ? u'f' : rows[r - 1].at(at + 5);
+        const char *word = code == u'b'   ? "busy"
+                           : code == u'r' ? "one appointment"
+                           : code == u'd' ? "overlapping appointments"
+                                          : "free";
+        int slot = 1;
+        while (grid->TextMatrix(0, slot) != QLatin1String("09:30"))
+            ++slot;
+        QCOMPARE(grid->model()->index(r, slot).data(Qt::AccessibleDescriptionRole).toString(),
+                 grid->TextMatrix(r, 0) + ", 09:30: " + word);
     }
     if (!rows.isEmpty())
         QCOMPARE(grid->cellBackColor(rows.size(), 0), QColor(128, 255, 255));

@@ -1,9 +1,9 @@
 // The reminder pop-up on the timer's tick: what it shows, several due at once one after
 // another, and no check while the launcher's file dialog is open. Which reminders are due is
 // tested without a window (tst_calendar_logic).
+#include "app/module1.h"
 #include "calendar/reminder_window.h"
 #include "calendar_fixtures.h"
-#include "app/module1.h"
 
 #include <QPushButton>
 
@@ -60,6 +60,8 @@ void RemindersTest::popupTexts()
     const QStringList texts{popup->Label1->text(), popup->Label2->text(), popup->Label3->text(),
                             popup->Label7[0]->text()};
     QCOMPARE(texts, (QStringList{"You have a meeting in", "15", "minutes.", "Budget review"}));
+    QCOMPARE(popup->accessibleDescription(),
+             "You have a meeting in 15 minutes. Budget review, 10:00 to 11:00");
     // The second one due in the same check comes up when the first is answered.
     QCOMPARE(tickAt(*env, QTime()),
              QStringLiteral("Budget review 10:00 11:00 15 / Lunch 10:15 11:00 30"));

@@ -2,9 +2,9 @@
 // starting programs from the buttons.
 #include "desktop_fixture.h"
 
-#include "desktop/change_icon_dialog.h"
 #include "app/main_window.h"
 #include "controls/twips.h"
+#include "desktop/change_icon_dialog.h"
 
 #include <QComboBox>
 #include <QScrollBar>
@@ -168,9 +168,9 @@ void TestDesktopWindow::everyButtonInSightStartsItsProgram_data()
 {
     QTest::addColumn<QSize>("view");
     QTest::addColumn<bool>("scrolls");
-    QTest::newRow("designed size") << QSize(twips(7770), twips(5175)) << false;
-    QTest::newRow("large") << QSize(1300, 700) << false;
-    QTest::newRow("too low: the area scrolls") << QSize(twips(7770), 150) << true;
+    QTest::newRow("designed size") << twipsSize(7770, 5175) << false;
+    QTest::newRow("large") << QSize(780, 600) << false;
+    QTest::newRow("too low: the area scrolls") << QSize(twipsX(7770), 150) << true;
 }
 
 void TestDesktopWindow::everyButtonInSightStartsItsProgram()

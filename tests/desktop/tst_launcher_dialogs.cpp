@@ -1,9 +1,9 @@
 // The delete dialog Form10 and the change-icon dialog Form11, opened from the launcher view.
 #include "desktop_fixture.h"
 
+#include "app/main_window.h"
 #include "desktop/change_icon_dialog.h"
 #include "desktop/delete_button_dialog.h"
-#include "app/main_window.h"
 
 #include <QComboBox>
 #include <QMdiArea>
@@ -77,6 +77,7 @@ void TestLauncherDialogs::closingWithoutChangeWritesNothing_data()
     for (const char *form : {"Form10", "Form11"}) {
         QTest::addRow("%s Cancel", form) << form << "Command2" << 0;
         QTest::addRow("%s close box", form) << form << "close" << 0;
+        QTest::addRow("%s Escape, an item chosen", form) << form << "Escape" << 0;
         QTest::addRow("%s nothing chosen", form) << form << "Command1" << 0;
         QTest::addRow("%s typed text", form) << form << "typed" << 0;
     }
@@ -96,6 +97,9 @@ void TestLauncherDialogs::closingWithoutChangeWritesNothing()
     LauncherDialog *dialog = openDialog(form);
     if (how == "close") {
         dialog->close();
+    } else if (how == "Escape") {
+        dialog->Combo1->setCurrentIndex(1);
+        QTest::keyClick(dialog->Combo1, Qt::Key_Escape);
     } else if (how.endsWith("picture")) {
         dialog->Combo1->setCurrentIndex(2);
         env.fileDialogAnswers = {how == "picture" ? std::nullopt

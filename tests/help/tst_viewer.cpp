@@ -1,11 +1,12 @@
 // The help viewer: paging in reading order, the paging buttons, and the pages' format.
 #include "test_support.h"
 
-#include "help/help_topics_window.h"
-#include "help/help_viewer_window.h"
 #include "app/forms.h"
 #include "app/module1.h"
+#include "controls/keyboard.h"
 #include "controls/twips.h"
+#include "help/help_topics_window.h"
+#include "help/help_viewer_window.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -111,7 +112,7 @@ private slots:
     {
         QCOMPARE(viewer()->objectName(), QStringLiteral("Form13"));
         QCOMPARE(viewer()->windowTitle(), QStringLiteral("Tallowby Help"));
-        QCOMPARE(button("Command1")->text(), QStringLiteral("Index"));
+        QCOMPARE(Keyboard::plainCaption(button("Command1")->text()), QStringLiteral("Index"));
         QCOMPARE(button("Command2")->text(), QStringLiteral("<<"));
         QCOMPARE(button("Command3")->text(), QStringLiteral(">>"));
         auto *text1 = viewer()->findChild<QLineEdit *>(QStringLiteral("Text1"));
@@ -198,7 +199,7 @@ private slots:
             QCOMPARE(format.fontWeight(), int(QFont::Bold));
             QCOMPARE(format.foreground().color(), QColor(0, 0, 255));
         }
-        QCOMPARE(doc->indentWidth(), qreal(twips(360)));
+        QCOMPARE(doc->indentWidth(), qreal(360 / 15));
         int steps = 0;
         QStringList fields;
         for (QTextBlock block = first.next(); block.isValid(); block = block.next()) {
@@ -211,7 +212,7 @@ private slots:
                 ++steps;
                 QCOMPARE(list->format().style(), QTextListFormat::ListDisc);
                 QCOMPARE(list->format().indent(), 1);
-            } else if (block.blockFormat().leftMargin() == twips(720)) {
+            } else if (block.blockFormat().leftMargin() == 720 / 15) {
                 fields << block.text().section(QStringLiteral(" \u2013 "), 0, 0);
             }
         }

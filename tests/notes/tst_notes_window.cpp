@@ -2,12 +2,12 @@
 #include "test_support.h"
 
 #include "addressbook/address_book_window.h"
+#include "app/forms.h"
+#include "app/main_window.h"
+#include "controls/flex_grid.h"
+#include "controls/limited_text_box.h"
 #include "notes/notes_window.h"
 #include "records/record_file.h"
-#include "controls/flex_grid.h"
-#include "app/forms.h"
-#include "controls/limited_text_box.h"
-#include "app/main_window.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -40,15 +40,6 @@ QByteArray notesFile(const QList<StoredNote> &notes)
         put(3 * (n - 1) + 2, Bytes::string(notes.at(n - 1).text));
     }
     return bytes;
-}
-
-// The text a string record holds (its length prefix and that many bytes). Bytes past the text
-// are whatever the record held before, as with every record-file write.
-QByteArray storedText(const TestEnvironment &env, int record)
-{
-    const QByteArray bytes = env.record(NotesFile, Len, record);
-    const int length = quint8(bytes.at(0)) | (quint8(bytes.at(1)) << 8);
-    return bytes.mid(2, length);
 }
 
 QByteArray storedCount(const TestEnvironment &env)
@@ -168,8 +159,9 @@ void TestNotesWindow::save()
     v->Command1->click();
 
     QCOMPARE(storedCount(env), Bytes::count16(qint16(count)));
-    QCOMPARE(storedText(env, 3 * (savedAs - 1) + 1), v->Text2->text().toLatin1());
-    QCOMPARE(storedText(env, 3 * (savedAs - 1) + 2), savedText);
+    QCOMPARE(env.storedString(NotesFile, Len, 3 * (savedAs - 1) + 1).mid(2),
+             v->Text2->text().toLatin1());
+    QCOMPARE(env.storedString(NotesFile, Len, 3 * (savedAs - 1) + 2).mid(2), savedText);
     QCOMPARE(::rows(v), rows);
     QVERIFY(!v->Command1->isEnabled());
     QVERIFY(env.messages.isEmpty());
@@ -204,11 +196,12 @@ void TestNotesWindow::deleteNote()
     v->Command3->click();
 
     QCOMPARE(storedCount(env), Bytes::count16(2));
-    const QList<QByteArray> stored{storedText(env, 1), storedText(env, 2), storedText(env, 4),
-                                   storedText(env, 5)};
+    const QList<QByteArray> stored{
+        env.storedString(NotesFile, Len, 1).mid(2), env.storedString(NotesFile, Len, 2).mid(2),
+        env.storedString(NotesFile, Len, 4).mid(2), env.storedString(NotesFile, Len, 5).mid(2)};
     QCOMPARE(stored, records);
-    QCOMPARE(storedText(env, 7), QByteArray());
-    QCOMPARE(storedText(env, 8), QByteArray());
+    QCOMPARE(env.storedString(NotesFile, Len, 7).mid(2), QByteArray());
+    QCOMPARE(env.storedString(NotesFile, Len, 8).mid(2), QByteArray());
     QCOMPARE(::rows(v), rows);
     QCOMPARE(v->Text1->toPlainText(), QString());
     QCOMPARE(v->Text2->text(), QStringLiteral("Note"));
@@ -241,7 +234,7 @@ void TestNotesWindow::viewTrimsOnlyBlanks()
     QCOMPARE(v->Text1->text(), QStringLiteral("\r\nmilk\u00A0\r\n  eggs\t\r\n"));
     QCOMPARE(v->Text2->text(), QStringLiteral("Shop"));
     QVERIFY(!v->Command1->isEnabled());
-    QCOMPARE(storedText(env, 5), stored);
+    QCOMPARE(env.storedString(NotesFile, Len, 5).mid(2), stored);
 }
 
 void TestNotesWindow::padLengthLimit_data()
@@ -298,7 +291,7 @@ void TestNotesWindow::padLengthLimit()
     QCOMPARE(pad->text(), stored);
     QVERIFY(pad->textLength() <= NotesWindow::PadMaxLength);
     Forms::Form2()->Command1->click();
-    QCOMPARE(storedText(env, 2), Cp1252::fromUnicode(stored));
+    QCOMPARE(env.storedString(NotesFile, Len, 2).mid(2), Cp1252::fromUnicode(stored));
 }
 
 void TestNotesWindow::switchingViewsKeepsPadAndSelectsNoNote()
