@@ -260,12 +260,7 @@ QList<int> AddressStore::BirthdayDays(int month) const
                 marked[std::size_t(day)] = true;
         }
     }
-    QList<int> days;
-    for (int d = 1; d <= 31; ++d) {
-        if (marked[std::size_t(d)])
-            days.append(d);
-    }
-    return days;
+    return StoredText::markedDays(marked);
 }
 
 AddressEntry AddressStore::BuildEntry(const QString &name, const QString &surname,

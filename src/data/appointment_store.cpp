@@ -217,12 +217,7 @@ QList<int> AppointmentStore::DaysWithAppointments(int year, int month) const
                 marked[std::size_t(StoredText::dayOfTwoDigits(id.sliced(6, 2)))] = true;
         }
     }
-    QList<int> days;
-    for (int d = 1; d <= 31; ++d) {
-        if (marked[std::size_t(d)])
-            days.append(d);
-    }
-    return days;
+    return StoredText::markedDays(marked);
 }
 
 StoreResult AppointmentStore::AddAppointment(const Appointment &a)

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QList>
 #include <QtEndian>
 
 #include <algorithm>
+#include <array>
 
 namespace StoredText {
 
@@ -25,6 +27,17 @@ inline int dayOfTwoDigits(QByteArrayView text)
         return 0;
     const int day = (text[0] - '0') * 10 + (text[1] - '0');
     return day >= 1 && day <= 31 ? day : 0;
+}
+
+// The day numbers marked in `marked` (index 1 to 31), ascending.
+inline QList<int> markedDays(const std::array<bool, 32> &marked)
+{
+    QList<int> days;
+    for (int d = 1; d <= 31; ++d) {
+        if (marked[std::size_t(d)])
+            days.append(d);
+    }
+    return days;
 }
 
 } // namespace StoredText
