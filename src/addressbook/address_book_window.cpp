@@ -1,11 +1,13 @@
 #include "addressbook/address_book_window.h"
 
 #include "addressbook/address_entry_editor.h"
-#include "app/forms.h"
-#include "app/module1.h"
+#include "addressbook/addressbook_forms.h"
+#include "addressbook/addressbook_procedures.h"
 #include "controls/date_picker.h"
 #include "controls/keyboard.h"
 #include "controls/limited_text_box.h"
+#include "controls/program_frame.h"
+#include "controls/seams.h"
 #include "controls/twips.h"
 #include "data/address_store.h"
 
@@ -315,7 +317,8 @@ void AddressBookWindow::Command3_Click()
         editor->Text3[size_t(k)]->clear();
     }
     editor->setWindowTitle(QStringLiteral("Add Address Book Entry"));
-    editor->DTPicker1->setValue(Forms::CalendarSelectedDate());
+    editor->DTPicker1->setValue(PartLinks::calendarSelectedDate ? PartLinks::calendarSelectedDate()
+                                                                : Clock::Today());
     editor->Check1->setChecked(false);
     editor->EditedName.clear();
     editor->showEditor();

@@ -1,12 +1,12 @@
 #include "addressbook/address_entry_editor.h"
 
 #include "addressbook/address_book_window.h"
-#include "app/forms.h"
-#include "app/main_window.h"
-#include "app/module1.h"
+#include "addressbook/addressbook_forms.h"
+#include "addressbook/addressbook_procedures.h"
 #include "controls/date_picker.h"
 #include "controls/keyboard.h"
 #include "controls/limited_text_box.h"
+#include "controls/program_frame.h"
 #include "controls/seams.h"
 #include "controls/twips.h"
 
@@ -172,11 +172,7 @@ void AddressEntryEditor::finish()
     hide();
     EditedName.clear();
     Forms::Form3()->setEntryButtonsEnabled(true);
-    if (MainWindow *main = Forms::MDIForm1()) {
-        main->show();
-        main->raise();
-        main->activateWindow();
-    }
+    ProgramFrame::bringForward();
 }
 
 void AddressEntryEditor::closeEvent(QCloseEvent *event)

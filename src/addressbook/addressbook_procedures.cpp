@@ -1,11 +1,12 @@
+#include "addressbook/addressbook_procedures.h"
 #include "addressbook/address_book_window.h"
 #include "addressbook/address_entry_editor.h"
-#include "data/address_store.h"
+#include "addressbook/addressbook_forms.h"
 #include "controls/date_picker.h"
-#include "app/forms.h"
 #include "controls/limited_text_box.h"
-#include "app/module1.h"
+#include "controls/program_frame.h"
 #include "controls/seams.h"
+#include "data/address_store.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -15,6 +16,18 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+
+namespace {
+
+// The calendar's birthday markers follow the file: the calendar's MarkCalendarDays, linked by
+// the app layer.
+void markCalendarDays()
+{
+    if (PartLinks::markCalendarDays)
+        PartLinks::markCalendarDays();
+}
+
+} // namespace
 
 namespace Module1 {
 
@@ -87,7 +100,7 @@ void DeleteAddressEntry()
         return;
     const StoreResult result = AddressStore().DeleteAddressEntry(name);
     if (result.ok())
-        MarkCalendarDays();
+        markCalendarDays();
     else if (result.status != StoreResult::NotFound)
         MessageBox::show(result.message);
 }
@@ -110,7 +123,7 @@ void AddAddressEntry()
                                    : store.ReplaceAddressEntry(editor->EditedName, entry);
     editor->EntryWritten = result.ok();
     if (result.ok())
-        MarkCalendarDays();
+        markCalendarDays();
     else if (result.status == StoreResult::NameTaken)
         MessageBox::show(QStringLiteral("Entry Already Exists!"));
     else

@@ -1,4 +1,5 @@
 #include "app/forms.h"
+#include "app/module1.h"
 
 #include "addressbook/address_book_window.h"
 #include "addressbook/address_entry_editor.h"
@@ -161,6 +162,10 @@ bool exists(const char *formName)
 void registerMainWindow(MainWindow *window)
 {
     g_main = window;
+    // The links between the parts, which go through this layer.
+    PartLinks::markCalendarDays = &Module1::MarkCalendarDays;
+    PartLinks::checkReminders = &Module1::CheckReminders;
+    PartLinks::calendarSelectedDate = &CalendarSelectedDate;
 }
 
 void destroyTopLevelForms()
@@ -172,3 +177,39 @@ void destroyTopLevelForms()
 }
 
 } // namespace Forms
+
+namespace ProgramFrame {
+
+QWidget *window()
+{
+    return Forms::MDIForm1();
+}
+
+void setEnabled(bool enabled)
+{
+    if (MainWindow *main = Forms::MDIForm1())
+        main->setEnabled(enabled);
+}
+
+void bringForward()
+{
+    if (MainWindow *main = Forms::MDIForm1()) {
+        main->show();
+        main->raise();
+        main->activateWindow();
+    }
+}
+
+void showView(QWidget *view)
+{
+    if (MainWindow *main = Forms::MDIForm1())
+        main->ShowChildView(view);
+}
+
+QMdiArea *viewArea()
+{
+    MainWindow *main = Forms::MDIForm1();
+    return main ? main->mdiArea() : nullptr;
+}
+
+} // namespace ProgramFrame

@@ -4,13 +4,12 @@
 #include "calendar/calendar_procedures.h"
 #include "controls/limited_text_box.h"
 
-#include "app/forms.h"
-#include "app/main_window.h"
-#include "app/module1.h"
 #include "calendar/appointment_editor.h"
+#include "calendar/calendar_forms.h"
 #include "calendar/day_schedule_window.h"
 #include "controls/date_picker.h"
 #include "controls/keyboard.h"
+#include "controls/program_frame.h"
 #include "data/appointment_store.h"
 
 #include <QCheckBox>
@@ -250,12 +249,8 @@ void ActivitiesWindow::Command1_Click()
     // Hidden first, so that the marking leaves it empty for the next day opened.
     hide();
     Module1::MarkCalendarDays();
-    if (MainWindow *main = Forms::MDIForm1()) {
-        main->setEnabled(true);
-        main->show();
-        main->raise();
-        main->activateWindow();
-    }
+    ProgramFrame::setEnabled(true);
+    ProgramFrame::bringForward();
 }
 
 void ActivitiesWindow::closeEvent(QCloseEvent *event)

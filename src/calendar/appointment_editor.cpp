@@ -2,12 +2,12 @@
 
 #include "controls/limited_text_box.h"
 
-#include "app/forms.h"
-#include "app/module1.h"
 #include "calendar/activities_window.h"
+#include "calendar/calendar_forms.h"
 #include "calendar/calendar_logic.h"
 #include "calendar/calendar_procedures.h"
 #include "controls/keyboard.h"
+#include "controls/program_frame.h"
 #include "controls/seams.h"
 
 #include <QCheckBox>

@@ -1,6 +1,8 @@
 // Helpers that the calendar's windows and the Module1 procedures of this area share.
 #pragma once
 
+#include "calendar/calendar_logic.h"
+
 #include <QColor>
 #include <QPixmap>
 #include <QString>
@@ -10,6 +12,20 @@
 #include <optional>
 
 class QWidget;
+
+namespace Module1 {
+// What the reminder check keeps between its runs (not the pop-up's business).
+inline CalendarLogic::ReminderState Reminders;
+
+void MarkCalendarDays();
+void LoadDayActivities();
+void ShowAppointmentDetails();
+void DeleteAppointment();
+void AddAppointment();
+void UpdateAppointment();
+void FillDaySchedule();
+void CheckReminders();
+} // namespace Module1
 
 namespace CalendarProcedures {
 

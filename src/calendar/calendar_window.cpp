@@ -1,11 +1,10 @@
 #include "calendar/calendar_window.h"
 
-#include "app/forms.h"
-#include "app/main_window.h"
-#include "app/module1.h"
 #include "calendar/activities_window.h"
+#include "calendar/calendar_forms.h"
 #include "calendar/calendar_procedures.h"
 #include "controls/date_picker.h"
+#include "controls/program_frame.h"
 #include "controls/seams.h"
 #include "controls/twips.h"
 
@@ -206,8 +205,7 @@ void CalendarWindow::Calendar1_AfterUpdate()
 
 void CalendarWindow::Calendar1_DblClick()
 {
-    if (MainWindow *main = Forms::MDIForm1())
-        main->setEnabled(false);
+    ProgramFrame::setEnabled(false);
     ActivitiesWindow *activities = Forms::Form4();
     activities->DTPicker1->setValue(Calendar1->selectedDate());
     activities->show();

@@ -2,12 +2,13 @@
 
 #include <QFontMetrics>
 
-#include "app/forms.h"
-#include "app/module1.h"
 #include "calendar/activities_window.h"
+#include "calendar/calendar_forms.h"
+#include "calendar/calendar_procedures.h"
 #include "controls/date_picker.h"
 #include "controls/flex_grid.h"
 #include "controls/keyboard.h"
+#include "controls/program_frame.h"
 #include "controls/twips.h"
 
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "calendar/reminder_notifications.h"
 
+#include "calendar/calendar_forms.h"
 #include "calendar/reminder_window.h"
-#include "app/forms.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

@@ -1,6 +1,7 @@
 #include "desktop/delete_button_dialog.h"
 
-#include "app/module1.h"
+#include "controls/program_frame.h"
+#include "desktop/desktop_procedures.h"
 
 #include <QPushButton>
 

@@ -2,13 +2,13 @@
 // and the work of the delete and change-icon dialogs.
 #include "desktop/desktop_procedures.h"
 
+#include "controls/program_frame.h"
+#include "controls/seams.h"
 #include "data/desktop_store.h"
 #include "desktop/change_icon_dialog.h"
 #include "desktop/delete_button_dialog.h"
+#include "desktop/desktop_forms.h"
 #include "desktop/desktop_window.h"
-#include "app/forms.h"
-#include "app/module1.h"
-#include "controls/seams.h"
 
 #include <QHash>
 
@@ -16,7 +16,10 @@
 
 #include <optional>
 
-std::function<void()> DesktopReminderCheck = Module1::CheckReminders;
+std::function<void()> DesktopReminderCheck = [] {
+    if (PartLinks::checkReminders)
+        PartLinks::checkReminders();
+};
 
 namespace {
 
@@ -26,8 +29,6 @@ void runReminderCheck()
 {
     if (DesktopReminderCheck)
         DesktopReminderCheck();
-    else
-        Module1::CheckReminders();
 }
 
 // The end of a command that showed the open-file dialog, on every path out of it.

@@ -1,13 +1,13 @@
 #include "desktop/desktop_window.h"
 
-#include "app/forms.h"
-#include "app/main_window.h"
-#include "app/module1.h"
+#include "controls/program_frame.h"
 #include "controls/seams.h"
 #include "controls/twips.h"
 #include "desktop/change_icon_dialog.h"
 #include "desktop/delete_button_dialog.h"
+#include "desktop/desktop_forms.h"
 #include "desktop/desktop_pictures.h"
+#include "desktop/desktop_procedures.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -240,8 +240,7 @@ void DesktopWindow::Command1_Click()
 template <typename Dialog> static void openLauncherDialog(Dialog *dialog)
 {
     dialog->fillList();
-    if (MainWindow *main = Forms::MDIForm1())
-        main->setEnabled(false);
+    ProgramFrame::setEnabled(false);
     dialog->show();
     dialog->raise();
     dialog->activateWindow();

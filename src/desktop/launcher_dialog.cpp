@@ -1,10 +1,9 @@
 #include "desktop/launcher_dialog.h"
 
-#include "app/forms.h"
-#include "app/main_window.h"
 #include "controls/keyboard.h"
 #include "controls/twips.h"
 #include "data/desktop_store.h"
+#include "desktop/desktop_forms.h"
 #include "desktop/desktop_window.h"
 
 #include <QCloseEvent>
@@ -74,11 +73,10 @@ void LauncherDialog::Command2_Click()
 void LauncherDialog::finish()
 {
     hide();
-    MainWindow *main = Forms::MDIForm1();
-    if (!main)
+    if (!ProgramFrame::window())
         return;
-    main->setEnabled(true);
-    main->ShowChildView(Forms::Form9());
+    ProgramFrame::setEnabled(true);
+    ProgramFrame::showView(Forms::Form9());
 }
 
 void LauncherDialog::closeEvent(QCloseEvent *event)

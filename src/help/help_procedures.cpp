@@ -1,6 +1,7 @@
-#include "app/forms.h"
-#include "app/module1.h"
+#include "help/help_procedures.h"
+#include "controls/program_frame.h"
 #include "controls/twips.h"
+#include "help/help_forms.h"
 #include "help/help_topics_window.h"
 #include "help/help_viewer_window.h"
 

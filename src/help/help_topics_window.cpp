@@ -1,10 +1,11 @@
 #include "help/help_topics_window.h"
 
-#include "app/forms.h"
-#include "app/module1.h"
 #include "controls/keyboard.h"
 #include "controls/pictures.h"
+#include "controls/program_frame.h"
 #include "controls/twips.h"
+#include "help/help_forms.h"
+#include "help/help_procedures.h"
 #include "help/help_viewer_window.h"
 
 #include <QPainter>

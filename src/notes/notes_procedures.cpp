@@ -1,13 +1,13 @@
 // The procedures of the notes view: they read the pad, the name box and the list of Form2 and
 // work on the notes file through NoteStore.
 #include "notes/notes_procedures.h"
-#include "data/note_store.h"
-#include "notes/notes_window.h"
 #include "controls/flex_grid.h"
-#include "app/forms.h"
 #include "controls/limited_text_box.h"
-#include "app/module1.h"
+#include "controls/program_frame.h"
 #include "controls/seams.h"
+#include "data/note_store.h"
+#include "notes/notes_forms.h"
+#include "notes/notes_window.h"
 
 #include <QLineEdit>
 #include <QPushButton>

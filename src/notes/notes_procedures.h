@@ -2,6 +2,13 @@
 // is first looked at.
 #pragma once
 
+namespace Module1 {
+void LoadNoteList();
+void SaveNote();
+void ViewNote();
+void DeleteNote();
+} // namespace Module1
+
 namespace NotesProcedures {
 // Fills the list from the notes file and makes its header row current (no note selected).
 void FillNoteList();

@@ -1,11 +1,10 @@
 #include "notes/notes_window.h"
 
-#include "app/forms.h"
-#include "app/main_window.h"
-#include "app/module1.h"
 #include "controls/flex_grid.h"
 #include "controls/limited_text_box.h"
+#include "controls/program_frame.h"
 #include "controls/twips.h"
+#include "notes/notes_forms.h"
 #include "notes/notes_procedures.h"
 
 #include <QHeaderView>
@@ -107,10 +106,8 @@ void NotesWindow::load()
 void NotesWindow::Form_Load()
 {
     // The view is activated whenever its sub-window becomes the active one in the main window.
-    if (MainWindow *main = Forms::MDIForm1()) {
-        connect(main->mdiArea(), &QMdiArea::subWindowActivated, this,
-                &NotesWindow::onSubWindowActivated);
-    }
+    if (QMdiArea *views = ProgramFrame::viewArea())
+        connect(views, &QMdiArea::subWindowActivated, this, &NotesWindow::onSubWindowActivated);
     // LoadNoteList, with the reading of the file put off until the list is first looked at:
     // the view starts behind the calendar, and a full notes file is large.
     MSFlexGrid1->fillWhenNeeded(&NotesProcedures::FillNoteList);
