@@ -39,19 +39,7 @@ void FillAddressList()
         // The rebuild itself is no pick of a name; the selection below is.
         const QSignalBlocker blocker(list);
         list->clear();
-        const QStringList names = AddressStore().ReadAllDisplayNames();
-        const QString group = book->LetterGroup();
-        QStringList listed;
-        for (const QString &name : names) {
-            if (LetterGroupOf(name) == group)
-                listed.append(name);
-        }
-        // Ascending, ignoring case; names equal but for case keep the order in which they
-        // were found, as if each had been put in at its place in turn.
-        std::stable_sort(listed.begin(), listed.end(), [](const QString &a, const QString &b) {
-            return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-        });
-        list->addItems(listed);
+        list->addItems(AddressStore().NamesOfLetterGroup(book->LetterGroup()));
         list->setCurrentIndex(list->count() > 0 ? 0 : -1);
     }
     if (list->count() > 0)

@@ -199,6 +199,19 @@ QStringList AddressStore::ReadAllDisplayNames() const
     return names;
 }
 
+QStringList AddressStore::NamesOfLetterGroup(const QString &group) const
+{
+    QStringList listed;
+    for (const QString &name : ReadAllDisplayNames()) {
+        if (LetterGroupOf(name) == group)
+            listed.append(name);
+    }
+    std::stable_sort(listed.begin(), listed.end(), [](const QString &a, const QString &b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    return listed;
+}
+
 int AddressStore::FindAddressEntry(const QString &name) const
 {
     int found = -1;

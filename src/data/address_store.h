@@ -55,6 +55,9 @@ public:
     QString ReadDisplayName(int position) const;
     // All display names in position order, read in one pass.
     QStringList ReadAllDisplayNames() const;
+    // The display names a letter group lists: ascending, ignoring case; names equal but for
+    // case in the order of the file.
+    QStringList NamesOfLetterGroup(const QString &group) const;
     // Position of the entry whose display name equals `name` exactly (last match wins), or -1.
     int FindAddressEntry(const QString &name) const;
     AddressEntry ReadAddressEntry(int position) const;

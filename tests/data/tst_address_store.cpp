@@ -39,6 +39,8 @@ private slots:
     void replaceWithSameNameMovesEntryToTheEnd();
     void tooLongFieldLeavesFileUnchanged();
     void readersGiveWhatWasWritten();
+    void letterGroups_data();
+    void letterGroups();
     void fullFileUsesRecord32767();
 };
 
@@ -286,6 +288,40 @@ void TestAddressStore::fullFileUsesRecord32767()
     QCOMPARE(stringAt(env, 16 * 2046 + 15), Bytes::string("Friend"));
     QCOMPARE(stringAt(env, 32767), QByteArray(2, '\0')); // held the new entry for a moment
     QCOMPARE(store.FindAddressEntry(QStringLiteral("N5")), -1);
+}
+
+void TestAddressStore::letterGroups_data()
+{
+    QTest::addColumn<QStringList>("surnames");
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<QStringList>("listed");
+    QTest::newRow("a letter whatever its case, sorted ignoring case, file order among equals")
+        << QStringList{"adams", "Baker", "Adams", "BLACK", "Bach"} << "A"
+        << QStringList{"adams, ", "Adams, "};
+    QTest::newRow("QR lists Q and R, P neither")
+        << QStringList{"Roberts", "Parker", "Quinn"} << "QR" << QStringList{"Quinn, ", "Roberts, "};
+    QTest::newRow("accented letters under their base letter")
+        << QStringList{"Émile", " Eve", "Evans"} << "E" << QStringList{"Evans, ", "Émile, "};
+    QTest::newRow("O gathers Ö, Ø and o") << QStringList{"Ørsted", "olsen", "Özil"} << "O"
+                                          << QStringList{"olsen, ", "Özil, ", "Ørsted, "};
+    QTest::newRow("V lists van Hollow")
+        << QStringList{"van Hollow", "Vance"} << "V" << QStringList{"van Hollow, ", "Vance, "};
+    QTest::newRow("123 gathers digits, blanks and signs")
+        << QStringList{"«Qué»", " Eve", "(Office)", "7 Seas", "0800 Taxis", "Evans"} << "123"
+        << QStringList{" Eve, ", "(Office), ", "0800 Taxis, ", "7 Seas, ", "«Qué», "};
+}
+
+void TestAddressStore::letterGroups()
+{
+    QFETCH(QStringList, surnames);
+    QFETCH(QString, group);
+    QFETCH(QStringList, listed);
+    TestEnvironment env;
+    QVERIFY(env.openDataFiles());
+    AddressStore store;
+    for (const QString &surname : surnames)
+        QVERIFY(store.AddAddressEntry(entry(surname, QString())).ok());
+    QCOMPARE(store.NamesOfLetterGroup(group), listed);
 }
 
 QTEST_GUILESS_MAIN(TestAddressStore)
