@@ -193,7 +193,7 @@ void ActivitiesWindow::Command3_Click()
 {
     Module1::EditMode = 0;
     AppointmentEditor *editor = Forms::Form5();
-    editor->Text3->setText(
+    editor->setAppointmentId(
         AppointmentStore().NextAppointmentId(AppointmentStore::DayKey(DTPicker1->Value())));
     editor->setWindowTitle(QStringLiteral("Add Appointment"));
     editor->presetFields();
@@ -222,7 +222,7 @@ void ActivitiesWindow::Command5_Click()
         editor->Text4->setText(CalendarLogic::TrimBlanks(a.Subject));
         editor->Check1->setCheckState(a.ReminderOn == -1 ? Qt::Checked : Qt::Unchecked);
         editor->Text2->setText(CalendarLogic::TrimBlanks(a.ReminderMinutes));
-        editor->Text3->setText(id);
+        editor->setAppointmentId(id);
     }
     hide();
     editor->show();

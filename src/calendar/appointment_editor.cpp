@@ -141,6 +141,12 @@ AppointmentEditor::AppointmentEditor(QWidget *parent) : QWidget(parent)
 
 void AppointmentEditor::load() {}
 
+void AppointmentEditor::setAppointmentId(const QString &id)
+{
+    m_appointmentId = id;
+    Text3->setText(id);
+}
+
 void AppointmentEditor::presetFields()
 {
     Text1->setPlainText(QStringLiteral("Description"));

@@ -35,8 +35,13 @@ public:
     QLineEdit *Text2 = nullptr; // minutes before meeting
     QLabel *Label4 = nullptr;
     LimitedTextBox *Text1 = nullptr; // description
-    QLineEdit *Text3 = nullptr;      // hidden: the appointment's id
+    QLineEdit *Text3 = nullptr;      // hidden: the appointment's id, shown from appointmentId
     QPushButton *Command2 = nullptr; // OK
+
+    // The id of the appointment this visit adds or edits. The editor keeps it itself; the
+    // hidden box Text3 only shows it.
+    QString appointmentId() const { return m_appointmentId; }
+    void setAppointmentId(const QString &id);
 
     // The fields a new visit starts with: subject, description, minutes and both times. The
     // activities window calls it when it opens the editor; "Reminder" and the id stay.
@@ -52,4 +57,6 @@ protected:
 
 private:
     void returnToActivities();
+
+    QString m_appointmentId;
 };

@@ -80,7 +80,7 @@ Appointment editorFields()
 {
     AppointmentEditor *e = Forms::Form5();
     Appointment a;
-    a.AppointmentId = e->Text3->text();
+    a.AppointmentId = e->appointmentId();
     a.Subject = e->Text4->text();
     a.StartTime = e->Combo1->currentText();
     a.EndTime = e->Combo2->currentText();
@@ -157,7 +157,7 @@ bool AddAppointment()
     AppointmentStore store;
     Appointment a = editorFields();
     a.AppointmentId = store.NextAppointmentId(a.AppointmentId.left(8));
-    Forms::Form5()->Text3->setText(a.AppointmentId);
+    Forms::Form5()->setAppointmentId(a.AppointmentId);
     const StoreResult result = store.AddAppointment(a);
     if (!result.ok()) {
         reportRefusal(result);
