@@ -4,17 +4,17 @@
 //
 //   scripts/bench            (builds optimised, runs on the offscreen platform)
 #include "addressbook/address_book_window.h"
-#include "calendar/activities_window.h"
-#include "calendar/calendar_window.h"
-#include "desktop/desktop_window.h"
-#include "notes/notes_window.h"
-#include "records/record_file.h"
-#include "controls/date_picker.h"
-#include "controls/flex_grid.h"
 #include "app/forms.h"
 #include "app/main_window.h"
 #include "app/module1.h"
+#include "calendar/activities_window.h"
+#include "calendar/calendar_window.h"
+#include "controls/date_picker.h"
+#include "controls/flex_grid.h"
 #include "controls/seams.h"
+#include "desktop/desktop_window.h"
+#include "notes/notes_window.h"
+#include "records/record_file.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,9 +2,9 @@
 // with a check of its count-record handling, and a check that stops the run loudly.
 #pragma once
 
-#include "records/record_file.h"
 #include "app/data_files.h"
 #include "app/module1.h"
+#include "records/record_file.h"
 
 #include <QByteArray>
 #include <QFile>

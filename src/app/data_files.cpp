@@ -1,10 +1,10 @@
 #include "app/data_files.h"
 
-#include "records/record_file.h"
 #include "app/forms.h"
 #include "app/main_window.h"
 #include "app/module1.h"
 #include "controls/seams.h"
+#include "records/record_file.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -19,13 +19,13 @@ struct DataFileLayout {
     const char *entryWord; // how the user calls one entry: "appointment", "entry", ...
 };
 
-inline constexpr DataFileLayout kAppointmentsFile{1, "Appoint", "Appoint.dat", 128, 8, 7, 8,
-                                                  4096, "appointment"};
+inline constexpr DataFileLayout kAppointmentsFile{1, "Appoint", "Appoint.dat", 128,          8,
+                                                  7, 8,         4096,          "appointment"};
 inline constexpr DataFileLayout kNotesFile{2, "Notes", "Notes.dat", 500, 3, 2, 3, 10922, "note"};
-inline constexpr DataFileLayout kAddressesFile{3,  "AddBook", "AddBook.dat", 128, 16, 15, 16,
-                                               2048, "entry"};
-inline constexpr DataFileLayout kDesktopFile{4, "MyDesk", "MyDesk.dat", 128, 4, 3, 4, 8192,
-                                             "button"};
+inline constexpr DataFileLayout kAddressesFile{3,  "AddBook", "AddBook.dat", 128,    16,
+                                               15, 16,        2048,          "entry"};
+inline constexpr DataFileLayout kDesktopFile{4, "MyDesk", "MyDesk.dat", 128,     4,
+                                             3, 4,        8192,         "button"};
 
 // In the order the program opens them.
 inline constexpr DataFileLayout kDataFiles[] = {kAppointmentsFile, kNotesFile, kAddressesFile,

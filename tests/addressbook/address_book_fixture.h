@@ -2,9 +2,9 @@
 #pragma once
 
 #include "addressbook/address_book_window.h"
+#include "app/main_window.h"
 #include "data/address_store.h"
 #include "records/record_file.h"
-#include "app/main_window.h"
 #include "test_support.h"
 
 #include <QAction>

@@ -2,12 +2,12 @@
 // open data files, starting the program on a day, and opening a day's activities.
 #pragma once
 
+#include "app/forms.h"
+#include "app/main_window.h"
 #include "calendar/activities_window.h"
 #include "calendar/calendar_window.h"
 #include "data/address_store.h"
 #include "data/appointment_store.h"
-#include "app/forms.h"
-#include "app/main_window.h"
 #include "test_support.h"
 
 #include <QCalendarWidget>

@@ -2,10 +2,10 @@
 // and the ways back to the calendar.
 #include "addressbook/address_book_window.h"
 #include "addressbook/address_entry_editor.h"
+#include "app/module1.h"
 #include "calendar/appointment_editor.h"
 #include "calendar_fixtures.h"
 #include "controls/date_picker.h"
-#include "app/module1.h"
 
 #include "controls/limited_text_box.h"
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 #include "test_support.h"
 
-#include "records/record_file.h"
 #include "app/forms.h"
 #include "app/main_window.h"
 #include "app/module1.h"
+#include "records/record_file.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,11 +2,11 @@
 // launcher view's controls.
 #pragma once
 
-#include "desktop/desktop_procedures.h"
-#include "desktop/desktop_window.h"
 #include "app/forms.h"
 #include "app/main_window.h"
 #include "app/module1.h"
+#include "desktop/desktop_procedures.h"
+#include "desktop/desktop_window.h"
 #include "test_support.h"
 
 #include <QImage>

@@ -1,10 +1,10 @@
 // The help topics tree: its nodes, folding and unfolding, and opening pages from it.
 #include "test_support.h"
 
-#include "help/help_topics_window.h"
-#include "help/help_viewer_window.h"
 #include "app/forms.h"
 #include "app/main_window.h"
+#include "help/help_topics_window.h"
+#include "help/help_viewer_window.h"
 
 #include <QAction>
 #include <QLineEdit>

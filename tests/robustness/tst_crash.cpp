@@ -5,11 +5,11 @@
 //
 // The same executable, started with --worker <folder> <seed>, is the process that is killed:
 // it runs the series that the seed gives and reports each finished operation on stdout.
+#include "app/module1.h"
 #include "data/address_store.h"
 #include "data/appointment_store.h"
 #include "data/desktop_store.h"
 #include "data/note_store.h"
-#include "app/module1.h"
 #include "test_support.h"
 
 #include <QApplication>

@@ -2,19 +2,19 @@
 // writes nothing, and a change on a damaged count record is refused with a message instead of
 // being written over existing entries.
 #include "addressbook/address_book_window.h"
+#include "app/forms.h"
+#include "app/main_window.h"
+#include "app/module1.h"
 #include "calendar/activities_window.h"
 #include "calendar/calendar_window.h"
+#include "controls/flex_grid.h"
+#include "controls/limited_text_box.h"
 #include "data/address_store.h"
 #include "data/appointment_store.h"
 #include "data/desktop_store.h"
 #include "data/note_store.h"
 #include "desktop/desktop_window.h"
 #include "notes/notes_window.h"
-#include "controls/flex_grid.h"
-#include "app/forms.h"
-#include "controls/limited_text_box.h"
-#include "app/main_window.h"
-#include "app/module1.h"
 #include "test_support.h"
 
 #include <QAction>

@@ -1,14 +1,14 @@
 // A write that the system refuses (the file size limit, a full device) reaches the user as a
 // message naming the file; the entries already in the file stay as they were, no half-written
 // entry shows, and the program goes on working once the file can grow again.
+#include "app/forms.h"
+#include "controls/flex_grid.h"
+#include "controls/limited_text_box.h"
 #include "data/address_store.h"
 #include "data/appointment_store.h"
 #include "data/desktop_store.h"
 #include "data/note_store.h"
 #include "notes/notes_window.h"
-#include "controls/flex_grid.h"
-#include "app/forms.h"
-#include "controls/limited_text_box.h"
 #include "test_support.h"
 
 #include <QLineEdit>
