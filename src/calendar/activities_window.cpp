@@ -1,4 +1,5 @@
 #include "calendar/activities_window.h"
+#include "data/stored_text.h"
 
 #include "calendar/calendar_logic.h"
 #include "calendar/calendar_procedures.h"
@@ -216,12 +217,12 @@ void ActivitiesWindow::Command5_Click()
     const int position = store.FindAppointment(id);
     if (position >= 0) {
         const Appointment a = store.ReadAppointment(position);
-        editor->Combo1->setEditText(CalendarLogic::TrimBlanks(a.StartTime));
-        editor->Combo2->setEditText(CalendarLogic::TrimBlanks(a.EndTime));
-        editor->Text1->setText(CalendarLogic::TrimBlanks(a.Description));
-        editor->Text4->setText(CalendarLogic::TrimBlanks(a.Subject));
+        editor->Combo1->setEditText(StoredText::trimBlanks(a.StartTime));
+        editor->Combo2->setEditText(StoredText::trimBlanks(a.EndTime));
+        editor->Text1->setText(StoredText::trimBlanks(a.Description));
+        editor->Text4->setText(StoredText::trimBlanks(a.Subject));
         editor->Check1->setCheckState(a.ReminderOn == -1 ? Qt::Checked : Qt::Unchecked);
-        editor->Text2->setText(CalendarLogic::TrimBlanks(a.ReminderMinutes));
+        editor->Text2->setText(StoredText::trimBlanks(a.ReminderMinutes));
         editor->setAppointmentId(id);
     }
     hide();

@@ -1,4 +1,5 @@
 #include "calendar/appointment_editor.h"
+#include "data/stored_text.h"
 
 #include "controls/limited_text_box.h"
 
@@ -211,7 +212,7 @@ void AppointmentEditor::Command2_Click()
     // A reminder needs a number of minutes it can be given by: a whole number up to a day.
     if (Check1->checkState() != Qt::Unchecked) {
         bool ok = false;
-        const int minutes = CalendarLogic::TrimBlanks(Text2->text()).toInt(&ok);
+        const int minutes = StoredText::trimBlanks(Text2->text()).toInt(&ok);
         if (!ok || minutes < 0 || minutes > 1440) {
             MessageBox::show(QStringLiteral("The minutes before the meeting must be a whole "
                                             "number from 0 to 1440."));

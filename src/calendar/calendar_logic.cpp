@@ -1,5 +1,7 @@
 #include "calendar/calendar_logic.h"
 
+#include "data/stored_text.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 
@@ -25,21 +27,10 @@ QString plainNumber(double value)
 
 namespace CalendarLogic {
 
-QString TrimBlanks(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text[end - 1] == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 std::optional<int> StartMinuteOfDay(const QString &startTime)
 {
     static const QRegularExpression form(QStringLiteral("^([0-9]{1,2}):([0-9]{2})$"));
-    const QRegularExpressionMatch match = form.match(TrimBlanks(startTime));
+    const QRegularExpressionMatch match = form.match(StoredText::trimBlanks(startTime));
     if (!match.hasMatch())
         return std::nullopt;
     const int minute = match.captured(2).toInt();
@@ -65,7 +56,7 @@ std::optional<int> ReminderMinuteOfDay(const QString &startTime, const QString &
 {
     const std::optional<int> start = StartMinuteOfDay(startTime);
     bool ok = false;
-    const double n = QLocale::c().toDouble(TrimBlanks(minutesText), &ok);
+    const double n = QLocale::c().toDouble(StoredText::trimBlanks(minutesText), &ok);
     if (!start || !ok || !std::isfinite(n) || std::fabs(n) > 1e7)
         return std::nullopt;
     // The minute less N, rounded half to even; the hours borrowed as far as needed.
@@ -76,6 +67,17 @@ std::optional<int> ReminderMinuteOfDay(const QString &startTime, const QString &
     if (total < 0)
         return std::nullopt;
     return total;
+}
+
+int DayOneOffset(int year, int month)
+{
+    const int offset = QDate(year, month, 1).dayOfWeek() % 7;
+    return offset == 0 ? 7 : offset;
+}
+
+QDate CellDate(int year, int month, int cell)
+{
+    return QDate(year, month, 1).addDays(cell - 1 - DayOneOffset(year, month));
 }
 
 DaySchedule ScheduleOfDay(const QList<Appointment> &day)
@@ -90,15 +92,15 @@ DaySchedule ScheduleOfDay(const QList<Appointment> &day)
         s.slotTimes.append(twoDigits(minutes / 60) + QLatin1Char(':') + twoDigits(minutes % 60));
     s.occupation = QList<int>(s.slotTimes.size(), 0);
     for (const Appointment &a : day) {
-        const QString start = TwoDigitTime(TrimBlanks(a.StartTime));
-        const QString end = TwoDigitTime(TrimBlanks(a.EndTime));
+        const QString start = TwoDigitTime(StoredText::trimBlanks(a.StartTime));
+        const QString end = TwoDigitTime(StoredText::trimBlanks(a.EndTime));
         QList<bool> row(s.slotTimes.size(), false);
         for (qsizetype c = 0; c < s.slotTimes.size(); ++c) {
             row[c] = QString::compare(s.slotTimes[c], start) >= 0 &&
                      QString::compare(s.slotTimes[c], end) < 0;
             s.occupation[c] += row[c] ? 1 : 0;
         }
-        s.subjects.append(TrimBlanks(a.Subject));
+        s.subjects.append(StoredText::trimBlanks(a.Subject));
         s.occupied.append(row);
     }
     return s;
@@ -132,7 +134,7 @@ QList<DueReminder> DueReminders(const QList<Appointment> &today, const QDateTime
             continue;
         bool ok = false;
         const QString minutes =
-            plainNumber(QLocale::c().toDouble(TrimBlanks(a.ReminderMinutes), &ok));
+            plainNumber(QLocale::c().toDouble(StoredText::trimBlanks(a.ReminderMinutes), &ok));
         rows.append({&a, *due, StartMinuteOfDay(a.StartTime).value_or(0), minutes});
     }
     // In the order of the start times, file order among equal ones.
@@ -151,7 +153,7 @@ QList<DueReminder> DueReminders(const QList<Appointment> &today, const QDateTime
         if (state.shownToday.contains(key))
             continue;
         state.shownToday.insert(key);
-        QString subject = TrimBlanks(row.a->Subject);
+        QString subject = StoredText::trimBlanks(row.a->Subject);
         if (subject.size() > 30)
             subject = subject.left(30) + QStringLiteral(" ...");
         // One caught up after its minute tells the minutes really left until the start.

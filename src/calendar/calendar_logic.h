@@ -14,9 +14,6 @@
 
 namespace CalendarLogic {
 
-// The text with leading and trailing blanks removed (only blanks; line breaks stay).
-QString TrimBlanks(const QString &text);
-
 // The minute of the day of a time "h:mm" or "hh:mm" (blanks around it allowed, any hour up to
 // 99), or nothing.
 std::optional<int> StartMinuteOfDay(const QString &startTime);
@@ -31,6 +28,13 @@ QString TwoDigitTime(const QString &text);
 // minutes, rounded half to even; nothing when either text is not a number or the reminder
 // falls on the previous day.
 std::optional<int> ReminderMinuteOfDay(const QString &startTime, const QString &minutesText);
+
+// The month view's layout: day d of a month stands in cell DayOneOffset + d (cells 1 to 42, six
+// rows of seven from Sunday). The offset is the weekday of the first counted from Sunday, a
+// whole week when the month begins on a Sunday.
+int DayOneOffset(int year, int month);
+// The date shown in cell 1 to 42 of a month's view, greyed days before and after included.
+QDate CellDate(int year, int month, int cell);
 
 // A day's schedule: half-hour slotTimes from 07:00 (or from the half hour of the day's earliest
 // start before it) to 23:30; a row per appointment with the slotTimes it takes (start <= slot <

@@ -3,6 +3,7 @@
 #include "calendar/calendar_procedures.h"
 #include "calendar/calendar_logic.h"
 #include "controls/limited_text_box.h"
+#include "data/stored_text.h"
 
 #include "calendar/activities_window.h"
 #include "calendar/appointment_editor.h"
@@ -51,7 +52,7 @@ QString twoDigits(int value)
 // 0 when it does not begin with one.
 int leadingNumber(const QString &text)
 {
-    const QString t = CalendarLogic::TrimBlanks(text);
+    const QString t = StoredText::trimBlanks(text);
     int i = 0;
     bool negative = false;
     if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) {
@@ -190,11 +191,7 @@ void MarkCalendarDays()
     CalendarWindow *calendar = Forms::Form1();
     const int year = calendar->Calendar1->yearShown();
     const int month = calendar->Calendar1->monthShown();
-    // Days of the previous month before day 1: the weekday counted from Sunday, a whole week
-    // when the month begins on a Sunday.
-    int offset = QDate(year, month, 1).dayOfWeek() % 7;
-    if (offset == 0)
-        offset = 7;
+    const int offset = CalendarLogic::DayOneOffset(year, month);
 
     // The activities window starts empty for the next day opened. One not made yet starts so
     // when it is made, so it need not be made now. A day that is open (its window on screen,
@@ -258,9 +255,9 @@ void LoadDayActivities()
 
         const QList<Appointment> day = AppointmentStore().ReadDayAppointments(dayKey);
         for (const Appointment &a : day) {
-            w->Combo3->addItem(CalendarLogic::TrimBlanks(a.Subject));
-            w->Combo1->addItem(CalendarLogic::TrimBlanks(a.StartTime));
-            w->Combo2->addItem(CalendarLogic::TrimBlanks(a.EndTime));
+            w->Combo3->addItem(StoredText::trimBlanks(a.Subject));
+            w->Combo1->addItem(StoredText::trimBlanks(a.StartTime));
+            w->Combo2->addItem(StoredText::trimBlanks(a.EndTime));
         }
     }
     if (w->Combo3->count() == 0) {
@@ -305,11 +302,11 @@ void ShowAppointmentDetails()
     }
     const Appointment a = store.ReadAppointment(position);
     w->Text3->setText(id);
-    w->Text4->setText(CalendarLogic::TrimBlanks(a.StartTime));
-    w->Text5->setText(CalendarLogic::TrimBlanks(a.EndTime));
+    w->Text4->setText(StoredText::trimBlanks(a.StartTime));
+    w->Text5->setText(StoredText::trimBlanks(a.EndTime));
     w->Check1->setCheckState(a.ReminderOn == -1 ? Qt::Checked : Qt::Unchecked);
-    w->Text2->setText(CalendarLogic::TrimBlanks(a.ReminderMinutes));
-    w->Text1->setText(CalendarLogic::TrimBlanks(a.Description));
+    w->Text2->setText(StoredText::trimBlanks(a.ReminderMinutes));
+    w->Text1->setText(StoredText::trimBlanks(a.Description));
     w->Command4->setEnabled(true);
     w->Command5->setEnabled(true);
 }

@@ -2,6 +2,7 @@
 
 #include "calendar/activities_window.h"
 #include "calendar/calendar_forms.h"
+#include "calendar/calendar_logic.h"
 #include "calendar/calendar_procedures.h"
 #include "controls/date_picker.h"
 #include "controls/program_frame.h"
@@ -251,11 +252,7 @@ void CalendarWindow::goToMonth(int year, int month)
 
 QDate CalendarWindow::cellDate(int cell) const
 {
-    const QDate first(Calendar1->yearShown(), Calendar1->monthShown(), 1);
-    int offset = first.dayOfWeek() % 7;
-    if (offset == 0)
-        offset = 7;
-    return first.addDays(cell - 1 - offset);
+    return CalendarLogic::CellDate(Calendar1->yearShown(), Calendar1->monthShown(), cell);
 }
 
 void CalendarWindow::describeMarkedDays()
@@ -381,11 +378,7 @@ QDate CalendarWindow::dateAt(QPoint viewportPoint) const
     // Row 0 holds the day names.
     if (!index.isValid() || index.row() < 1 || index.row() > 6)
         return {};
-    const QDate first(Calendar1->yearShown(), Calendar1->monthShown(), 1);
-    int offset = first.dayOfWeek() % 7;
-    if (offset == 0)
-        offset = 7;
-    const QDate date = first.addDays((index.row() - 1) * 7 + index.column() - offset);
+    const QDate date = cellDate((index.row() - 1) * 7 + index.column() + 1);
     if (date < Calendar1->minimumDate() || date > Calendar1->maximumDate())
         return {};
     return date;

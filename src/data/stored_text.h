@@ -1,8 +1,10 @@
-// Helpers of the stores for scans that look at records in place, without decoding every text.
+// Helpers for stored texts: the stores' scans that look at records in place without decoding
+// every text, and the trimming with which the windows show texts read from the files.
 #pragma once
 
 #include <QByteArrayView>
 #include <QList>
+#include <QString>
 #include <QtEndian>
 
 #include <algorithm>
@@ -38,6 +40,19 @@ inline QList<int> markedDays(const std::array<bool, 32> &marked)
             days.append(d);
     }
     return days;
+}
+
+// The text with leading and trailing blanks removed (only blanks; line breaks and tabs stay),
+// as texts read from the files are shown.
+inline QString trimBlanks(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == u' ')
+        ++begin;
+    while (end > begin && text[end - 1] == u' ')
+        --end;
+    return text.mid(begin, end - begin);
 }
 
 } // namespace StoredText

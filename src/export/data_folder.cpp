@@ -188,21 +188,26 @@ void DecodeDataFolder(DataFolderContents &contents)
         for (int i = 0; i < c; ++i) {
             AppointmentRecord a;
             a.position = i;
-            a.id = d.text(i, 1);
-            a.subject = d.text(i, 2);
-            a.startTime = d.text(i, 3);
-            a.endTime = d.text(i, 4);
-            a.reminderFlag = d.flag(i, 5);
-            a.reminderMinutes = d.text(i, 6);
-            a.description = d.text(i, 7);
+            a.AppointmentId = d.text(i, 1);
+            a.Subject = d.text(i, 2);
+            a.StartTime = d.text(i, 3);
+            a.EndTime = d.text(i, 4);
+            a.ReminderOn = d.flag(i, 5);
+            a.ReminderMinutes = d.text(i, 6);
+            a.Description = d.text(i, 7);
             contents.appointments.append(a);
         }
     }
     {
         Decoder d(contents.notesFile, findings);
         const int c = d.usableCount();
-        for (int i = 0; i < c; ++i)
-            contents.notes.append({i + 1, d.text(i, 1), d.text(i, 2)});
+        for (int i = 0; i < c; ++i) {
+            NoteRecord n;
+            n.number = i + 1;
+            n.NoteName = d.text(i, 1);
+            n.NoteText = d.text(i, 2);
+            contents.notes.append(n);
+        }
     }
     {
         Decoder d(contents.addressesFile, findings);
@@ -211,9 +216,9 @@ void DecodeDataFolder(DataFolderContents &contents)
             AddressRecord a;
             a.position = i;
             QString *fields[] = {
-                &a.displayName,    &a.name,           &a.surname,     &a.address,  &a.phoneHome,
-                &a.phoneBusiness1, &a.phoneBusiness2, &a.phoneMobile, &a.phoneFax, &a.phoneOther,
-                &a.birthdayDate,   &a.hasBirthday,    &a.email,       &a.homePage, &a.notes};
+                &a.DisplayName,    &a.Name,           &a.Surname,     &a.Address,  &a.PhoneHome,
+                &a.PhoneBusiness1, &a.PhoneBusiness2, &a.PhoneMobile, &a.PhoneFax, &a.PhoneOther,
+                &a.BirthdayDate,   &a.HasBirthday,    &a.EMail,       &a.HomePage, &a.Notes};
             int k = 1;
             for (QString *field : fields)
                 *field = d.text(i, k++);
@@ -223,8 +228,14 @@ void DecodeDataFolder(DataFolderContents &contents)
     {
         Decoder d(contents.desktopFile, findings);
         const int c = d.usableCount();
-        for (int i = 0; i < c; ++i)
-            contents.buttons.append({i, d.text(i, 1), d.text(i, 2), d.text(i, 3)});
+        for (int i = 0; i < c; ++i) {
+            DesktopRecord b;
+            b.position = i;
+            b.ButtonCaption = d.text(i, 1);
+            b.ProgramPath = d.text(i, 2);
+            b.IconPath = d.text(i, 3);
+            contents.buttons.append(b);
+        }
     }
 }
 

@@ -6,6 +6,10 @@
 // as a finding.
 #pragma once
 
+#include "data/address_store.h"
+#include "data/appointment_store.h"
+#include "data/desktop_store.h"
+#include "data/note_store.h"
 #include "records/data_layout.h"
 
 #include <QByteArray>
@@ -49,47 +53,18 @@ struct FileImage {
     bool recordStarts(qint64 number) const { return !record(number).isEmpty(); }
 };
 
-struct AppointmentRecord {
+// The program's own record types, each with its place in the file.
+struct AppointmentRecord : Appointment {
     int position = 0; // 0-based
-    QString id;
-    QString subject;
-    QString startTime;
-    QString endTime;
-    qint16 reminderFlag = 0;
-    QString reminderMinutes;
-    QString description;
 };
-
-struct AddressRecord {
+struct AddressRecord : AddressEntry {
     int position = 0; // 0-based
-    QString displayName;
-    QString name;
-    QString surname;
-    QString address;
-    QString phoneHome;
-    QString phoneBusiness1;
-    QString phoneBusiness2;
-    QString phoneMobile;
-    QString phoneFax;
-    QString phoneOther;
-    QString birthdayDate; // dd/mm/yyyy
-    QString hasBirthday;  // "1" or "0"
-    QString email;
-    QString homePage;
-    QString notes;
 };
-
-struct NoteRecord {
+struct NoteRecord : Note {
     int number = 0; // 1-based
-    QString name;
-    QString text;
 };
-
-struct DesktopRecord {
-    int position = 0;
-    QString caption;
-    QString programPath;
-    QString iconPath;
+struct DesktopRecord : DesktopEntry {
+    int position = 0; // 0-based
 };
 
 struct DataFolderContents {

@@ -43,39 +43,39 @@ void checkAppointments(const DataFolderContents &data, QList<Finding> &out)
     const QString file = QString::fromLatin1(AppointmentsLayout.fileName);
     auto add = [&](Finding::Severity severity, const AppointmentRecord &a, const QString &msg) {
         out.append({severity, file,
-                    QStringLiteral("appointment %1 (%2)").arg(a.position + 1).arg(a.id), msg});
+                    QStringLiteral("appointment %1 (%2)").arg(a.position + 1).arg(a.AppointmentId),
+                    msg});
     };
     QMap<QString, QList<int>> days; // day key -> sequence numbers in position order
     for (const AppointmentRecord &a : data.appointments) {
-        const int n = sequenceNumber(a.id);
+        const int n = sequenceNumber(a.AppointmentId);
         if (n == 0)
             add(Finding::Error, a,
                 QStringLiteral("the id is not of the form YYYYMMDD-n with a "
                                "valid date"));
         else
-            days[a.id.left(8)].append(n);
-        if (a.reminderFlag != 0 && a.reminderFlag != -1)
+            days[a.AppointmentId.left(8)].append(n);
+        if (a.ReminderOn != 0 && a.ReminderOn != -1)
             add(Finding::Error, a,
-                QStringLiteral("the reminder flag holds %1 (-1 or 0 expected)")
-                    .arg(a.reminderFlag));
-        const auto start = ParseTime(a.startTime, false);
-        const auto end = ParseTime(a.endTime, true);
+                QStringLiteral("the reminder flag holds %1 (-1 or 0 expected)").arg(a.ReminderOn));
+        const auto start = ParseTime(a.StartTime, false);
+        const auto end = ParseTime(a.EndTime, true);
         if (!start)
             add(Finding::Warning, a,
-                QStringLiteral("the start time \"%1\" is not hh:mm").arg(a.startTime));
+                QStringLiteral("the start time \"%1\" is not hh:mm").arg(a.StartTime));
         if (!end)
             add(Finding::Warning, a,
-                QStringLiteral("the end time \"%1\" is not hh:mm").arg(a.endTime));
+                QStringLiteral("the end time \"%1\" is not hh:mm").arg(a.EndTime));
         if (start && end && *end <= *start)
             add(Finding::Warning, a,
                 QStringLiteral("the end time %1 is not after the start time %2")
-                    .arg(a.endTime, a.startTime));
+                    .arg(a.EndTime, a.StartTime));
         if (EndsAfterYear9999(a))
             add(Finding::Warning, a, EndsAfterYear9999Message());
-        if (a.reminderFlag != 0 && !ReminderSeconds(a.reminderMinutes))
+        if (a.ReminderOn != 0 && !ReminderSeconds(a.ReminderMinutes))
             add(Finding::Warning, a,
                 QStringLiteral("the reminder minutes \"%1\" are not a number")
-                    .arg(a.reminderMinutes));
+                    .arg(a.ReminderMinutes));
     }
     // The appointments of each day must be numbered 1, 2, 3 ... in file order.
     for (auto it = days.cbegin(); it != days.cend(); ++it) {
@@ -117,32 +117,32 @@ void checkAddresses(const DataFolderContents &data, QList<Finding> &out)
     const QString file = QString::fromLatin1(AddressesLayout.fileName);
     QHash<QString, QList<int>> byName;
     for (const AddressRecord &e : data.addresses) {
-        byName[e.displayName].append(e.position + 1);
+        byName[e.DisplayName].append(e.position + 1);
         const QString where =
-            QStringLiteral("entry %1 (%2)").arg(e.position + 1).arg(e.displayName);
-        if (e.displayName != e.surname + QStringLiteral(", ") + e.name)
+            QStringLiteral("entry %1 (%2)").arg(e.position + 1).arg(e.DisplayName);
+        if (e.DisplayName != e.Surname + QStringLiteral(", ") + e.Name)
             out.append({Finding::Warning, file, where,
                         QStringLiteral("the display name is not the surname, a comma, a blank "
                                        "and the first name")});
-        if (e.hasBirthday != QLatin1String("0") && e.hasBirthday != QLatin1String("1"))
+        if (e.HasBirthday != QLatin1String("0") && e.HasBirthday != QLatin1String("1"))
             out.append({Finding::Error, file, where,
                         QStringLiteral("the birthday flag is \"%1\" (\"0\" or \"1\" expected)")
-                            .arg(e.hasBirthday)});
-        const auto born = BirthdayDate(e.birthdayDate);
-        if (born && HasBirthday(e.hasBirthday) && EndsAfterYear9999(*born))
+                            .arg(e.HasBirthday)});
+        const auto born = BirthdayDate(e.BirthdayDate);
+        if (born && HasBirthday(e.HasBirthday) && EndsAfterYear9999(*born))
             out.append({Finding::Warning, file, where, EndsAfterYear9999Message()});
         if (!born)
-            out.append({HasBirthday(e.hasBirthday) ? Finding::Error : Finding::Warning, file, where,
+            out.append({HasBirthday(e.HasBirthday) ? Finding::Error : Finding::Warning, file, where,
                         QStringLiteral("the birthday \"%1\" is not a valid dd/mm/yyyy date")
-                            .arg(e.birthdayDate)});
+                            .arg(e.BirthdayDate)});
     }
     for (const AddressRecord &e : data.addresses) {
-        const QList<int> &positions = byName.value(e.displayName);
+        const QList<int> &positions = byName.value(e.DisplayName);
         if (positions.size() < 2 || positions.front() != e.position + 1)
             continue;
         out.append({Finding::Error, file, QStringLiteral("entries %1").arg(numberList(positions)),
                     QStringLiteral("the display name \"%1\" is used %2 times")
-                        .arg(e.displayName)
+                        .arg(e.DisplayName)
                         .arg(positions.size())});
     }
 }
@@ -151,15 +151,16 @@ void checkNotes(const DataFolderContents &data, QList<Finding> &out)
 {
     QHash<QString, QList<int>> byName;
     for (const NoteRecord &n : data.notes)
-        byName[n.name].append(n.number);
+        byName[n.NoteName].append(n.number);
     for (const NoteRecord &n : data.notes) {
-        const QList<int> &numbers = byName.value(n.name);
+        const QList<int> &numbers = byName.value(n.NoteName);
         if (numbers.size() < 2 || numbers.front() != n.number)
             continue;
-        out.append(
-            {Finding::Error, QString::fromLatin1(NotesLayout.fileName),
-             QStringLiteral("notes %1").arg(numberList(numbers)),
-             QStringLiteral("the name \"%1\" is used %2 times").arg(n.name).arg(numbers.size())});
+        out.append({Finding::Error, QString::fromLatin1(NotesLayout.fileName),
+                    QStringLiteral("notes %1").arg(numberList(numbers)),
+                    QStringLiteral("the name \"%1\" is used %2 times")
+                        .arg(n.NoteName)
+                        .arg(numbers.size())});
     }
 }
 

@@ -151,9 +151,9 @@ bool EndsAfterYear9999(QDate allDayEvent)
 
 bool EndsAfterYear9999(const AppointmentRecord &a)
 {
-    const auto day = AppointmentDate(a.id);
-    const auto start = ParseTime(a.startTime, false);
-    return day && EndsAfterYear9999(*day) && (!start || ParseTime(a.endTime, true) == 24 * 60);
+    const auto day = AppointmentDate(a.AppointmentId);
+    const auto start = ParseTime(a.StartTime, false);
+    return day && EndsAfterYear9999(*day) && (!start || ParseTime(a.EndTime, true) == 24 * 60);
 }
 
 QString EndsAfterYear9999Message()
@@ -201,19 +201,20 @@ QByteArray WriteICalendar(const DataFolderContents &data, const QDateTime &stamp
     // day with the same start time are told apart by their order.
     QHash<QString, int> sameStart;
     for (const AppointmentRecord &a : data.appointments) {
-        const QString where = QStringLiteral("appointment %1 (%2)").arg(a.position + 1).arg(a.id);
-        const auto date = AppointmentDate(a.id);
+        const QString where =
+            QStringLiteral("appointment %1 (%2)").arg(a.position + 1).arg(a.AppointmentId);
+        const auto date = AppointmentDate(a.AppointmentId);
         if (!date) {
             warnings->append(warning(AppointmentsLayout.fileName, where,
                                      QStringLiteral("the id holds no valid date; not exported")));
             continue;
         }
-        const auto start = ParseTime(a.startTime, false);
-        const auto end = ParseTime(a.endTime, true);
-        QString description = a.description;
+        const auto start = ParseTime(a.StartTime, false);
+        const auto end = ParseTime(a.EndTime, true);
+        QString description = a.Description;
         w.line(u"BEGIN:VEVENT");
         const QString key =
-            QStringLiteral("appointment\n%1\n%2").arg(formatDate(*date), a.startTime.trimmed());
+            QStringLiteral("appointment\n%1\n%2").arg(formatDate(*date), a.StartTime.trimmed());
         const int rank = ++sameStart[key];
         w.property(u"UID",
                    uids.make(rank == 1 ? key : key + QStringLiteral("\n%1").arg(rank), a.position));
@@ -232,10 +233,10 @@ QByteArray WriteICalendar(const DataFolderContents &data, const QDateTime &stamp
                     AppointmentsLayout.fileName, where,
                     end ? QStringLiteral("the end time \"%1\" is not after the start time \"%2\"; "
                                          "exported without an end")
-                              .arg(a.endTime, a.startTime)
+                              .arg(a.EndTime, a.StartTime)
                         : QStringLiteral("the end time \"%1\" is not hh:mm; exported without "
                                          "an end")
-                              .arg(a.endTime)));
+                              .arg(a.EndTime)));
             }
         } else {
             // Without a start time the appointment becomes an all-day event of its day, and
@@ -243,22 +244,22 @@ QByteArray WriteICalendar(const DataFolderContents &data, const QDateTime &stamp
             warnings->append(warning(AppointmentsLayout.fileName, where,
                                      QStringLiteral("the start time \"%1\" is not hh:mm; "
                                                     "exported as an all-day event")
-                                         .arg(a.startTime)));
+                                         .arg(a.StartTime)));
             w.property(u"DTSTART;VALUE=DATE", formatDate(*date));
             allDayEnd(*date, AppointmentsLayout.fileName, where);
             const QString times = QStringLiteral("Start Time: %1, End Time: %2")
-                                      .arg(a.startTime, a.endTime)
+                                      .arg(a.StartTime, a.EndTime)
                                       .trimmed();
             description =
                 description.isEmpty() ? times : times + QStringLiteral("\r\n") + description;
         }
         // A SUMMARY without a value is refused by some readers (libical). A subject of nothing
         // but blanks gets a title, and the stored text stays readable in a parameter.
-        QString title = a.subject;
-        if (EscapeText(a.subject.trimmed()).trimmed().isEmpty()) {
+        QString title = a.Subject;
+        if (EscapeText(a.Subject.trimmed()).trimmed().isEmpty()) {
             title = QStringLiteral("(no subject)");
             QString stored;
-            for (const QChar c : a.subject) {
+            for (const QChar c : a.Subject) {
                 if (c == QLatin1Char('\t') || (c.unicode() >= 0x20 && c.unicode() != 0x7F &&
                                                (c.unicode() < 0x80 || c.unicode() >= 0xA0)))
                     stored += c;
@@ -269,8 +270,8 @@ QByteArray WriteICalendar(const DataFolderContents &data, const QDateTime &stamp
         }
         if (!EscapeText(description).trimmed().isEmpty())
             w.property(u"DESCRIPTION", EscapeText(description));
-        if (a.reminderFlag != 0) {
-            const auto seconds = ReminderSeconds(a.reminderMinutes);
+        if (a.ReminderOn != 0) {
+            const auto seconds = ReminderSeconds(a.ReminderMinutes);
             if (!start) {
                 warnings->append(warning(AppointmentsLayout.fileName, where,
                                          QStringLiteral("the reminder is left out: the "
@@ -280,7 +281,7 @@ QByteArray WriteICalendar(const DataFolderContents &data, const QDateTime &stamp
                     AppointmentsLayout.fileName, where,
                     QStringLiteral("the reminder minutes \"%1\" are not a number; the reminder "
                                    "is left out")
-                        .arg(a.reminderMinutes)));
+                        .arg(a.ReminderMinutes)));
             } else {
                 w.line(u"BEGIN:VALARM");
                 w.line(u"ACTION:DISPLAY");
@@ -293,21 +294,21 @@ QByteArray WriteICalendar(const DataFolderContents &data, const QDateTime &stamp
     }
 
     for (const AddressRecord &e : data.addresses) {
-        if (!HasBirthday(e.hasBirthday))
+        if (!HasBirthday(e.HasBirthday))
             continue;
         const QString where =
-            QStringLiteral("entry %1 (%2)").arg(e.position + 1).arg(e.displayName);
-        const auto born = BirthdayDate(e.birthdayDate);
+            QStringLiteral("entry %1 (%2)").arg(e.position + 1).arg(e.DisplayName);
+        const auto born = BirthdayDate(e.BirthdayDate);
         if (!born) {
             warnings->append(warning(AddressesLayout.fileName, where,
                                      QStringLiteral("the birthday \"%1\" is not a valid "
                                                     "dd/mm/yyyy date; not exported")
-                                         .arg(e.birthdayDate)));
+                                         .arg(e.BirthdayDate)));
             continue;
         }
         w.line(u"BEGIN:VEVENT");
         w.property(u"UID",
-                   uids.make(QStringLiteral("birthday\n%1").arg(e.displayName), e.position));
+                   uids.make(QStringLiteral("birthday\n%1").arg(e.DisplayName), e.position));
         w.property(u"DTSTAMP", dtstamp);
         lastModified(data.addressesFile);
         w.property(u"DTSTART;VALUE=DATE", formatDate(*born));
@@ -316,7 +317,7 @@ QByteArray WriteICalendar(const DataFolderContents &data, const QDateTime &stamp
         w.line(born->month() == 2 && born->day() == 29
                    ? u"RRULE:FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1"
                    : u"RRULE:FREQ=YEARLY");
-        w.property(u"SUMMARY", EscapeText(QStringLiteral("Birthday - ") + e.displayName));
+        w.property(u"SUMMARY", EscapeText(QStringLiteral("Birthday - ") + e.DisplayName));
         w.line(u"CATEGORIES:BIRTHDAY");
         w.line(u"TRANSP:TRANSPARENT");
         w.line(u"END:VEVENT");

@@ -84,12 +84,12 @@ QList<NoteFile> PlanNoteFiles(const QList<NoteRecord> &notes)
     QList<NoteFile> files;
     QSet<QString> taken; // case-folded names, for file systems that ignore letter case
     for (const NoteRecord &note : notes) {
-        const QString stem = SafeFileStem(note.name);
+        const QString stem = SafeFileStem(note.NoteName);
         QString fileName = stem + QStringLiteral(".txt");
         for (int n = 2; taken.contains(fileName.toCaseFolded()); ++n)
             fileName = QStringLiteral("%1 (%2).txt").arg(stem).arg(n);
         taken.insert(fileName.toCaseFolded());
-        QString text = note.text;
+        QString text = note.NoteText;
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         files.append({note.number, fileName, text});
     }

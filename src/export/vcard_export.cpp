@@ -42,7 +42,7 @@ QByteArray WriteVCards(const DataFolderContents &data, QList<Finding> *warnings)
     QSet<QString> uids;
     for (const AddressRecord &e : data.addresses) {
         const QString where =
-            QStringLiteral("entry %1 (%2)").arg(e.position + 1).arg(e.displayName);
+            QStringLiteral("entry %1 (%2)").arg(e.position + 1).arg(e.DisplayName);
         auto warn = [&](const QString &message) {
             warnings->append(
                 {Finding::Warning, QString::fromLatin1(AddressesLayout.fileName), where, message});
@@ -50,9 +50,9 @@ QByteArray WriteVCards(const DataFolderContents &data, QList<Finding> *warnings)
         w.line(u"BEGIN:VCARD");
         w.line(u"VERSION:4.0");
         QString uid =
-            StableUuid(QStringLiteral("address\n") + e.displayName).toString(QUuid::WithoutBraces);
+            StableUuid(QStringLiteral("address\n") + e.DisplayName).toString(QUuid::WithoutBraces);
         if (uids.contains(uid)) // only in a broken file with a repeated display name
-            uid = StableUuid(QStringLiteral("address\n%1#%2").arg(e.displayName).arg(e.position))
+            uid = StableUuid(QStringLiteral("address\n%1#%2").arg(e.DisplayName).arg(e.position))
                       .toString(QUuid::WithoutBraces);
         uids.insert(uid);
         w.property(u"UID", QStringLiteral("urn:uuid:") + uid);
@@ -60,51 +60,51 @@ QByteArray WriteVCards(const DataFolderContents &data, QList<Finding> *warnings)
             w.property(u"REV", data.addressesFile.modified.toUTC().toString(
                                    QStringLiteral("yyyyMMdd'T'HHmmss'Z'")));
 
-        QString formatted = (e.name.trimmed() + QLatin1Char(' ') + e.surname.trimmed()).trimmed();
+        QString formatted = (e.Name.trimmed() + QLatin1Char(' ') + e.Surname.trimmed()).trimmed();
         if (formatted.isEmpty())
-            formatted = e.displayName.trimmed();
+            formatted = e.DisplayName.trimmed();
         w.property(u"FN", EscapeText(formatted));
         // N: family name; given name; additional names; prefixes; suffixes.
-        w.property(u"N", EscapeText(e.surname) + QLatin1Char(';') + EscapeText(e.name) +
+        w.property(u"N", EscapeText(e.Surname) + QLatin1Char(';') + EscapeText(e.Name) +
                              QStringLiteral(";;;"));
-        if (!e.address.trimmed().isEmpty()) {
+        if (!e.Address.trimmed().isEmpty()) {
             // The address is one free text of several lines: it goes whole into the street
             // component, its line breaks kept. This is a personal address book, so the address
             // is the home address (readers file an untyped one as a work address).
-            w.property(u"ADR;TYPE=home", QStringLiteral(";;%1;;;;").arg(EscapeText(e.address)));
+            w.property(u"ADR;TYPE=home", QStringLiteral(";;%1;;;;").arg(EscapeText(e.Address)));
         }
         const struct {
             const QString &number;
             const char *types;
-        } phones[] = {{e.phoneHome, "home,voice"},
-                      {e.phoneBusiness1, "work,voice"},
-                      {e.phoneBusiness2, "work,voice"},
-                      {e.phoneMobile, "cell"},
-                      {e.phoneFax, "fax"},
-                      {e.phoneOther, "voice"}};
+        } phones[] = {{e.PhoneHome, "home,voice"},
+                      {e.PhoneBusiness1, "work,voice"},
+                      {e.PhoneBusiness2, "work,voice"},
+                      {e.PhoneMobile, "cell"},
+                      {e.PhoneFax, "fax"},
+                      {e.PhoneOther, "voice"}};
         for (const auto &phone : phones) {
             if (phone.number.trimmed().isEmpty())
                 continue;
             w.line(QStringLiteral("TEL;VALUE=text;TYPE=%1:%2")
                        .arg(QString::fromLatin1(phone.types), EscapeText(phone.number)));
         }
-        if (HasBirthday(e.hasBirthday)) {
-            if (const auto born = BirthdayDate(e.birthdayDate))
+        if (HasBirthday(e.HasBirthday)) {
+            if (const auto born = BirthdayDate(e.BirthdayDate))
                 w.property(u"BDAY", born->toString(QStringLiteral("yyyyMMdd")));
             else
                 warn(QStringLiteral("the birthday \"%1\" is not a valid dd/mm/yyyy date; left out")
-                         .arg(e.birthdayDate));
+                         .arg(e.BirthdayDate));
         }
-        if (!e.email.trimmed().isEmpty())
-            w.property(u"EMAIL", EscapeText(e.email.trimmed()));
-        QString notes = e.notes;
-        if (!e.homePage.trimmed().isEmpty()) {
-            if (const auto uri = homePageUri(e.homePage)) {
+        if (!e.EMail.trimmed().isEmpty())
+            w.property(u"EMAIL", EscapeText(e.EMail.trimmed()));
+        QString notes = e.Notes;
+        if (!e.HomePage.trimmed().isEmpty()) {
+            if (const auto uri = homePageUri(e.HomePage)) {
                 w.property(u"URL", EscapeText(*uri));
             } else {
                 warn(QStringLiteral("the home page \"%1\" is no web address; put into the note")
-                         .arg(e.homePage));
-                const QString line = QStringLiteral("Home Page: ") + e.homePage;
+                         .arg(e.HomePage));
+                const QString line = QStringLiteral("Home Page: ") + e.HomePage;
                 notes = notes.isEmpty() ? line : notes + QStringLiteral("\r\n") + line;
             }
         }

@@ -6,6 +6,7 @@
 #include "controls/program_frame.h"
 #include "controls/seams.h"
 #include "data/note_store.h"
+#include "data/stored_text.h"
 #include "notes/notes_forms.h"
 #include "notes/notes_window.h"
 
@@ -16,18 +17,6 @@
 #include <algorithm>
 
 namespace {
-
-// Removes leading and trailing blanks only; line breaks and tabs stay.
-QString trimBlanks(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == u' ')
-        ++begin;
-    while (end > begin && text.at(end - 1) == u' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 // "1", "2", ... up to at least `count`: the texts of the list's number column. They are made
 // once and shared by every fill of the list afterwards.
@@ -144,8 +133,8 @@ void ViewNote()
     if (count <= 0 || row > count)
         return;
     const Note note = store.ReadNote(row);
-    form->Text1->setText(trimBlanks(note.NoteText));
-    form->Text2->setText(trimBlanks(note.NoteName));
+    form->Text1->setText(StoredText::trimBlanks(note.NoteText));
+    form->Text2->setText(StoredText::trimBlanks(note.NoteName));
     form->Command1->setEnabled(false);
 }
 

@@ -277,7 +277,7 @@ void TestExport::noteFileNames()
     QFETCH(QStringList, files);
     QList<NoteRecord> notes;
     for (const QString &n : names)
-        notes.append({int(notes.size()) + 1, n, QStringLiteral("x\r\ny")});
+        notes.append({{n, QStringLiteral("x\r\ny")}, int(notes.size()) + 1});
     QStringList planned;
     for (const NoteFile &f : PlanNoteFiles(notes)) {
         planned << f.fileName;
