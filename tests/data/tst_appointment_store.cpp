@@ -1,393 +1,237 @@
 // The appointments file as the appointment store writes it, byte for byte.
 #include "data/address_store.h"
 #include "data/appointment_store.h"
+#include "store_steps.h"
 #include "test_support.h"
 
 #include <QTest>
 
 namespace {
 
-const QString kFile = QStringLiteral("Appoint.dat");
-constexpr int kLen = 128;
-
 Appointment appointment(const QString &id, const QString &subject = QStringLiteral("Dentist"))
 {
-    return {id,
-            subject,
-            QStringLiteral("09:30"),
-            QStringLiteral("10:00"),
-            -1,
-            QStringLiteral("15"),
-            QStringLiteral("Check-up")};
+    return {id, subject, "09:30", "10:00", -1, "15", "Check-up"};
 }
 
-// The store on a new file holding the appointments `ids`, added in this order.
-void addAll(AppointmentStore &store, const QStringList &ids)
+// The seven records of an appointment made by appointment(), as stored.
+QByteArrayList block(const QByteArray &id, const QByteArray &subject = "Dentist")
 {
-    for (const QString &id : ids)
-        QVERIFY(store.AddAppointment(appointment(id)).ok());
+    return strings({id, subject, "09:30", "10:00"})
+           << QByteArray("\xFF\xFF", 2) << strings({"15", "Check-up"});
 }
 
-// The first bytes of a record that holds a String field.
-QByteArray stringAt(const TestEnvironment &env, int record)
-{
-    return env.storedString(kFile, kLen, record);
-}
-
-void verifyBlank(const TestEnvironment &env, int from, int to)
-{
-    for (int r = from; r <= to; ++r)
-        QCOMPARE(env.record(kFile, kLen, r).left(2), QByteArray(2, '\0'));
-}
+const QByteArrayList kBlank = strings(QByteArrayList(7, QByteArray()));
 
 } // namespace
 
-class TestAppointmentStore : public QObject {
+class TestAppointmentStore : public QObject, StoreFile {
     Q_OBJECT
 
+    AppointmentStore store;
+
+public:
+    TestAppointmentStore() : StoreFile(QStringLiteral("Appoint.dat"), 128) {}
+
 private slots:
-    void firstAndSecondAddWriteTheirBlocks();
-    void addWritesFieldEncodings_data();
-    void addWritesFieldEncodings();
-    void deleteMovesLaterAppointmentsDownAndRenumbersTheDay();
-    void deleteRenumbersTwoDigitSequence();
-    void deleteOfOnlyAppointmentBlanksItsBlock();
-    void unknownIdLeavesFileUntouched_data();
-    void unknownIdLeavesFileUntouched();
-    void updateRewritesFieldsButNeverTheId();
-    void lookupAndEditTakeTheLastMatch();
-    void dayReadersKeepPositionOrder();
-    void markedDaysOfAMonth_data();
-    void markedDaysOfAMonth();
-    void addIsRefusedWhenFull();
-    void tooLongFieldLeavesFileUnchanged_data();
-    void tooLongFieldLeavesFileUnchanged();
-    void fullFileUsesRecord32767();
-};
+    void init() { QVERIFY(openFolder()); }
+    void cleanup() { env.reset(); }
 
-void TestAppointmentStore::firstAndSecondAddWriteTheirBlocks()
-{
-    TestEnvironment env;
-    QVERIFY(env.openDataFiles());
-    AppointmentStore store;
-    QCOMPARE(store.GetAppointmentCount(), 0);
-    QVERIFY(store.ReadAllIds().isEmpty());
+    void addWritesEachFieldInItsRecord()
+    {
+        QCOMPARE(store.GetAppointmentCount(), 0);
+        QVERIFY(store.ReadAllIds().isEmpty());
+        QVERIFY(store.AddAppointment(appointment("20240105-1")).ok());
+        QCOMPARE(bytes(), fileImage(block("20240105-1") << QByteArray::fromHex("02000100"), 128));
 
-    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-1"))).ok());
-    QCOMPARE(env.record(kFile, kLen, 8).left(4), QByteArray::fromHex("02000100"));
-    QCOMPARE(stringAt(env, 1), Bytes::string("20240105-1"));
-    QCOMPARE(stringAt(env, 7), Bytes::string("Check-up"));
-    QCOMPARE(env.fileBytes(kFile).size(), 7 * kLen + 4);
+        Appointment quiet = appointment("20240105-2", "Café · €5");
+        quiet.ReminderOn = 0;
+        quiet.Description.clear();
+        QVERIFY(store.AddAppointment(quiet).ok());
+        // Windows-1252 text, reminder off as 00 00, and record 16 never written: the empty
+        // description of record 15 ends the file.
+        QCOMPARE(bytes(),
+                 fileImage(block("20240105-1")
+                               << QByteArray::fromHex("02000200")
+                               << strings({"20240105-2", "Caf\xE9 \xB7 \x80\x35", "09:30", "10:00"})
+                               << QByteArray(2, '\0') << strings({"15", ""}),
+                           128));
+        QCOMPARE(store.GetAppointmentCount(), 2);
+    }
 
-    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-2"), "Bank")).ok());
-    QCOMPARE(env.record(kFile, kLen, 8).left(4), QByteArray::fromHex("02000200"));
-    QCOMPARE(stringAt(env, 9), Bytes::string("20240105-2"));
-    QCOMPARE(stringAt(env, 10), Bytes::string("Bank"));
-    QCOMPARE(stringAt(env, 15), Bytes::string("Check-up"));
-    // Record 16 is never written: the file ends with record 15's value.
-    QCOMPARE(env.fileBytes(kFile).size(), 14 * kLen + 2 + 8);
-    QCOMPARE(store.GetAppointmentCount(), 2);
-}
+    void deleteMovesLaterAppointmentsDownAndRenumbersTheDay_data()
+    {
+        QTest::addColumn<QStringList>("ids");
+        QTest::addColumn<int>("deleted");
+        QTest::addColumn<QStringList>("left");
+        QTest::newRow("the later one of the day is renumbered")
+            << QStringList{"20240105-1", "20240106-1", "20240105-2"} << 0
+            << QStringList{"20240106-1", "20240105-1"};
+        QStringList ten;
+        for (int n = 1; n <= 10; ++n)
+            ten << QStringLiteral("20240105-%1").arg(n);
+        QTest::newRow("two-digit sequence") << ten << 2 << ten.first(9);
+        QTest::newRow("only appointment") << QStringList{"20240105-1"} << 0 << QStringList();
+    }
+    void deleteMovesLaterAppointmentsDownAndRenumbersTheDay()
+    {
+        QFETCH(QStringList, ids);
+        QFETCH(int, deleted);
+        QFETCH(QStringList, left);
+        // The appointment at position i has the subject "S<i>".
+        for (int i = 0; i < ids.size(); ++i)
+            QVERIFY(store.AddAppointment(appointment(ids[i], QStringLiteral("S%1").arg(i))).ok());
+        const qsizetype size = bytes().size();
 
-void TestAppointmentStore::addWritesFieldEncodings_data()
-{
-    QTest::addColumn<int>("record");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("start time 09:30") << 3 << QByteArray::fromHex("0500") + "09:30";
-    QTest::newRow("reminder on is FF FF") << 5 << QByteArray::fromHex("ffff");
-    QTest::newRow("minutes as text") << 6 << QByteArray::fromHex("0200") + "15";
-    QTest::newRow("reminder off is 00 00") << 13 << QByteArray::fromHex("0000");
-    QTest::newRow("empty field is 00 00") << 15 << QByteArray::fromHex("0000");
-    QTest::newRow("Windows-1252 text") << 18
-                                       << Bytes::string("Caf\xE9 \xB7 \x80"
-                                                        "5");
-}
+        QVERIFY(store.DeleteAppointment(ids[deleted]).ok());
 
-void TestAppointmentStore::addWritesFieldEncodings()
-{
-    QFETCH(int, record);
-    QFETCH(QByteArray, bytes);
-    TestEnvironment env;
-    QVERIFY(env.openDataFiles());
-    AppointmentStore store;
-    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-1"))).ok());
-    Appointment quiet = appointment(QStringLiteral("20240105-2"));
-    quiet.ReminderOn = 0;
-    quiet.Description.clear();
-    QVERIFY(store.AddAppointment(quiet).ok());
-    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-3"), "Café · €5")).ok());
-    QCOMPARE(env.record(kFile, kLen, record).left(bytes.size()), bytes);
-}
-
-void TestAppointmentStore::deleteMovesLaterAppointmentsDownAndRenumbersTheDay()
-{
-    TestEnvironment env;
-    QVERIFY(env.openDataFiles());
-    AppointmentStore store;
-    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-1"), "A")).ok());
-    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240106-1"), "B")).ok());
-    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-2"), "C")).ok());
-
-    QVERIFY(store.DeleteAppointment(QStringLiteral("20240105-1")).ok());
-
-    QCOMPARE(env.record(kFile, kLen, 8).left(4), Bytes::count16(2));
-    QCOMPARE(stringAt(env, 1), Bytes::string("20240106-1"));
-    QCOMPARE(stringAt(env, 2), Bytes::string("B"));
-    QCOMPARE(env.record(kFile, kLen, 5).left(2), Bytes::flag(true));
-    QCOMPARE(stringAt(env, 9), Bytes::string("20240105-1"));
-    QCOMPARE(stringAt(env, 10), Bytes::string("C"));
-    verifyBlank(env, 17, 23);
-    QCOMPARE(store.ReadAllIds(), QStringList({"20240106-1", "20240105-1"}));
-}
-
-void TestAppointmentStore::deleteRenumbersTwoDigitSequence()
-{
-    TestEnvironment env;
-    QVERIFY(env.openDataFiles());
-    AppointmentStore store;
-    QStringList ids;
-    for (int n = 1; n <= 10; ++n)
-        ids << QStringLiteral("20240105-%1").arg(n);
-    addAll(store, ids);
-
-    QVERIFY(store.DeleteAppointment(QStringLiteral("20240105-3")).ok());
-
-    QCOMPARE(store.ReadAllIds(), ids.first(9));
-    QCOMPARE(stringAt(env, 8 * 8 + 1), Bytes::string("20240105-9"));
-}
-
-void TestAppointmentStore::deleteOfOnlyAppointmentBlanksItsBlock()
-{
-    TestEnvironment env;
-    QVERIFY(env.openDataFiles());
-    AppointmentStore store;
-    addAll(store, {QStringLiteral("20240105-1")});
-    const qsizetype size = env.fileBytes(kFile).size();
-
-    QVERIFY(store.DeleteAppointment(QStringLiteral("20240105-1")).ok());
-
-    verifyBlank(env, 1, 7);
-    QCOMPARE(env.record(kFile, kLen, 8).left(4), Bytes::count16(0));
-    QCOMPARE(env.fileBytes(kFile).size(), size);
-}
-
-void TestAppointmentStore::unknownIdLeavesFileUntouched_data()
-{
-    QTest::addColumn<int>("appointments");
-    QTest::addColumn<QString>("id");
-    QTest::newRow("empty file") << 0 << "20240105-1";
-    QTest::newRow("unknown id among several") << 3 << "20240105-7";
-    // The only appointment is not removed when another id is asked for.
-    QTest::newRow("unknown id, one appointment") << 1 << "20240106-1";
-}
-
-void TestAppointmentStore::unknownIdLeavesFileUntouched()
-{
-    QFETCH(int, appointments);
-    QFETCH(QString, id);
-    TestEnvironment env;
-    QVERIFY(env.openDataFiles());
-    AppointmentStore store;
-    for (int n = 1; n <= appointments; ++n)
-        addAll(store, {QStringLiteral("20240105-%1").arg(n)});
-    const QByteArray before = env.fileBytes(kFile);
-
-    QCOMPARE(store.DeleteAppointment(id).status, StoreResult::NotFound);
-    QCOMPARE(store.UpdateAppointment(id, appointment("x", "New")).status, StoreResult::NotFound);
-
-    QCOMPARE(env.fileBytes(kFile), before);
-}
-
-void TestAppointmentStore::updateRewritesFieldsButNeverTheId()
-{
-    TestEnvironment env;
-    QVERIFY(env.openDataFiles());
-    AppointmentStore store;
-    addAll(store, {QStringLiteral("20240105-1"), QStringLiteral("20240105-2")});
-    const QByteArray before = env.fileBytes(kFile);
-
-    // The id of the changed fields is ignored: an appointment keeps its id.
-    const Appointment changed{QStringLiteral("20991231-9"),
-                              QStringLiteral("Doctor"),
-                              QStringLiteral("14:00"),
-                              QStringLiteral("14:30"),
-                              0,
-                              QStringLiteral("5"),
-                              QString()};
-    QVERIFY(store.UpdateAppointment(QStringLiteral("20240105-2"), changed).ok());
-
-    QCOMPARE(env.fileBytes(kFile).left(8 * kLen), before.left(8 * kLen));
-    QCOMPARE(env.record(kFile, kLen, 9), Bytes::padded(Bytes::string("20240105-2"), kLen));
-    QCOMPARE(stringAt(env, 10), Bytes::string("Doctor"));
-    QCOMPARE(stringAt(env, 11), Bytes::string("14:00"));
-    QCOMPARE(stringAt(env, 12), Bytes::string("14:30"));
-    QCOMPARE(env.record(kFile, kLen, 13).left(2), Bytes::flag(false));
-    QCOMPARE(stringAt(env, 14), Bytes::string("5"));
-    QCOMPARE(stringAt(env, 15), Bytes::string(""));
-    QCOMPARE(store.GetAppointmentCount(), 2);
-}
-
-void TestAppointmentStore::lookupAndEditTakeTheLastMatch()
-{
-    // Two appointments carrying one id (a file whose numbering is broken): lookup and edit go
-    // to the last; the other keeps its own fields.
-    TestEnvironment env;
-    QVERIFY(env.openDataFiles());
-    AppointmentStore store;
-    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-1"), "First")).ok());
-    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240106-1"))).ok());
-    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-1"), "Second")).ok());
-    QCOMPARE(store.FindAppointment(QStringLiteral("20240105-1")), 2);
-    QCOMPARE(store.ReadAppointment(2).Subject, QStringLiteral("Second"));
-    QCOMPARE(store.FindAppointment(QStringLiteral("20240105-")), -1);
-
-    QVERIFY(store
-                .UpdateAppointment(QStringLiteral("20240105-1"),
-                                   appointment(QStringLiteral("20240105-1"), "Changed"))
-                .ok());
-    QCOMPARE(store.ReadAppointment(0).Subject, QStringLiteral("First"));
-    QCOMPARE(store.ReadAppointment(2).Subject, QStringLiteral("Changed"));
-}
-
-void TestAppointmentStore::dayReadersKeepPositionOrder()
-{
-    TestEnvironment env;
-    QVERIFY(env.openDataFiles());
-    AppointmentStore store;
-    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-1"), "A")).ok());
-    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240106-1"), "B")).ok());
-    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240105-2"), "C")).ok());
-    QCOMPARE(store.ListDayAppointments(QStringLiteral("20240105")), QList<int>({0, 2}));
-    const QList<Appointment> day = store.ReadDayAppointments(QStringLiteral("20240105"));
-    QCOMPARE(day.size(), 2);
-    QCOMPARE(day[0].Subject, QStringLiteral("A"));
-    QCOMPARE(day[1].Subject, QStringLiteral("C"));
-    QCOMPARE(day[1].ReminderOn, qint16(-1));
-    QVERIFY(store.ListDayAppointments(QStringLiteral("20240107")).isEmpty());
-}
-
-void TestAppointmentStore::markedDaysOfAMonth_data()
-{
-    QTest::addColumn<QStringList>("ids");      // appointment ids, or "b:dd/mm/yyyy flag"
-    QTest::addColumn<QList<int>>("appointed"); // in February 2004
-    QTest::addColumn<QList<int>>("birthdays");
-    QTest::newRow("each day once, other months and years left out")
-        << QStringList{"20040207-1", "20040201-1", "20040207-2", "20040301-1", "20050207-1"}
-        << QList<int>{1, 7} << QList<int>{};
-    QTest::newRow("ids that are no dates mark nothing")
-        << QStringList{"200402", "2004020x-1", "20040200-1", "20040232-1"} << QList<int>{}
-        << QList<int>{};
-    QTest::newRow("birthdays by day and month, in any year, flag the number 1")
-        << QStringList{"b:29/02/1980 1", "b:07/02/1970 1.0", "b:08/02/1970 0", "b:09/03/1970 1",
-                       "b:9/02/1970 1"}
-        << QList<int>{} << QList<int>{7, 29};
-}
-
-void TestAppointmentStore::markedDaysOfAMonth()
-{
-    QFETCH(QStringList, ids);
-    QFETCH(QList<int>, appointed);
-    QFETCH(QList<int>, birthdays);
-    TestEnvironment env;
-    QVERIFY(env.openDataFiles());
-    AppointmentStore store;
-    for (const QString &id : ids) {
-        if (!id.startsWith("b:")) {
-            QVERIFY(store.AddAppointment(appointment(id)).ok());
-            continue;
+        QCOMPARE(store.ReadAllIds(), left);
+        for (int p = 0; p < left.size(); ++p) {
+            const QByteArrayList moved =
+                block(left[p].toLatin1(), "S" + QByteArray::number(p < deleted ? p : p + 1));
+            QCOMPARE(valuesFrom(8 * p + 1, moved), moved);
         }
-        AddressEntry e = AddressStore::BuildEntry(id, id, {}, {}, {}, false, {}, {}, {});
-        e.BirthdayDate = id.mid(2, 10).trimmed();
-        e.HasBirthday = id.section(u' ', 1);
-        QVERIFY(AddressStore().AddAddressEntry(e).ok());
-    }
-    QCOMPARE(store.DaysWithAppointments(2004, 2), appointed);
-    QCOMPARE(AddressStore().BirthdayDays(2), birthdays);
-}
-
-void TestAppointmentStore::addIsRefusedWhenFull()
-{
-    TestEnvironment env;
-    QVERIFY(env.openDataFiles());
-    QVERIFY(PutCount(AppointmentStore::FileNumber, 8, AppointmentStore::Capacity).ok());
-    const QByteArray before = env.fileBytes(kFile);
-    AppointmentStore store;
-    QCOMPARE(store.GetAppointmentCount(), 4096);
-
-    const StoreResult r = store.AddAppointment(appointment(QStringLiteral("20240105-1")));
-
-    QCOMPARE(r.status, StoreResult::CapacityFull);
-    QVERIFY(r.message.contains(QStringLiteral("4096")));
-    QCOMPARE(env.fileBytes(kFile), before);
-}
-
-void TestAppointmentStore::tooLongFieldLeavesFileUnchanged_data()
-{
-    QTest::addColumn<int>("field");
-    for (int k : {1, 2, 3, 4, 6, 7})
-        QTest::addRow("field %d", k) << k;
-}
-
-void TestAppointmentStore::tooLongFieldLeavesFileUnchanged()
-{
-    QFETCH(int, field);
-    TestEnvironment env;
-    QVERIFY(env.openDataFiles());
-    AppointmentStore store;
-    addAll(store, {QStringLiteral("20240105-1")});
-    const QByteArray before = env.fileBytes(kFile);
-
-    Appointment a = appointment(QStringLiteral("20240105-2"));
-    QString *texts[] = {&a.AppointmentId, &a.Subject,         &a.StartTime,  &a.EndTime,
-                        nullptr,          &a.ReminderMinutes, &a.Description};
-    *texts[field - 1] = QString(127, QLatin1Char('x'));
-    QCOMPARE(store.AddAppointment(a).status, StoreResult::TooLong);
-    QCOMPARE(env.fileBytes(kFile), before);
-    if (field > 1) {
-        QCOMPARE(store.UpdateAppointment(QStringLiteral("20240105-1"), a).status,
-                 StoreResult::TooLong);
-        QCOMPARE(env.fileBytes(kFile), before);
+        QCOMPARE(recordAt(8).left(4), Bytes::count16(qint16(left.size())));
+        // The old last block is blank; the file keeps its length.
+        QCOMPARE(valuesFrom(8 * int(left.size()) + 1, kBlank), kBlank);
+        QCOMPARE(bytes().size(), size);
     }
 
-    // 126 characters fit exactly.
-    *texts[field - 1] = QString(126, QLatin1Char('x'));
-    QVERIFY(store.AddAppointment(a).ok());
-    QCOMPARE(stringAt(env, 8 + field).size(), 128);
-}
-
-void TestAppointmentStore::fullFileUsesRecord32767()
-{
-    // 4096 appointments of one day, built directly as a file image.
-    QByteArray image(AppointmentStore::Capacity * 8 * kLen, '\0');
-    for (int i = 0; i < AppointmentStore::Capacity; ++i) {
-        const QByteArray id = Bytes::string("20240101-" + QByteArray::number(i + 1));
-        image.replace(qsizetype(i) * 8 * kLen, id.size(), id);
-        const QByteArray last = Bytes::string("D" + QByteArray::number(i));
-        image.replace(qsizetype(i * 8 + 6) * kLen, last.size(), last);
+    void unknownIdLeavesFileUntouched()
+    {
+        // An empty file; one appointment, not removed when another id is asked for; several.
+        for (const auto &[count, id] : QList<std::pair<int, QString>>{
+                 {0, "20240105-1"}, {1, "20240106-1"}, {3, "20240105-7"}}) {
+            for (int n = store.GetAppointmentCount() + 1; n <= count; ++n)
+                QVERIFY(store.AddAppointment(appointment("20240105-" + QString::number(n))).ok());
+            const QByteArray before = bytes();
+            QCOMPARE(store.DeleteAppointment(id).status, StoreResult::NotFound);
+            QCOMPARE(store.UpdateAppointment(id, appointment("x", "New")).status,
+                     StoreResult::NotFound);
+            QCOMPARE(bytes(), before);
+        }
     }
-    image.replace(7 * kLen, 4, Bytes::count16(4096));
-    TestEnvironment env;
-    env.writeFile(kFile, image);
-    QVERIFY(env.openDataFiles());
-    AppointmentStore store;
-    QCOMPARE(store.GetAppointmentCount(), 4096);
-    QCOMPARE(store.ListDayAppointments(QStringLiteral("20240101")).size(), 4096);
-    QCOMPARE(store.ReadAppointment(4095).Description, QStringLiteral("D4095"));
-    QCOMPARE(store.FindAppointment(QStringLiteral("20240101-4096")), 4095);
-    QCOMPARE(store.AddAppointment(appointment(QStringLiteral("20240102-1"))).status,
-             StoreResult::CapacityFull);
 
-    QVERIFY(store.DeleteAppointment(QStringLiteral("20240101-1")).ok());
+    void updateRewritesFieldsButNeverTheId()
+    {
+        QVERIFY(store.AddAppointment(appointment("20240105-1")).ok());
+        QVERIFY(store.AddAppointment(appointment("20240105-2")).ok());
+        const QByteArray before = bytes();
 
-    QCOMPARE(store.GetAppointmentCount(), 4095);
-    QCOMPARE(stringAt(env, 32767), QByteArray(2, '\0'));
-    QCOMPARE(stringAt(env, 32761), QByteArray(2, '\0'));
-    QCOMPARE(stringAt(env, 8 * 4094 + 1), Bytes::string("20240101-4095"));
-    QCOMPARE(stringAt(env, 8 * 4094 + 7), Bytes::string("D4095"));
-    QCOMPARE(store.ReadAllIds().first(), QStringLiteral("20240101-1"));
-    QVERIFY(store.AddAppointment(appointment(QStringLiteral("20240101-4096"))).ok());
-    QCOMPARE(stringAt(env, 32761), Bytes::string("20240101-4096"));
-}
+        // The id of the changed fields is ignored: an appointment keeps its id.
+        QVERIFY(store
+                    .UpdateAppointment("20240105-2",
+                                       {"20991231-9", "Doctor", "14:00", "14:30", 0, "5", ""})
+                    .ok());
+
+        QCOMPARE(bytes().left(8 * 128), before.left(8 * 128));
+        QCOMPARE(recordAt(9), Bytes::padded(Bytes::string("20240105-2"), 128));
+        const QByteArrayList fields = strings({"Doctor", "14:00", "14:30"})
+                                      << QByteArray(2, '\0') << strings({"5", ""});
+        QCOMPARE(valuesFrom(10, fields), fields);
+        QCOMPARE(store.GetAppointmentCount(), 2);
+    }
+
+    void readersKeepPositionOrderAndTakeTheLastMatch()
+    {
+        // Two appointments carrying one id (a file whose numbering is broken): lookup and edit
+        // go to the last; the other keeps its own fields.
+        QVERIFY(store.AddAppointment(appointment("20240105-1", "First")).ok());
+        QVERIFY(store.AddAppointment(appointment("20240106-1")).ok());
+        QVERIFY(store.AddAppointment(appointment("20240105-1", "Second")).ok());
+        QCOMPARE(store.ListDayAppointments("20240105"), QList<int>({0, 2}));
+        QStringList day;
+        for (const Appointment &a : store.ReadDayAppointments("20240105"))
+            day << a.Subject << QString::number(a.ReminderOn);
+        QCOMPARE(day, QStringList({"First", "-1", "Second", "-1"}));
+        QVERIFY(store.ListDayAppointments("20240107").isEmpty());
+
+        QCOMPARE(store.FindAppointment("20240105-1"), 2);
+        QCOMPARE(store.ReadAppointment(2).Subject, QStringLiteral("Second"));
+        QCOMPARE(store.FindAppointment("20240105-"), -1);
+        QVERIFY(store.UpdateAppointment("20240105-1", appointment("20240105-1", "Changed")).ok());
+        QCOMPARE(store.ReadAppointment(0).Subject, QStringLiteral("First"));
+        QCOMPARE(store.ReadAppointment(2).Subject, QStringLiteral("Changed"));
+    }
+
+    void markedDaysOfAMonth()
+    {
+        // Each day once, other months and years left out; ids that are no dates mark nothing.
+        for (const char *id : {"20040207-1", "20040201-1", "20040207-2", "20040301-1", "20050207-1",
+                               "200402", "2004020x-1", "20040200-1", "20040232-1"})
+            QVERIFY(store.AddAppointment(appointment(id)).ok());
+        QCOMPARE(store.DaysWithAppointments(2004, 2), QList<int>({1, 7}));
+        // Birthdays by day and month, in any year, where the flag is the number 1.
+        AddressStore addresses;
+        for (const QString &birthday : QStringList{"29/02/1980 1", "07/02/1970 1.0", "08/02/1970 0",
+                                                   "09/03/1970 1", "9/02/1970 1"}) {
+            AddressEntry e = AddressStore::BuildEntry(birthday, {}, {}, {}, {}, false, {}, {}, {});
+            e.BirthdayDate = birthday.section(u' ', 0, 0);
+            e.HasBirthday = birthday.section(u' ', 1);
+            QVERIFY(addresses.AddAddressEntry(e).ok());
+        }
+        QCOMPARE(addresses.BirthdayDays(2), QList<int>({7, 29}));
+    }
+
+    void tooLongFieldLeavesFileUnchanged_data()
+    {
+        QTest::addColumn<int>("field");
+        for (int k : {1, 2, 3, 4, 6, 7})
+            QTest::addRow("field %d", k) << k;
+    }
+    void tooLongFieldLeavesFileUnchanged()
+    {
+        QFETCH(int, field);
+        QVERIFY(store.AddAppointment(appointment("20240105-1")).ok());
+        const QByteArray before = bytes();
+
+        Appointment a = appointment("20240105-2");
+        QString *texts[] = {&a.AppointmentId, &a.Subject,         &a.StartTime,  &a.EndTime,
+                            nullptr,          &a.ReminderMinutes, &a.Description};
+        *texts[field - 1] = QString(127, QLatin1Char('x'));
+        QCOMPARE(store.AddAppointment(a).status, StoreResult::TooLong);
+        if (field > 1) // the id is not among the fields an update writes
+            QCOMPARE(store.UpdateAppointment("20240105-1", a).status, StoreResult::TooLong);
+        QCOMPARE(bytes(), before);
+
+        // 126 characters fit exactly.
+        *texts[field - 1] = QString(126, QLatin1Char('x'));
+        QVERIFY(store.AddAppointment(a).ok());
+        QCOMPARE(stringAt(8 + field), Bytes::string(QByteArray(126, 'x')));
+    }
+
+    void fullFileUsesRecord32767()
+    {
+        // 4096 appointments of one day, built directly as a file image.
+        QByteArray image(AppointmentStore::Capacity * 8 * 128, '\0');
+        for (int i = 0; i < AppointmentStore::Capacity; ++i) {
+            const QByteArray id = Bytes::string("20240101-" + QByteArray::number(i + 1));
+            image.replace(qsizetype(i) * 8 * 128, id.size(), id);
+            const QByteArray last = Bytes::string("D" + QByteArray::number(i));
+            image.replace(qsizetype(i * 8 + 6) * 128, last.size(), last);
+        }
+        image.replace(7 * 128, 4, Bytes::count16(4096));
+        QVERIFY(openFolder(image));
+        QCOMPARE(store.GetAppointmentCount(), 4096);
+        QCOMPARE(store.ListDayAppointments("20240101").size(), 4096);
+        QCOMPARE(store.ReadAppointment(4095).Description, QStringLiteral("D4095"));
+        QCOMPARE(store.FindAppointment("20240101-4096"), 4095);
+        const StoreResult full = store.AddAppointment(appointment("20240102-1"));
+        QCOMPARE(full.status, StoreResult::CapacityFull);
+        QVERIFY(full.message.contains(QStringLiteral("4096")));
+        QCOMPARE(bytes(), image);
+
+        QVERIFY(store.DeleteAppointment("20240101-1").ok());
+
+        QCOMPARE(store.GetAppointmentCount(), 4095);
+        QCOMPARE(stringAt(32767), QByteArray(2, '\0'));
+        QCOMPARE(stringAt(32761), QByteArray(2, '\0'));
+        QCOMPARE(stringAt(8 * 4094 + 1), Bytes::string("20240101-4095"));
+        QCOMPARE(stringAt(8 * 4094 + 7), Bytes::string("D4095"));
+        QCOMPARE(store.ReadAllIds().first(), QStringLiteral("20240101-1"));
+        QVERIFY(store.AddAppointment(appointment("20240101-4096")).ok());
+        QCOMPARE(stringAt(32761), Bytes::string("20240101-4096"));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestAppointmentStore)
 #include "tst_appointment_store.moc"

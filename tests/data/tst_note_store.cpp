@@ -1,187 +1,113 @@
 // The notes file as the note store writes it, byte for byte.
 #include "data/note_store.h"
+#include "store_steps.h"
 #include "test_support.h"
 
 #include <QTest>
 
-namespace {
-
-const QString kFile = QStringLiteral("Notes.dat");
-constexpr int kLen = 500;
-
-QByteArray stringAt(const TestEnvironment &env, int record)
-{
-    return env.storedString(kFile, kLen, record);
-}
-
-} // namespace
-
-class TestNoteStore : public QObject {
+class TestNoteStore : public QObject, StoreFile {
     Q_OBJECT
 
+    NoteStore store;
+
+    // Appends the notes "N<n>" with the text "T<n>", n = 1 to `count`.
+    void appendNotes(int count)
+    {
+        for (int n = 1; n <= count; ++n)
+            QVERIFY(
+                store.AppendNote(QStringLiteral("N%1").arg(n), QStringLiteral("T%1").arg(n)).ok());
+    }
+
+public:
+    TestNoteStore() : StoreFile(QStringLiteral("Notes.dat"), 500) {}
+
 private slots:
-    void firstNoteWritesNameTextAndCount();
-    void replaceKeepsNameAndPlace();
-    void findTakesExactNameAndLastMatch_data();
-    void findTakesExactNameAndLastMatch();
-    void removeMovesLaterNotesDown_data();
-    void removeMovesLaterNotesDown();
-    void appendIsRefusedWhenFull();
-    void tooLongTextLeavesFileUnchanged_data();
-    void tooLongTextLeavesFileUnchanged();
-    void unknownNoteNumberChangesNothing_data();
-    void unknownNoteNumberChangesNothing();
+    void init() { QVERIFY(openFolder()); }
+    void cleanup() { env.reset(); }
+
+    void firstNoteWritesNameTextAndCount()
+    {
+        QCOMPARE(store.GetNoteCount(), 0);
+        QVERIFY(store.ReadNoteNames().isEmpty());
+        QVERIFY(store.AppendNote("Note", "Buy milk").ok());
+        QCOMPARE(bytes(), fileImage(strings({"Note", "Buy milk"}) << Bytes::count16(1), 500));
+        QCOMPARE(store.ReadNoteNames(), QStringList({"Note"}));
+        QCOMPARE(store.ReadNote(1).NoteText, QStringLiteral("Buy milk"));
+    }
+
+    void replaceKeepsNameAndPlace()
+    {
+        appendNotes(2);
+        QVERIFY(store.ReplaceNoteText(2, "  new\r\ntext  ").ok());
+        QVERIFY(store.ReplaceNoteText(1, QString()).ok());
+        const QByteArrayList stored = {Bytes::string("N1"), Bytes::string(""), Bytes::count16(2),
+                                       Bytes::string("N2"), Bytes::string("  new\r\ntext  ")};
+        QCOMPARE(valuesFrom(1, stored), stored);
+        QCOMPARE(store.GetNoteCount(), 2);
+    }
+
+    void findTakesExactNameAndLastMatch()
+    {
+        for (const char *name : {"Note", "note", "Note"})
+            QVERIFY(store.AppendNote(name, "text").ok());
+        // The last exact match; another case; a trailing blank; no name.
+        QCOMPARE((QList<int>{store.FindNoteByName("Note"), store.FindNoteByName("note"),
+                             store.FindNoteByName("Note "), store.FindNoteByName("")}),
+                 (QList<int>{3, 2, 0, 0}));
+    }
+
+    void removeMovesLaterNotesDown_data()
+    {
+        QTest::addColumn<int>("removed");
+        QTest::addColumn<QByteArrayList>("left");
+        QTest::newRow("middle of three") << 2 << QByteArrayList({"1", "3"});
+        QTest::newRow("first of three") << 1 << QByteArrayList({"2", "3"});
+        QTest::newRow("last of three") << 3 << QByteArrayList({"1", "2"});
+    }
+    void removeMovesLaterNotesDown()
+    {
+        QFETCH(int, removed);
+        QFETCH(QByteArrayList, left);
+        appendNotes(3);
+        const qsizetype size = bytes().size();
+
+        QVERIFY(store.RemoveNote(removed).ok());
+
+        // The old last note is blank; the file keeps its length.
+        const QByteArrayList stored = strings({"N" + left[0], "T" + left[0]})
+                                      << Bytes::count16(2)
+                                      << strings({"N" + left[1], "T" + left[1], "", ""});
+        QCOMPARE(valuesFrom(1, stored), stored);
+        QCOMPARE(bytes().size(), size);
+        QCOMPARE(store.ReadNoteNames(), QStringList({"N" + left[0], "N" + left[1]}));
+    }
+
+    void refusalsLeaveTheFileAsItWas()
+    {
+        appendNotes(1);
+        const QByteArray before = bytes();
+        for (int n : {0, 2, -1}) {
+            QCOMPARE(store.RemoveNote(n).status, StoreResult::NotFound);
+            QCOMPARE(store.ReplaceNoteText(n, "x").status, StoreResult::NotFound);
+        }
+        const QString tooLong(499, QLatin1Char('x'));
+        QCOMPARE(store.AppendNote("Note", tooLong).status, StoreResult::TooLong);
+        QCOMPARE(store.AppendNote(tooLong, "text").status, StoreResult::TooLong);
+        QCOMPARE(store.ReplaceNoteText(1, tooLong).status, StoreResult::TooLong);
+        QCOMPARE(bytes(), before);
+        // The longest text that fits a record.
+        QVERIFY(store.ReplaceNoteText(1, QString(498, QLatin1Char('t'))).ok());
+        QCOMPARE(stringAt(2), Bytes::string(QByteArray(498, 't')));
+
+        QVERIFY(PutCount(NoteStore::FileNumber, 3, NoteStore::Capacity).ok());
+        const QByteArray full = bytes();
+        QCOMPARE(store.GetNoteCount(), 10922);
+        const StoreResult r = store.AppendNote("Note", "x");
+        QCOMPARE(r.status, StoreResult::CapacityFull);
+        QVERIFY(r.message.contains(QStringLiteral("10922")));
+        QCOMPARE(bytes(), full);
+    }
 };
-
-void TestNoteStore::firstNoteWritesNameTextAndCount()
-{
-    TestEnvironment env;
-    QVERIFY(env.openDataFiles());
-    NoteStore store;
-    QCOMPARE(store.GetNoteCount(), 0);
-    QVERIFY(store.ReadNoteNames().isEmpty());
-
-    QVERIFY(store.AppendNote(QStringLiteral("Note"), QStringLiteral("Buy milk")).ok());
-
-    QCOMPARE(env.record(kFile, kLen, 3).left(4), Bytes::count16(1));
-    QCOMPARE(stringAt(env, 1), Bytes::string("Note"));
-    QCOMPARE(stringAt(env, 2), Bytes::string("Buy milk"));
-    QCOMPARE(store.ReadNoteNames(), QStringList({"Note"}));
-    QCOMPARE(store.ReadNote(1).NoteText, QStringLiteral("Buy milk"));
-}
-
-void TestNoteStore::replaceKeepsNameAndPlace()
-{
-    TestEnvironment env;
-    QVERIFY(env.openDataFiles());
-    NoteStore store;
-    QVERIFY(store.AppendNote(QStringLiteral("One"), QStringLiteral("first")).ok());
-    QVERIFY(store.AppendNote(QStringLiteral("Two"), QStringLiteral("second text")).ok());
-    const QByteArray before = env.fileBytes(kFile);
-
-    QVERIFY(store.ReplaceNoteText(2, QStringLiteral("  new\r\ntext  ")).ok());
-
-    QCOMPARE(stringAt(env, 5), Bytes::string("  new\r\ntext  "));
-    QCOMPARE(stringAt(env, 4), Bytes::string("Two"));
-    QCOMPARE(env.fileBytes(kFile).left(4 * kLen), before.left(4 * kLen));
-    QCOMPARE(store.GetNoteCount(), 2);
-
-    QVERIFY(store.ReplaceNoteText(1, QString()).ok());
-    QCOMPARE(stringAt(env, 2), QByteArray(2, '\0'));
-}
-
-void TestNoteStore::findTakesExactNameAndLastMatch_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("found");
-    QTest::newRow("exact") << "Note" << 3;
-    QTest::newRow("other case") << "note" << 2;
-    QTest::newRow("trailing blank") << "Note " << 0;
-    QTest::newRow("empty name") << "" << 0;
-}
-
-void TestNoteStore::findTakesExactNameAndLastMatch()
-{
-    QFETCH(QString, name);
-    QFETCH(int, found);
-    TestEnvironment env;
-    QVERIFY(env.openDataFiles());
-    NoteStore store;
-    QVERIFY(store.AppendNote(QStringLiteral("Note"), QStringLiteral("a")).ok());
-    QVERIFY(store.AppendNote(QStringLiteral("note"), QStringLiteral("b")).ok());
-    QVERIFY(store.AppendNote(QStringLiteral("Note"), QStringLiteral("c")).ok());
-    QCOMPARE(store.FindNoteByName(name), found);
-}
-
-void TestNoteStore::removeMovesLaterNotesDown_data()
-{
-    QTest::addColumn<int>("removed");
-    QTest::addColumn<QStringList>("left");
-    QTest::newRow("middle of three") << 2 << QStringList({"N1", "N3"});
-    QTest::newRow("first of three") << 1 << QStringList({"N2", "N3"});
-    QTest::newRow("last of three") << 3 << QStringList({"N1", "N2"});
-}
-
-void TestNoteStore::removeMovesLaterNotesDown()
-{
-    QFETCH(int, removed);
-    QFETCH(QStringList, left);
-    TestEnvironment env;
-    QVERIFY(env.openDataFiles());
-    NoteStore store;
-    for (int n = 1; n <= 3; ++n)
-        QVERIFY(store.AppendNote(QStringLiteral("N%1").arg(n), QStringLiteral("T%1").arg(n)).ok());
-    const qsizetype size = env.fileBytes(kFile).size();
-
-    QVERIFY(store.RemoveNote(removed).ok());
-
-    QCOMPARE(store.ReadNoteNames(), left);
-    QCOMPARE(stringAt(env, 7), QByteArray(2, '\0'));
-    QCOMPARE(stringAt(env, 8), QByteArray(2, '\0'));
-    QCOMPARE(env.record(kFile, kLen, 3).left(4), Bytes::count16(2));
-    QCOMPARE(stringAt(env, 5), Bytes::string(("T" + left[1].mid(1)).toLatin1()));
-    QCOMPARE(env.fileBytes(kFile).size(), size);
-}
-
-void TestNoteStore::appendIsRefusedWhenFull()
-{
-    TestEnvironment env;
-    QVERIFY(env.openDataFiles());
-    QVERIFY(PutCount(NoteStore::FileNumber, 3, NoteStore::Capacity).ok());
-    const QByteArray before = env.fileBytes(kFile);
-    NoteStore store;
-    QCOMPARE(store.GetNoteCount(), 10922);
-    const StoreResult r = store.AppendNote(QStringLiteral("Note"), QStringLiteral("x"));
-    QCOMPARE(r.status, StoreResult::CapacityFull);
-    QVERIFY(r.message.contains(QStringLiteral("10922")));
-    QCOMPARE(env.fileBytes(kFile), before);
-}
-
-void TestNoteStore::tooLongTextLeavesFileUnchanged_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("text of 499") << "Note" << QString(499, QLatin1Char('t'));
-    QTest::newRow("name of 499") << QString(499, QLatin1Char('n')) << "text";
-}
-
-void TestNoteStore::tooLongTextLeavesFileUnchanged()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, text);
-    TestEnvironment env;
-    QVERIFY(env.openDataFiles());
-    NoteStore store;
-    QVERIFY(store.AppendNote(QStringLiteral("One"), QStringLiteral("first")).ok());
-    const QByteArray before = env.fileBytes(kFile);
-    QCOMPARE(store.AppendNote(name, text).status, StoreResult::TooLong);
-    QCOMPARE(env.fileBytes(kFile), before);
-    QCOMPARE(store.ReplaceNoteText(1, QString(499, QLatin1Char('t'))).status, StoreResult::TooLong);
-    QCOMPARE(env.fileBytes(kFile), before);
-    QVERIFY(store.ReplaceNoteText(1, QString(498, QLatin1Char('t'))).ok());
-    QCOMPARE(stringAt(env, 2).size(), 500);
-}
-
-void TestNoteStore::unknownNoteNumberChangesNothing_data()
-{
-    QTest::addColumn<int>("n");
-    QTest::newRow("zero") << 0;
-    QTest::newRow("past the count") << 2;
-    QTest::newRow("negative") << -1;
-}
-
-void TestNoteStore::unknownNoteNumberChangesNothing()
-{
-    QFETCH(int, n);
-    TestEnvironment env;
-    QVERIFY(env.openDataFiles());
-    NoteStore store;
-    QVERIFY(store.AppendNote(QStringLiteral("One"), QStringLiteral("first")).ok());
-    const QByteArray before = env.fileBytes(kFile);
-    QCOMPARE(store.RemoveNote(n).status, StoreResult::NotFound);
-    QCOMPARE(store.ReplaceNoteText(n, QStringLiteral("x")).status, StoreResult::NotFound);
-    QCOMPARE(env.fileBytes(kFile), before);
-}
 
 QTEST_GUILESS_MAIN(TestNoteStore)
 #include "tst_note_store.moc"

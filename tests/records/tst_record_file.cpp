@@ -1,21 +1,19 @@
 // The record-file layer: byte images of each encoding, refusals, reads past the end and
 // corrupt bytes.
 #include "records/record_file.h"
+#include "store_steps.h"
 #include "test_support.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 #include <QTest>
 
-// The text that a count record's value bytes 05 00 give when read as a string.
-static QString fiveZero()
-{
-    return QString::fromLatin1(QByteArray("\x05\x00", 2));
-}
-
 class RecordFileTest : public QObject {
     Q_OBJECT
+
+    // Every check of the file reads it through a second handle while the record file is open:
+    // each write must be in the file at once.
+    QByteArray bytes() const { return m_env->fileBytes("t.dat"); }
 
 private slots:
     void init()
@@ -23,11 +21,7 @@ private slots:
         m_env = std::make_unique<TestEnvironment>();
         QVERIFY(OpenRecordFile(9, m_env->path("t.dat"), 128));
     }
-    void cleanup()
-    {
-        CloseRecordFile(9);
-        m_env.reset();
-    }
+    void cleanup() { m_env.reset(); } // closes the record files too
 
     void stringEncoding_data()
     {
@@ -48,11 +42,10 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QByteArray, bytes);
         QVERIFY(PutString(9, 2, text).ok());
-        QCOMPARE(m_env->fileBytes("t.dat"), QByteArray(128, '\0') + bytes);
-        const QString back = GetString(9, 2);
-        QCOMPARE(back, QString(text)
-                           .replace(QChar(0x0151), QLatin1Char('?'))
-                           .replace(QStringLiteral("\U0001F600"), QStringLiteral("?")));
+        QCOMPARE(this->bytes(), QByteArray(128, '\0') + bytes);
+        QCOMPARE(GetString(9, 2), QString(text)
+                                      .replace(QChar(0x0151), QLatin1Char('?'))
+                                      .replace(QStringLiteral("\U0001F600"), QStringLiteral("?")));
     }
 
     void undefinedCodePageBytesSurviveAReadAndAWrite()
@@ -62,63 +55,53 @@ private slots:
         const QString text = GetString(9, 1);
         QCOMPARE(text.size(), 5);
         QVERIFY(PutString(9, 1, text).ok());
-        QCOMPARE(m_env->fileBytes("t.dat"), raw);
+        QCOMPARE(bytes(), raw);
     }
 
     void textOfRecordLengthLessTwoFitsAndOneMoreIsRefused()
     {
         QVERIFY(PutString(9, 1, QString(126, QLatin1Char('a'))).ok());
-        const QByteArray before = m_env->fileBytes("t.dat");
+        const QByteArray before = bytes();
         const RecordStatus refused = PutString(9, 1, QString(127, QLatin1Char('b')));
         QCOMPARE(refused.code, RecordStatus::RecordLength);
         QVERIFY(refused.message.contains(QLatin1String("t.dat")));
-        QCOMPARE(m_env->fileBytes("t.dat"), before);
+        QCOMPARE(bytes(), before);
         // Refused past the end too: the file does not grow.
         QVERIFY(!PutString(9, 5, QString(200, QLatin1Char('c'))).ok());
-        QCOMPARE(m_env->fileBytes("t.dat"), before);
+        QCOMPARE(bytes(), before);
     }
 
     void flagsAndCounts()
     {
-        QVERIFY(PutFlag(9, 1, true).ok());
-        QVERIFY(PutFlag(9, 2, false).ok());
-        QVERIFY(PutCount(9, 3, 1).ok());
-        QVERIFY(PutCount(9, 4, 40000).ok());
-        QVERIFY(PutCount(9, 5, CountValue{3, 7}).ok());
-        const QByteArray bytes = m_env->fileBytes("t.dat");
-        QCOMPARE(bytes.mid(0, 2), QByteArray("\xFF\xFF", 2));
-        QCOMPARE(bytes.mid(128, 2), QByteArray(2, '\0'));
-        QCOMPARE(bytes.mid(256, 4), QByteArray("\x02\x00\x01\x00", 4));
-        QCOMPARE(bytes.mid(384, 6), Bytes::count32(40000));
-        QCOMPARE(bytes.mid(512, 6), Bytes::count32(7));
-        QCOMPARE(GetFlag(9, 1), qint16(-1));
-        QCOMPARE(GetFlag(9, 2), qint16(0));
-        QCOMPARE(GetCount(9, 3).valueOrZero(), 1);
-        QCOMPARE(GetCount(9, 4).valueOrZero(), 40000);
-        QCOMPARE(GetCount(9, 5).tag, quint16(3));
+        for (const RecordStatus &written :
+             {PutFlag(9, 1, true), PutFlag(9, 2, false), PutCount(9, 3, 1), PutCount(9, 4, 40000),
+              PutCount(9, 5, CountValue{3, 7})})
+            QVERIFY(written.ok());
+        QCOMPARE(bytes(), fileImage({QByteArray("\xFF\xFF", 2), QByteArray(2, '\0'),
+                                     QByteArray("\x02\x00\x01\x00", 4), Bytes::count32(40000),
+                                     Bytes::count32(7)},
+                                    128));
+        QCOMPARE(
+            (QList<qint32>{GetFlag(9, 1), GetFlag(9, 2), GetCount(9, 3).valueOrZero(),
+                           GetCount(9, 4).valueOrZero(), GetCount(9, 5).tag, GetCount(9, 5).value}),
+            (QList<qint32>{-1, 0, 1, 40000, 3, 7}));
     }
 
     void writingPastTheEndFillsTheGapWithZeros()
     {
         m_env->writeFile("t.dat", QByteArray(10, 'x'));
         QVERIFY(PutString(9, 3, QStringLiteral("hi")).ok());
-        const QByteArray bytes = m_env->fileBytes("t.dat");
-        QCOMPARE(bytes.size(), 256 + 4);
-        QCOMPARE(bytes.mid(10, 246), QByteArray(246, '\0'));
-        QCOMPARE(bytes.mid(256), QByteArray("\x02\x00hi", 4));
+        QCOMPARE(bytes(), QByteArray(10, 'x') + QByteArray(246, '\0') + Bytes::string("hi"));
     }
 
-    void readsPastTheEndGiveTheZeroValue()
+    void readsPastTheEndGiveZeroBytes()
     {
         QCOMPARE(GetString(9, 1000), QString());
         QCOMPARE(GetFlag(9, 1000), qint16(0));
         QVERIFY(GetCount(9, 1000).isEmpty());
         QCOMPARE(ReadRecords(9, 3, 2), QByteArray(256, '\0'));
-    }
-
-    void aValueCutByTheEndOfTheFileReadsAlikeFromAFileAndFromABlock()
-    {
-        // One byte of a flag: the missing high byte is a zero byte, whichever way it is read.
+        // A value cut by the end of the file reads alike from a file and from a block. One byte
+        // of a flag: the missing high byte is a zero byte, whichever way it is read.
         m_env->writeFile("t.dat", QByteArray(128, '\0') + QByteArray("\x31", 1));
         QCOMPARE(GetFlag(9, 2), qint16(0x31));
         QCOMPARE(RecordCodec::decodeFlag(QByteArrayView("\x31", 1)), qint16(0x31));
@@ -130,6 +113,8 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("string1");
         QTest::addColumn<bool>("countEmpty");
+        // The text that a count record's value bytes 05 00 give when read as a string.
+        const QString fiveZero = QString::fromLatin1("\x05\x00", 2);
         QTest::newRow("length prefix beyond the record gives at most 126 bytes")
             << (QByteArray("\xFF\xFF", 2) + QByteArray(126, 'a') + QByteArray(128, 'b'))
             << QString(126, QLatin1Char('a')) << true;
@@ -137,10 +122,10 @@ private slots:
             << QByteArray::fromHex("0a00") + "abc" << QStringLiteral("abc") << true;
         QTest::newRow("half a length prefix") << QByteArray("\x01", 1) << QString() << true;
         QTest::newRow("unknown count tag reads as empty")
-            << QByteArray("\x07\x00\x05\x00", 4) << fiveZero() << true;
+            << QByteArray("\x07\x00\x05\x00", 4) << fiveZero << true;
         QTest::newRow("tag 3 cut short reads its missing bytes as zeros")
-            << QByteArray("\x03\x00\x05\x00", 4) << fiveZero() << false;
-        QTest::newRow("tag 2 count") << QByteArray("\x02\x00\x05\x00", 4) << fiveZero() << false;
+            << QByteArray("\x03\x00\x05\x00", 4) << fiveZero << false;
+        QTest::newRow("tag 2 count") << QByteArray("\x02\x00\x05\x00", 4) << fiveZero << false;
     }
     void corruptBytesStayInsideTheirRecord()
     {
@@ -150,16 +135,7 @@ private slots:
         m_env->writeFile("t.dat", file);
         QCOMPARE(GetString(9, 1), string1);
         QCOMPARE(GetCount(9, 1).isEmpty(), countEmpty);
-        QCOMPARE(m_env->fileBytes("t.dat"), file); // reading never writes
-    }
-
-    void everyWriteIsInTheFileAtOnce()
-    {
-        QVERIFY(PutString(9, 1, QStringLiteral("kept")).ok());
-        // Another reader sees the bytes while the record file is still open.
-        QFile other(m_env->path("t.dat"));
-        QVERIFY(other.open(QIODevice::ReadOnly));
-        QCOMPARE(other.readAll(), QByteArray("\x04\x00kept", 6));
+        QCOMPARE(bytes(), file); // reading never writes
     }
 
     void moveDownCopiesWholeRecordsAcrossWindows_data()
@@ -180,7 +156,7 @@ private slots:
             file += record;
         }
         m_env->writeFile("t.dat", file);
-        QVERIFY(OpenRecordFile(9, m_env->path("t.dat"), 128));
+        QVERIFY(OpenRecordFile(9, m_env->path("t.dat"), 128)); // opened again on the new bytes
 
         // Records 3 to the last move down by one; records 1 and 2 stay.
         QVERIFY(MoveRecordsDown(9, 3, 2, records - 2).ok());
@@ -189,14 +165,12 @@ private slots:
             QCOMPARE(GetString(9, r), QStringLiteral("r%1").arg(r + 1));
         // The old last record keeps its value, and the file its length.
         QCOMPARE(GetString(9, records), QStringLiteral("r%1").arg(records));
-        QCOMPARE(m_env->fileBytes("t.dat").size(), file.size());
+        QCOMPARE(bytes().size(), file.size());
     }
 
     void moveDownLeavesEqualRecordsUnwritten()
     {
-        m_env->writeFile("t.dat", Bytes::string("same").leftJustified(128, '\0') +
-                                      Bytes::string("same").leftJustified(128, '\0') +
-                                      Bytes::string("same"));
+        m_env->writeFile("t.dat", fileImage(strings({"same", "same", "same"}), 128));
         QVERIFY(OpenRecordFile(9, m_env->path("t.dat"), 128));
         const QDateTime before = QFileInfo(m_env->path("t.dat")).lastModified();
         QVERIFY(MoveRecordsDown(9, 2, 1, 2).ok());
@@ -210,10 +184,10 @@ private slots:
         QVERIFY(PutString(9, 3, QStringLiteral("three")).ok());
         RecordReader reader(9, 1, 5);
         QCOMPARE(RecordCodec::decodeString(reader.record(1)), QStringLiteral("one"));
-        QCOMPARE(reader.record(2).size(), 128);
-        QCOMPARE(reader.record(3).size(), 7); // the file ends with this value
-        QVERIFY(reader.record(4).isEmpty());
-        QVERIFY(reader.record(6).isEmpty()); // outside the run
+        // Record 3's value ends the file; record 6 lies outside the run.
+        QCOMPARE((QList<qsizetype>{reader.record(2).size(), reader.record(3).size(),
+                                   reader.record(4).size(), reader.record(6).size()}),
+                 (QList<qsizetype>{128, 7, 0, 0}));
     }
 
     void openFailureNamesTheFile()
