@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,7 +33,6 @@ namespace {
 // name, text; addresses: display name, name, surname, then the other twelve; buttons: caption,
 // program path, icon path.
 using Model = std::array<QList<QStringList>, 4>;
-constexpr int kAppointments = 0, kNotes = 1, kAddresses = 2, kButtons = 3;
 
 enum class Kind { Add, Edit, Delete };
 enum class Store { Appointments, Notes, Addresses, Buttons };
@@ -44,20 +44,16 @@ struct Op {
     QStringList entry; // the new fields of an add or an edit
 };
 
-const QStringList kDays = {QStringLiteral("20240105"), QStringLiteral("20240106"),
-                           QStringLiteral("20240107")};
+constexpr int kSeriesLength = 1000;
+const QStringList kDays = {"20240105", "20240106", "20240107"};
 
 int sequenceOf(const QString &id)
 {
     return id.mid(9).toInt();
 }
 
-QStringList addressFields(const QString &name, const QString &surname, int serial)
+QStringList fieldsOf(const AddressEntry &e)
 {
-    const AddressEntry e = AddressStore::BuildEntry(
-        name, surname, QStringLiteral("%1 Long Road\r\nTown").arg(serial),
-        {QString::number(1000 + serial)}, QDate(1970, 1, 1).addDays(serial), serial % 2, {}, {},
-        QStringLiteral("Notes %1").arg(serial));
     return {e.DisplayName,    e.Name,           e.Surname,     e.Address,  e.PhoneHome,
             e.PhoneBusiness1, e.PhoneBusiness2, e.PhoneMobile, e.PhoneFax, e.PhoneOther,
             e.BirthdayDate,   e.HasBirthday,    e.EMail,       e.HomePage, e.Notes};
@@ -69,47 +65,43 @@ Op nextOp(QRandomGenerator &rng, const Model &m, int serial)
 {
     Op op;
     op.store = Store(rng.bounded(4));
-    const qsizetype size = m[int(op.store)].size();
+    const QList<QStringList> &list = m[int(op.store)];
     const int roll = rng.bounded(100);
-    op.kind = size == 0 || roll < 45 ? Kind::Add : roll < 70 ? Kind::Edit : Kind::Delete;
-    op.position = size == 0 ? 0 : rng.bounded(int(size));
+    op.kind = list.isEmpty() || roll < 45 ? Kind::Add : roll < 70 ? Kind::Edit : Kind::Delete;
+    op.position = list.isEmpty() ? 0 : rng.bounded(int(list.size()));
     const QString s = QString::number(serial);
     switch (op.store) {
     case Store::Appointments: {
-        QString id;
+        QString id = op.kind == Kind::Add ? QString() : list[op.position][0];
         if (op.kind == Kind::Add) {
             const QString day = kDays[rng.bounded(int(kDays.size()))];
-            int n = 1;
-            for (const QStringList &a : m[kAppointments])
-                n += a[0].startsWith(day);
-            id = day + QLatin1Char('-') + QString::number(n);
-        } else {
-            id = m[kAppointments][op.position][0];
+            const auto sameDay = [&](const QStringList &a) { return a[0].startsWith(day); };
+            id = day + "-" + QString::number(1 + std::count_if(list.begin(), list.end(), sameDay));
         }
+        const QString start = QStringLiteral("%1:30").arg(7 + serial % 16, 2, 10, QChar('0'));
         op.entry = {id,
-                    QStringLiteral("Subject ") + s,
-                    QStringLiteral("%1:30").arg(7 + serial % 16, 2, 10, QLatin1Char('0')),
-                    QStringLiteral("23:30"),
+                    "Subject " + s,
+                    start,
+                    "23:30",
                     QString::number(serial % 2 ? -1 : 0),
                     QString::number(serial % 60),
-                    QStringLiteral("Description of appointment ") + s};
+                    "Description of appointment " + s};
         break;
     }
     case Store::Notes:
-        op.entry = {QStringLiteral("Note ") + s, QStringLiteral("Text %1 ").arg(s).repeated(20)};
-        if (op.kind == Kind::Edit)
-            op.entry[0] = m[kNotes][op.position][0];
+        op.entry = {op.kind == Kind::Edit ? list[op.position][0] : "Note " + s,
+                    QStringLiteral("Text %1 ").arg(s).repeated(20)};
         break;
     case Store::Addresses:
-        op.entry = addressFields(QStringLiteral("Name"), QStringLiteral("Surname") + s, serial);
+        op.entry = fieldsOf(AddressStore::BuildEntry(
+            "Name", "Surname" + s, QStringLiteral("%1 Long Road\r\nTown").arg(serial),
+            {QString::number(1000 + serial)}, QDate(1970, 1, 1).addDays(serial), serial % 2, {}, {},
+            "Notes " + s));
         break;
     case Store::Buttons:
-        op.entry = {QStringLiteral("Button ") + s, QStringLiteral("/usr/bin/program") + s,
-                    QStringLiteral("none")};
-        if (op.kind == Kind::Edit) {
-            op.entry = m[kButtons][op.position];
-            op.entry[2] = QStringLiteral("/icons/picture%1.ico").arg(s);
-        }
+        op.entry = {"Button " + s, "/usr/bin/program" + s, "none"};
+        if (op.kind == Kind::Edit)
+            op.entry = {list[op.position][0], list[op.position][1], "/icons/picture" + s + ".ico"};
         break;
     }
     return op;
@@ -120,18 +112,14 @@ void applyOp(Model &m, const Op &op)
     QList<QStringList> &list = m[int(op.store)];
     if (op.kind == Kind::Add) {
         list.append(op.entry);
-    } else if (op.kind == Kind::Edit) {
-        if (op.store == Store::Addresses) { // an edited entry moves to the end
-            list.remove(op.position);
+    } else if (op.kind == Kind::Edit && op.store != Store::Addresses) {
+        list[op.position] = op.entry;
+    } else { // a delete, or an edit of an address entry, which moves the entry to the end
+        const QString id = list.takeAt(op.position)[0];
+        if (op.kind == Kind::Edit)
             list.append(op.entry);
-        } else {
-            list[op.position] = op.entry;
-        }
-    } else {
-        const QString id = list[op.position][0];
-        list.remove(op.position);
-        if (op.store == Store::Appointments) { // later ids of the day close up
-            for (QStringList &a : list) {
+        if (op.kind == Kind::Delete && op.store == Store::Appointments) {
+            for (QStringList &a : list) { // later ids of the day close up
                 if (a[0].left(8) == id.left(8) && sequenceOf(a[0]) > sequenceOf(id))
                     a[0] = a[0].left(9) + QString::number(sequenceOf(a[0]) - 1);
             }
@@ -139,47 +127,30 @@ void applyOp(Model &m, const Op &op)
     }
 }
 
-Appointment toAppointment(const QStringList &f)
-{
-    return {f[0], f[1], f[2], f[3], qint16(f[4].toInt()), f[5], f[6]};
-}
-
-AddressEntry toAddress(const QStringList &f)
-{
-    return {f[0], f[1], f[2],  f[3],  f[4],  f[5],  f[6], f[7],
-            f[8], f[9], f[10], f[11], f[12], f[13], f[14]};
-}
-
 StoreResult run(const Model &m, const Op &op)
 {
-    switch (op.store) {
-    case Store::Appointments:
-        if (op.kind == Kind::Add)
-            return AppointmentStore().AddAppointment(toAppointment(op.entry));
-        if (op.kind == Kind::Edit)
-            return AppointmentStore().UpdateAppointment(op.entry[0], toAppointment(op.entry));
-        return AppointmentStore().DeleteAppointment(m[kAppointments][op.position][0]);
-    case Store::Notes:
-        if (op.kind == Kind::Add)
-            return NoteStore().AppendNote(op.entry[0], op.entry[1]);
-        if (op.kind == Kind::Edit)
-            return NoteStore().ReplaceNoteText(op.position + 1, op.entry[1]);
-        return NoteStore().RemoveNote(op.position + 1);
-    case Store::Addresses:
-        if (op.kind == Kind::Add)
-            return AddressStore().AddAddressEntry(toAddress(op.entry));
-        if (op.kind == Kind::Edit)
-            return AddressStore().ReplaceAddressEntry(m[kAddresses][op.position][0],
-                                                      toAddress(op.entry));
-        return AddressStore().DeleteAddressEntry(m[kAddresses][op.position][0]);
-    case Store::Buttons:
-        if (op.kind == Kind::Add)
-            return DesktopStore().AppendDesktopEntry(op.entry[0], op.entry[1]);
-        if (op.kind == Kind::Edit)
-            return DesktopStore().SetDesktopIcon(op.position, op.entry[2]);
-        return DesktopStore().RemoveDesktopEntry(op.position);
-    }
-    return {};
+    const QStringList &f = op.entry;
+    const Appointment a{f.value(0), f.value(1), f.value(2), f.value(3), qint16(f.value(4).toInt()),
+                        f.value(5), f.value(6)};
+    const AddressEntry e{f.value(0),  f.value(1),  f.value(2),  f.value(3),  f.value(4),
+                         f.value(5),  f.value(6),  f.value(7),  f.value(8),  f.value(9),
+                         f.value(10), f.value(11), f.value(12), f.value(13), f.value(14)};
+    const int i = op.position;
+    const QString key = m[int(op.store)].value(i).value(0); // the id or the display name
+    const std::function<StoreResult()> calls[4][3] = {
+        {[&] { return AppointmentStore().AddAppointment(a); },
+         [&] { return AppointmentStore().UpdateAppointment(a.AppointmentId, a); },
+         [&] { return AppointmentStore().DeleteAppointment(key); }},
+        {[&] { return NoteStore().AppendNote(f[0], f[1]); },
+         [&] { return NoteStore().ReplaceNoteText(i + 1, f[1]); },
+         [&] { return NoteStore().RemoveNote(i + 1); }},
+        {[&] { return AddressStore().AddAddressEntry(e); },
+         [&] { return AddressStore().ReplaceAddressEntry(key, e); },
+         [&] { return AddressStore().DeleteAddressEntry(key); }},
+        {[&] { return DesktopStore().AppendDesktopEntry(f[0], f[1]); },
+         [&] { return DesktopStore().SetDesktopIcon(i, f[2]); },
+         [&] { return DesktopStore().RemoveDesktopEntry(i); }}};
+    return calls[int(op.store)][int(op.kind)]();
 }
 
 // What the four files hold now, read through the stores.
@@ -189,28 +160,32 @@ Model readFiles()
     AppointmentStore appointments;
     for (int i = 0; i < appointments.GetAppointmentCount(); ++i) {
         const Appointment a = appointments.ReadAppointment(i);
-        m[kAppointments].append({a.AppointmentId, a.Subject, a.StartTime, a.EndTime,
-                                 QString::number(a.ReminderOn), a.ReminderMinutes, a.Description});
+        m[0].append({a.AppointmentId, a.Subject, a.StartTime, a.EndTime,
+                     QString::number(a.ReminderOn), a.ReminderMinutes, a.Description});
     }
-    NoteStore notes;
-    for (int n = 1; n <= notes.GetNoteCount(); ++n) {
-        const Note note = notes.ReadNote(n);
-        m[kNotes].append({note.NoteName, note.NoteText});
+    for (int n = 1; n <= NoteStore().GetNoteCount(); ++n) {
+        const Note note = NoteStore().ReadNote(n);
+        m[1].append({note.NoteName, note.NoteText});
     }
-    AddressStore addresses;
-    for (int i = 0; i < addresses.GetEntryCount(); ++i) {
-        const AddressEntry e = addresses.ReadAddressEntry(i);
-        m[kAddresses].append({e.DisplayName, e.Name, e.Surname, e.Address, e.PhoneHome,
-                              e.PhoneBusiness1, e.PhoneBusiness2, e.PhoneMobile, e.PhoneFax,
-                              e.PhoneOther, e.BirthdayDate, e.HasBirthday, e.EMail, e.HomePage,
-                              e.Notes});
-    }
+    for (int i = 0; i < AddressStore().GetEntryCount(); ++i)
+        m[2].append(fieldsOf(AddressStore().ReadAddressEntry(i)));
     for (const DesktopEntry &e : DesktopStore().ReadDesktopEntries())
-        m[kButtons].append({e.ButtonCaption, e.ProgramPath, e.IconPath});
+        m[3].append({e.ButtonCaption, e.ProgramPath, e.IconPath});
     return m;
 }
 
-constexpr int kSeriesLength = 1000;
+// Replays the series of `seed` on `m` up to the first operation for which `stop` holds and
+// returns its serial number and the operation, which is not applied.
+std::pair<int, Op> replay(quint32 seed, Model &m, const std::function<bool(int, const Op &)> &stop)
+{
+    QRandomGenerator rng(seed);
+    for (int serial = 1;; ++serial) {
+        const Op op = nextOp(rng, m, serial);
+        if (stop(serial, op))
+            return {serial, op};
+        applyOp(m, op);
+    }
+}
 
 // The worker: runs the series of `seed` in `folder` and reports each finished operation. It
 // starts each operation when the parent lets it (one byte on stdin), so the parent can let one
@@ -223,22 +198,20 @@ int runWorker(const char *folder, const char *seed)
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 2;
     }
-    QRandomGenerator rng(quint32(std::strtoul(seed, nullptr, 10)));
     Model m;
-    for (int serial = 1; serial <= kSeriesLength; ++serial) {
+    replay(quint32(std::strtoul(seed, nullptr, 10)), m, [&](int serial, const Op &op) {
         char go = 0;
-        if (::read(STDIN_FILENO, &go, 1) != 1)
-            return 0;
-        const Op op = nextOp(rng, m, serial);
+        if (serial > kSeriesLength || ::read(STDIN_FILENO, &go, 1) != 1)
+            return true;
         const StoreResult r = run(m, op);
         if (!r.ok()) {
             std::fprintf(stderr, "operation %d failed: %s\n", serial, qPrintable(r.message));
-            return 3;
+            std::exit(3);
         }
-        applyOp(m, op);
         std::printf("%d\n", serial);
         std::fflush(stdout);
-    }
+        return false;
+    });
     return 0;
 }
 
@@ -249,30 +222,19 @@ bool movesEntries(const Op &op)
     return op.kind == Kind::Delete || (op.kind == Kind::Edit && op.store == Store::Addresses);
 }
 
-// The entries of a list without the appointment ids, which a delete renumbers as it goes.
-QList<QStringList> withoutIds(QList<QStringList> list, Store store)
-{
-    if (store == Store::Appointments) {
-        for (QStringList &e : list)
-            e.removeFirst();
-    }
-    return list;
-}
-
 // True when `found` is what an operation that moves entries down may leave when interrupted:
-// every entry of `after` is there, and nothing but entries of `before` and `after`.
-bool interruptedShift(const QList<QStringList> &before, const QList<QStringList> &after,
-                      const QList<QStringList> &found)
+// every entry of `after` is there, nothing but entries of `before` and `after`, and at most
+// one entry more than before. Appointment ids are left out: a delete renumbers them as it goes.
+bool interruptedShift(Store store, const QList<QStringList> &before,
+                      const QList<QStringList> &after, const QList<QStringList> &found)
 {
-    for (const QStringList &e : after) {
-        if (!found.contains(e))
-            return false;
-    }
-    for (const QStringList &e : found) {
-        if (!before.contains(e) && !after.contains(e))
-            return false;
-    }
-    return found.size() <= before.size() + 1;
+    const auto set = [&](QList<QStringList> list) {
+        for (QStringList &e : list)
+            e.remove(0, store == Store::Appointments);
+        return QSet<QStringList>(list.begin(), list.end());
+    };
+    return set(found).contains(set(after)) && (set(before) + set(after)).contains(set(found)) &&
+           found.size() <= before.size() + 1;
 }
 
 } // namespace
@@ -295,17 +257,14 @@ private slots:
             int killAfter = int(pick.bounded(1, kSeriesLength - 1));
             const int delayNs = int(pick.bounded(seed % 2 ? 1000000 : 400000));
             if (seed % 2 == 0) {
-                QRandomGenerator series(seed);
                 Model m;
-                for (int serial = 1; serial < kSeriesLength; ++serial) {
-                    const Op op = nextOp(series, m, serial);
-                    if (serial > killAfter && movesEntries(op) &&
-                        m[int(op.store)].size() - op.position > 8) {
-                        killAfter = serial - 1;
-                        break;
-                    }
-                    applyOp(m, op);
-                }
+                const int next = replay(seed, m, [&](int serial, const Op &op) {
+                                     return serial >= kSeriesLength ||
+                                            (serial > killAfter && movesEntries(op) &&
+                                             m[int(op.store)].size() - op.position > 8);
+                                 }).first;
+                if (next < kSeriesLength)
+                    killAfter = next - 1;
             }
             QTest::addRow("seed %u, kill %d ns into operation %d", seed, delayNs, killAfter + 1)
                 << seed << killAfter << delayNs;
@@ -347,11 +306,9 @@ private slots:
 
         // Replay the series on the model: `before` holds the finished operations, `after` the
         // one that may have been running too.
-        QRandomGenerator rng(seed);
         Model before;
-        for (int serial = 1; serial <= finished; ++serial)
-            applyOp(before, nextOp(rng, before, serial));
-        const Op running = nextOp(rng, before, finished + 1);
+        const Op running =
+            replay(seed, before, [&](int serial, const Op &) { return serial > finished; }).second;
         Model after = before;
         if (finished < kSeriesLength)
             applyOp(after, running);
@@ -364,14 +321,11 @@ private slots:
 
         // Only the store of the running operation may differ, and only by an interrupted move.
         const int r = int(running.store);
-        for (int s = 0; s < 4; ++s) {
-            if (s != r)
-                QCOMPARE(found[s], before[s]);
-        }
+        Model othersAsBefore = before;
+        othersAsBefore[r] = found[r];
+        QVERIFY2(found == othersAsBefore, "only the store of the running operation changed");
         QVERIFY2(movesEntries(running), "an add or an edit is either complete or absent");
-        QVERIFY2(interruptedShift(withoutIds(before[r], running.store),
-                                  withoutIds(after[r], running.store),
-                                  withoutIds(found[r], running.store)),
+        QVERIFY2(interruptedShift(running.store, before[r], after[r], found[r]),
                  "an interrupted move leaves every entry in the file");
     }
 };

@@ -15,6 +15,7 @@
 #include "data/note_store.h"
 #include "desktop/desktop_window.h"
 #include "notes/notes_window.h"
+#include "store_images.h"
 #include "test_support.h"
 
 #include <QAction>
@@ -30,88 +31,58 @@ namespace {
 
 using Files = QMap<QString, QByteArray>;
 
-const QString kAppoint = QStringLiteral("Appoint.dat");
-const QString kNotes = QStringLiteral("Notes.dat");
-const QString kAddBook = QStringLiteral("AddBook.dat");
-const QString kMyDesk = QStringLiteral("MyDesk.dat");
-
-// A store file: the fields of entry i at records block * i + k + 1, the count at record
-// `block`. Fields are String values unless `raw` says which field index holds raw bytes.
-QByteArray storeImage(int recordLength, int block, const QList<QByteArrayList> &entries,
-                      const QByteArray &count, int raw = -1)
+StoreEntry appointment(const QByteArray &id, const QByteArray &subject,
+                       const QByteArray &start = "09:00")
 {
-    QByteArray out;
-    const auto put = [&](int record, const QByteArray &value) {
-        const qsizetype at = qsizetype(record - 1) * recordLength;
-        if (out.size() < at + value.size())
-            out.resize(at + value.size(), '\0');
-        out.replace(at, value.size(), value);
-    };
-    put(block, count);
-    for (int i = 0; i < entries.size(); ++i) {
-        for (int k = 0; k < entries[i].size(); ++k)
-            put(block * i + k + 1, k == raw ? entries[i][k] : Bytes::string(entries[i][k]));
-    }
-    return out;
+    return {id,   subject,           start, "10:00", StoreRecord::raw(Bytes::flag(true)),
+            "15", "About " + subject};
 }
 
-QByteArray appointments(const QList<QByteArrayList> &list, const QByteArray &count)
+StoreEntry address(const QByteArray &surname, const QByteArray &name,
+                   const QByteArray &birthday = "05/01/1970", const QByteArray &has = "1")
 {
-    return storeImage(128, 8, list, count, 4);
-}
-QByteArray notes(const QList<QByteArrayList> &list, const QByteArray &count)
-{
-    return storeImage(500, 3, list, count);
-}
-QByteArray addresses(const QList<QByteArrayList> &list, const QByteArray &count)
-{
-    return storeImage(128, 16, list, count);
-}
-QByteArray buttons(const QList<QByteArrayList> &list, const QByteArray &count)
-{
-    return storeImage(128, 4, list, count);
-}
-
-const QByteArray kYes = Bytes::flag(true);
-
-QByteArrayList appointment(const QByteArray &id, const QByteArray &subject,
-                           const QByteArray &start = "09:00")
-{
-    return {id, subject, start, "10:00", kYes, "15", "About " + subject};
-}
-
-QByteArrayList address(const QByteArray &surname, const QByteArray &name,
-                       const QByteArray &birthday = "05/01/1970", const QByteArray &has = "1")
-{
-    return {surname + ", " + name,
-            name,
-            surname,
-            "1 Road\r\nTown",
-            "123",
-            "",
-            "",
-            "0777",
-            "",
-            "",
-            birthday,
-            has,
-            "a@b.c",
-            "",
-            "Notes"};
+    const QByteArray displayName = surname + ", " + name;
+    return {displayName, name,     surname, "1 Road\r\nTown", "123", "",     "", "0777", "",
+            "",          birthday, has,     "a@b.c",          "",    "Notes"};
 }
 
 // A String record whose length prefix announces more than the record holds.
-QByteArray overlong(const QByteArray &text)
+StoreRecord overlong(const QByteArray &text)
 {
-    return QByteArray("\xFF\x7F", 2) + text;
+    return StoreRecord::raw(QByteArray("\xFF\x7F", 2) + text);
 }
 
 // The bytes that Windows-1252 leaves undefined, in a text.
 const QByteArray kUndefined("Caf\x81\x8D\x8F\x90\x9D", 8);
 
-const QList<QByteArrayList> kThree = {appointment("20240105-1", "Dentist"),
-                                      appointment("20240105-2", "Bank", "14:00"),
-                                      appointment("20240110-1", "Party")};
+// A few entries of each store, in the order of kDataFiles.
+const QList<QList<StoreEntry>> kSamples = {{appointment("20240105-1", "Dentist"),
+                                            appointment("20240105-2", "Bank", "14:00"),
+                                            appointment("20240110-1", "Party")},
+                                           {{"Note", "Text"}},
+                                           {address("Smith", "John")},
+                                           {{"edit", "/bin/edit", "none"}}};
+
+// The files of the stores (in the order of kDataFiles; no entries: no file), each under its
+// own count, or by default the count of its entries.
+Files files(const QList<QList<StoreEntry>> &entries, const QByteArrayList &counts = {})
+{
+    Files out;
+    for (int i = 0; i < entries.size(); ++i) {
+        if (!entries[i].isEmpty())
+            out[kDataFiles[i].fileName] = storeImage(kDataFiles[i], entries[i], counts.value(i));
+    }
+    return out;
+}
+
+// What the four files hold now.
+Files filesIn(const TestEnvironment &env)
+{
+    Files out;
+    for (const DataFileLayout &f : kDataFiles)
+        out[f.fileName] = env.fileBytes(f.fileName);
+    return out;
+}
 
 // Every action a user can take to look at the data, none of which changes it.
 void browseEverything(TestEnvironment &env, MainWindow *main)
@@ -172,111 +143,84 @@ private slots:
     void startsBrowsesAndWritesNothing_data()
     {
         QTest::addColumn<Files>("files");
-        QTest::addColumn<int>("appointments");
-        QTest::addColumn<int>("notes");
-        QTest::addColumn<int>("entries");
-        QTest::addColumn<int>("buttons");
-
-        const QByteArray noteImage = notes({{"Note", "Text"}, {"Ideas", "More"}}, {});
-        const QByteArray entryImage = addresses({address("Smith", "John")}, {});
+        QTest::addColumn<QList<int>>("counts"); // appointments, notes, entries, buttons
+        QTest::addColumn<bool>("damaged");      // no count record of the files is readable
+        using Bytes::count16, Bytes::count32;
         QTest::newRow("counts beyond the end of the files")
-            << Files{{kAppoint, appointments(kThree, Bytes::count16(40))},
-                     {kNotes, notes({{"Note", "Text"}}, Bytes::count16(300))},
-                     {kAddBook, addresses({address("Smith", "John")}, Bytes::count16(90))},
-                     {kMyDesk, buttons({{"edit", "/bin/edit", "none"}}, Bytes::count16(70))}}
-            << 40 << 300 << 90 << 70;
+            << files(kSamples, {count16(40), count16(300), count16(90), count16(70)})
+            << QList<int>{40, 300, 90, 70} << false;
         QTest::newRow("negative counts")
-            << Files{{kAppoint, appointments(kThree, Bytes::count16(-3))},
-                     {kNotes, notes({{"Note", "Text"}}, Bytes::count16(-1))},
-                     {kAddBook, addresses({address("Smith", "John")}, Bytes::count32(-70000))},
-                     {kMyDesk, buttons({{"edit", "/bin/edit", "none"}}, Bytes::count16(-32768))}}
-            << 0 << 0 << 0 << 0;
+            << files(kSamples, {count16(-3), count16(-1), count32(-70000), count16(-32768)})
+            << QList<int>{0, 0, 0, 0} << true;
         QTest::newRow("32-bit counts beyond the capacity")
-            << Files{{kAppoint, appointments(kThree, Bytes::count32(5000))},
-                     {kNotes, notes({{"Note", "Text"}}, Bytes::count32(100000))},
-                     {kAddBook, addresses({address("Smith", "John")}, Bytes::count32(2049))},
-                     {kMyDesk, buttons({{"edit", "/bin/edit", "none"}}, Bytes::count32(1 << 30))}}
-            << 4096 << 10922 << 2048 << 8192;
-        QTest::newRow("unknown count tags")
-            << Files{{kAppoint, appointments(kThree, QByteArray("\x07\x00\x03\x00", 4))},
-                     {kNotes, notes({{"Note", "Text"}}, QByteArray("\xFF\xFF\x01\x00", 4))},
-                     {kAddBook, addresses({address("Smith", "John")}, QByteArray("\x04\x00", 2))},
-                     {kMyDesk, buttons({{"edit", "/bin/edit", "none"}}, QByteArray("\x01", 1))}}
-            << 0 << 0 << 0 << 0;
+            << files(kSamples, {count32(5000), count32(100000), count32(2049), count32(1 << 30)})
+            << QList<int>{4096, 10922, 2048, 8192} << true;
+        // Their last two count records, at the ends of the files, hold two bytes and one.
+        Files unknownTags =
+            files(kSamples, {QByteArray("\x07\x00\x03\x00", 4), QByteArray("\xFF\xFF\x01\x00", 4),
+                             QByteArray("\x04\x00", 2), QByteArray("\x01", 1)});
+        unknownTags["AddBook.dat"].truncate(15 * 128 + 2);
+        unknownTags["MyDesk.dat"].truncate(3 * 128 + 1);
+        QTest::newRow("unknown count tags") << unknownTags << QList<int>{0, 0, 0, 0} << true;
 
-        QList<QByteArrayList> longPrefixes = kThree;
+        QList<StoreEntry> longPrefixes = kSamples[0];
         longPrefixes[0][1] = overlong("Dentist");
         longPrefixes[1][0] = overlong("20240105-2");
-        QList<QByteArrayList> longEntries = {address("Smith", "John"), address("Doe", "Jane")};
+        QList<StoreEntry> longEntries = {address("Smith", "John"), address("Doe", "Jane")};
         longEntries[0][0] = overlong("Smith, John");
         longEntries[1][10] = overlong("05/01/1970");
         QTest::newRow("length prefixes beyond the record")
-            << Files{{kAppoint, appointments(longPrefixes, Bytes::count16(3))},
-                     {kNotes, notes({{overlong("Note"), overlong("Text")}}, Bytes::count16(1))},
-                     {kAddBook, addresses(longEntries, Bytes::count16(2))},
-                     {kMyDesk, buttons({{overlong("edit"), overlong("/bin/edit"), overlong("x")}},
-                                       Bytes::count16(1))}}
-            << 3 << 1 << 2 << 1;
+            << files({longPrefixes,
+                      {{overlong("Note"), overlong("Text")}},
+                      longEntries,
+                      {{overlong("edit"), overlong("/bin/edit"), overlong("x")}}})
+            << QList<int>{3, 1, 2, 1} << false;
 
-        // Two notes whose second name stops after three bytes; two entries whose second
-        // display name stops after six; records cut short by ten and three bytes.
-        QByteArray shortNotes = noteImage.left(3 * 500 + 3);
-        shortNotes.replace(1000, 4, Bytes::count16(2));
-        QByteArray shortEntries = entryImage;
-        shortEntries.resize(2048, '\0');
-        shortEntries.replace(1920, 4, Bytes::count16(2));
-        shortEntries.append(Bytes::string("Doe, Jane").left(6));
-        QTest::newRow("last records cut short")
-            << Files{{kAppoint, appointments(kThree, Bytes::count16(3)).chopped(10)},
-                     {kNotes, shortNotes},
-                     {kAddBook, shortEntries},
-                     {kMyDesk, buttons({{"edit", "/bin/edit", "none"}, {"calc", "/bin/calc", "x"}},
-                                       Bytes::count16(2))
-                                   .chopped(3)}}
-            << 3 << 2 << 2 << 2;
+        // The last description keeps its length and one byte; the second note name and the
+        // second display name stop after one and four bytes; the last icon record is missing.
+        Files cut = files({kSamples[0],
+                           {{"Note", "Text"}, {"Ideas", "More"}},
+                           {address("Smith", "John"), address("Doe", "Jane")},
+                           {{"edit", "/bin/edit", "none"}, {"calc", "/bin/calc", "x"}}});
+        cut["Appoint.dat"].truncate(22 * 128 + 3);
+        cut["Notes.dat"].truncate(3 * 500 + 3);
+        cut["AddBook.dat"].truncate(16 * 128 + 6);
+        cut["MyDesk.dat"].truncate(6 * 128);
+        QTest::newRow("last records cut short") << cut << QList<int>{3, 2, 2, 2} << false;
 
-        QList<QByteArrayList> undefined = kThree;
+        QList<StoreEntry> undefined = kSamples[0];
         undefined[0][1] = kUndefined;
         undefined[2][6] = kUndefined;
         QTest::newRow("bytes Windows-1252 leaves undefined")
-            << Files{{kAppoint, appointments(undefined, Bytes::count16(3))},
-                     {kNotes, notes({{kUndefined, kUndefined}}, Bytes::count16(1))},
-                     {kAddBook, addresses({address(kUndefined, kUndefined)}, Bytes::count16(1))},
-                     {kMyDesk,
-                      buttons({{kUndefined, "/bin/" + kUndefined, kUndefined}}, Bytes::count16(1))}}
-            << 3 << 1 << 1 << 1;
+            << files({undefined,
+                      {{kUndefined, kUndefined}},
+                      {address(kUndefined, kUndefined)},
+                      {{kUndefined, "/bin/" + kUndefined, kUndefined}}})
+            << QList<int>{3, 1, 1, 1} << false;
 
         QTest::newRow("ids that break the numbering of a day")
-            << Files{{kAppoint,
-                      appointments(
-                          {appointment("20240105-1", "One"), appointment("20240105-3", "Three"),
-                           appointment("20240105-3", "Three again"),
-                           appointment("20240105-", "No number"),
-                           appointment("20240105-x", "Letter"), appointment("2024", "Short"),
-                           appointment("", "Empty"), appointment("20241305-1", "Month 13"),
-                           appointment("20240105-99999999999", "Huge")},
-                          Bytes::count16(9))}}
-            << 9 << 0 << 0 << 0;
-
+            << files({{appointment("20240105-1", "One"), appointment("20240105-3", "Three"),
+                       appointment("20240105-3", "Three again"),
+                       appointment("20240105-", "No number"), appointment("20240105-x", "Letter"),
+                       appointment("2024", "Short"), appointment("", "Empty"),
+                       appointment("20241305-1", "Month 13"),
+                       appointment("20240105-99999999999", "Huge")}})
+            << QList<int>{9, 0, 0, 0} << false;
         QTest::newRow("duplicate display names and odd birthdays")
-            << Files{{kAddBook,
-                      addresses({address("Smith", "John"), address("Smith", "John", "05/01/1971"),
-                                 address("Smith", "John", "99/99/9999"),
-                                 address("Doe", "", "5/1/70", "x"), address("", "", "", "")},
-                                Bytes::count16(5))},
-                     {kNotes, notes({{"Note", "One"}, {"Note", "Two"}}, Bytes::count16(2))},
-                     {kMyDesk,
-                      buttons({{"a", "/bin/a", "None"}, {"a", "/bin/a", ""}}, Bytes::count16(2))}}
-            << 0 << 2 << 5 << 2;
+            << files({{},
+                      {{"Note", "One"}, {"Note", "Two"}},
+                      {address("Smith", "John"), address("Smith", "John", "05/01/1971"),
+                       address("Smith", "John", "99/99/9999"), address("Doe", "", "5/1/70", "x"),
+                       address("", "", "", "")},
+                      {{"a", "/bin/a", "None"}, {"a", "/bin/a", ""}}})
+            << QList<int>{0, 2, 5, 2} << false;
     }
 
     void startsBrowsesAndWritesNothing()
     {
         QFETCH(Files, files);
-        QFETCH(int, appointments);
-        QFETCH(int, notes);
-        QFETCH(int, entries);
-        QFETCH(int, buttons);
+        QFETCH(QList<int>, counts);
+        QFETCH(bool, damaged);
         TestEnvironment env;
         env.setNow(QDateTime(QDate(2024, 1, 5), QTime(8, 45)));
         for (auto it = files.begin(); it != files.end(); ++it)
@@ -285,85 +229,57 @@ private slots:
         MainWindow *main = env.startProgram();
         QVERIFY(main);
         // Files that were missing are created; the others keep every byte.
-        QMap<QString, QByteArray> started;
-        for (const QString &name : {kAppoint, kNotes, kAddBook, kMyDesk}) {
-            started[name] = env.fileBytes(name);
-            if (files.contains(name))
-                QCOMPARE(started[name], files[name]);
-        }
-        QCOMPARE(AppointmentStore().GetAppointmentCount(), appointments);
-        QCOMPARE(NoteStore().GetNoteCount(), notes);
-        QCOMPARE(AddressStore().GetEntryCount(), entries);
-        QCOMPARE(DesktopStore().GetButtonCount(), buttons);
-
+        const Files started = filesIn(env);
+        for (auto it = files.begin(); it != files.end(); ++it)
+            QCOMPARE(started.value(it.key()), it.value());
+        QCOMPARE((QList<int>{AppointmentStore().GetAppointmentCount(), NoteStore().GetNoteCount(),
+                             AddressStore().GetEntryCount(), DesktopStore().GetButtonCount()}),
+                 counts);
         browseEverything(env, main);
-        for (const QString &name : {kAppoint, kNotes, kAddBook, kMyDesk})
-            QCOMPARE(env.fileBytes(name), started[name]);
-    }
+        QCOMPARE(filesIn(env), started);
+        if (!damaged)
+            return;
 
-    void changesOnADamagedCountAreRefused_data()
-    {
-        QTest::addColumn<QByteArray>("count");
-        QTest::newRow("negative") << Bytes::count16(-2);
-        QTest::newRow("unknown tag") << QByteArray("\x05\x00\x02\x00", 4);
-        QTest::newRow("beyond the capacity") << Bytes::count32(70000);
-    }
-
-    void changesOnADamagedCountAreRefused()
-    {
-        QFETCH(QByteArray, count);
-        TestEnvironment env;
-        const QByteArray files[] = {appointments(kThree, count), notes({{"Note", "Text"}}, count),
-                                    addresses({address("Smith", "John")}, count),
-                                    buttons({{"edit", "/bin/edit", "none"}}, count)};
-        const QString names[] = {kAppoint, kNotes, kAddBook, kMyDesk};
-        for (int i = 0; i < 4; ++i)
-            env.writeFile(names[i], files[i]);
-        QVERIFY(env.openDataFiles());
-
-        const Appointment a{
-            QStringLiteral("20240105-1"), QStringLiteral("New"), "09:00", "10:00", 0, "15", {}};
-        const AddressEntry e = AddressStore::BuildEntry(
-            QStringLiteral("Ann"), QStringLiteral("Lee"), {}, {}, {}, false, {}, {}, {});
-        const QList<std::pair<int, StoreResult>> results = {
-            {0, AppointmentStore().AddAppointment(a)},
-            {0, AppointmentStore().UpdateAppointment(QStringLiteral("20240105-1"), a)},
-            {0, AppointmentStore().DeleteAppointment(QStringLiteral("20240105-1"))},
-            {1, NoteStore().AppendNote(QStringLiteral("New"), QStringLiteral("x"))},
-            {1, NoteStore().ReplaceNoteText(1, QStringLiteral("x"))},
-            {1, NoteStore().RemoveNote(1)},
-            {2, AddressStore().AddAddressEntry(e)},
-            {2, AddressStore().ReplaceAddressEntry(QStringLiteral("Smith, John"), e)},
-            {2, AddressStore().DeleteAddressEntry(QStringLiteral("Smith, John"))},
-            {3, DesktopStore().AppendDesktopEntry(QStringLiteral("calc"), QStringLiteral("/c"))},
-            {3, DesktopStore().SetDesktopIcon(0, QStringLiteral("/i.ico"))},
-            {3, DesktopStore().RemoveDesktopEntry(0)},
-        };
-        for (const auto &[file, r] : results) {
-            QVERIFY(!r.ok());
-            QVERIFY2(r.message.contains(names[file]) &&
-                         r.message.contains(QStringLiteral("damaged count record")) &&
-                         r.message.endsWith(QStringLiteral("nothing was changed.")),
-                     qPrintable(r.message));
+        // Every change on a damaged count record is refused instead of being written over
+        // existing entries: per store, in the order of kDataFiles, an add, an edit, a delete.
+        const Appointment a{"20240105-1", "New", "09:00", "10:00", 0, "15", {}};
+        const AddressEntry e =
+            AddressStore::BuildEntry("Ann", "Lee", {}, {}, {}, false, {}, {}, {});
+        const StoreResult results[4][3] = {
+            {AppointmentStore().AddAppointment(a),
+             AppointmentStore().UpdateAppointment("20240105-1", a),
+             AppointmentStore().DeleteAppointment("20240105-1")},
+            {NoteStore().AppendNote("New", "x"), NoteStore().ReplaceNoteText(1, "x"),
+             NoteStore().RemoveNote(1)},
+            {AddressStore().AddAddressEntry(e),
+             AddressStore().ReplaceAddressEntry("Smith, John", e),
+             AddressStore().DeleteAddressEntry("Smith, John")},
+            {DesktopStore().AppendDesktopEntry("calc", "/c"),
+             DesktopStore().SetDesktopIcon(0, "/i.ico"), DesktopStore().RemoveDesktopEntry(0)}};
+        for (int i = 0; i < 4; ++i) {
+            for (const StoreResult &r : results[i]) {
+                QVERIFY2(!r.ok() && r.message.contains(kDataFiles[i].fileName) &&
+                             r.message.contains("damaged count record") &&
+                             r.message.endsWith("nothing was changed."),
+                         qPrintable(r.message));
+            }
         }
-        for (int i = 0; i < 4; ++i)
-            QCOMPARE(env.fileBytes(names[i]), files[i]);
+        QCOMPARE(filesIn(env), started);
     }
 
     void savingANoteOnADamagedCountShowsWhy()
     {
         TestEnvironment env;
-        const QByteArray file = notes({{"Note", "Text"}}, Bytes::count16(-1));
-        env.writeFile(kNotes, file);
+        const QByteArray file = storeImage(kNotesFile, {{"Note", "Text"}}, Bytes::count16(-1));
+        env.writeFile("Notes.dat", file);
         QVERIFY(env.startProgram());
         NotesWindow *form = Forms::Form2();
-        form->Text2->setText(QStringLiteral("Shopping"));
-        form->Text1->setPlainText(QStringLiteral("Milk"));
+        form->Text2->setText("Shopping");
+        form->Text1->setPlainText("Milk");
         form->Command1->click();
-        QCOMPARE(env.messages.size(), 1);
-        QVERIFY2(env.messages[0].contains(QStringLiteral("Notes.dat")),
-                 qPrintable(env.messages[0]));
-        QCOMPARE(env.fileBytes(kNotes), file);
+        QVERIFY2(env.messages.size() == 1 && env.messages[0].contains("Notes.dat"),
+                 qPrintable(env.messages.join('\n')));
+        QCOMPARE(env.fileBytes("Notes.dat"), file);
     }
 };
 

@@ -13,6 +13,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <csignal>
@@ -21,23 +22,22 @@
 
 namespace {
 
-// Limits the size of every file this process writes to `bytes` while it lives.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(qint64 bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = rlim_t(bytes);
-        m_ok = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
-    bool ok() const { return m_ok; }
+// Limits the size of every file this process writes to `bytes` until the returned guard goes,
+// and says whether the limit is set.
+auto fileSizeLimit(qint64 bytes)
+{
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit limit = old;
+    limit.rlim_cur = rlim_t(bytes);
+    const bool set = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    return std::make_pair(set, qScopeGuard([old] { setrlimit(RLIMIT_FSIZE, &old); }));
+}
 
-private:
-    rlimit m_old{};
-    bool m_ok = false;
-};
+QString nth(const char *text, int n)
+{
+    return text + QString::number(n);
+}
 
 struct StoreCase {
     QString file;
@@ -65,37 +65,25 @@ private slots:
         QTest::addColumn<StoreCase>("store");
         QTest::addColumn<int>("room");
         const StoreCase cases[] = {
-            {QStringLiteral("Appoint.dat"),
-             [](int n) {
-                 return AppointmentStore().AddAppointment(
-                     {QStringLiteral("20240105-%1").arg(n), QStringLiteral("Subject %1").arg(n),
-                      QStringLiteral("09:00"), QStringLiteral("10:00"), -1, QStringLiteral("15"),
-                      QStringLiteral("Description %1").arg(n)});
+            {"Appoint.dat",
+             [](int i) {
+                 return AppointmentStore().AddAppointment({nth("20240105-", i), nth("Subject ", i),
+                                                           "09:00", "10:00", -1, "15",
+                                                           nth("Description ", i)});
              },
-             [] {
-                 QStringList out;
-                 AppointmentStore s;
-                 for (int i = 0; i < s.GetAppointmentCount(); ++i)
-                     out.append(s.ReadAppointment(i).Subject);
-                 return out;
-             }},
-            {QStringLiteral("Notes.dat"),
-             [](int n) {
-                 return NoteStore().AppendNote(QStringLiteral("Note %1").arg(n),
-                                               QStringLiteral("Text %1").arg(n));
-             },
+             [] { return AppointmentStore().ReadAllIds(); }},
+            {"Notes.dat",
+             [](int i) { return NoteStore().AppendNote(nth("Note ", i), nth("Text ", i)); },
              [] { return NoteStore().ReadNoteNames(); }},
-            {QStringLiteral("AddBook.dat"),
-             [](int n) {
+            {"AddBook.dat",
+             [](int i) {
                  return AddressStore().AddAddressEntry(AddressStore::BuildEntry(
-                     QStringLiteral("Ann"), QStringLiteral("Lee %1").arg(n), {}, {},
-                     QDate(1970, 1, n), true, {}, {}, {}));
+                     "Ann", nth("Lee ", i), {}, {}, QDate(1970, 1, i), true, {}, {}, {}));
              },
              [] { return AddressStore().ReadAllDisplayNames(); }},
-            {QStringLiteral("MyDesk.dat"),
-             [](int n) {
-                 return DesktopStore().AppendDesktopEntry(QStringLiteral("Button %1").arg(n),
-                                                          QStringLiteral("/bin/p%1").arg(n));
+            {"MyDesk.dat",
+             [](int i) {
+                 return DesktopStore().AppendDesktopEntry(nth("Button ", i), nth("/bin/p", i));
              },
              [] { return DesktopStore().ReadCaptions(); }},
         };
@@ -112,13 +100,12 @@ private slots:
         QFETCH(int, room);
         TestEnvironment env;
         QVERIFY(env.openDataFiles());
-        QVERIFY(store.add(1).ok());
-        QVERIFY(store.add(2).ok());
+        QVERIFY(store.add(1).ok() && store.add(2).ok());
         const QByteArray before = env.fileBytes(store.file);
         const QStringList entries = store.list();
         {
-            FileSizeLimit limit(before.size() + room);
-            QVERIFY(limit.ok());
+            const auto [limited, guard] = fileSizeLimit(before.size() + room);
+            QVERIFY(limited);
             const StoreResult r = store.add(3);
             QCOMPARE(r.status, StoreResult::WriteFailed);
             QVERIFY2(r.message.contains(store.file), qPrintable(r.message));
@@ -147,26 +134,25 @@ private slots:
         TestEnvironment env;
         QVERIFY(env.startProgram());
         NotesWindow *form = Forms::Form2();
-        form->Text2->setText(QStringLiteral("Kept"));
-        form->Text1->setPlainText(QStringLiteral("Kept text"));
+        form->Text2->setText("Kept");
+        form->Text1->setPlainText("Kept text");
         form->Command1->click();
         QCOMPARE(form->MSFlexGrid1->Rows(), 2);
-        const QByteArray before = env.fileBytes(QStringLiteral("Notes.dat"));
+        const QByteArray before = env.fileBytes("Notes.dat");
         {
-            FileSizeLimit limit(before.size());
-            QVERIFY(limit.ok());
-            form->Text2->setText(QStringLiteral("Lost?"));
-            form->Text1->setPlainText(QStringLiteral("New text"));
+            const auto [limited, guard] = fileSizeLimit(before.size());
+            QVERIFY(limited);
+            form->Text2->setText("Lost?");
+            form->Text1->setPlainText("New text");
             form->Command1->click();
         }
-        QCOMPARE(env.messages.size(), 1);
-        QVERIFY2(env.messages[0].contains(QStringLiteral("Notes.dat")),
-                 qPrintable(env.messages[0]));
-        QCOMPARE(env.fileBytes(QStringLiteral("Notes.dat")).left(before.size()), before);
-        QCOMPARE(NoteStore().ReadNoteNames(), QStringList{QStringLiteral("Kept")});
+        QVERIFY2(env.messages.size() == 1 && env.messages[0].contains("Notes.dat"),
+                 qPrintable(env.messages.join('\n')));
+        QCOMPARE(env.fileBytes("Notes.dat").left(before.size()), before);
+        QCOMPARE(NoteStore().ReadNoteNames(), QStringList{"Kept"});
         QCOMPARE(form->MSFlexGrid1->Rows(), 2); // no row for the note that was not saved
         // The pad keeps the text, so the user can save it once there is room.
-        QCOMPARE(form->Text1->toPlainText(), QStringLiteral("New text"));
+        QCOMPARE(form->Text1->toPlainText(), "New text");
         form->Command1->click();
         QCOMPARE(NoteStore().ReadNoteNames(), QStringList({"Kept", "Lost?"}));
     }
