@@ -1,5 +1,5 @@
 // Helpers shared by the launcher tests: launcher files built from entries, and access to the
-// launcher view's controls.
+// launcher view's toolbar, its buttons and its dialogs.
 #pragma once
 
 #include "app/forms.h"
@@ -27,8 +27,7 @@ inline QByteArray desktopFile(const QList<Entry> &entries)
     QByteArray bytes;
     auto record = [&bytes](int number, const QByteArray &value) {
         const qsizetype offset = qsizetype(number - 1) * 128;
-        if (bytes.size() < offset + value.size())
-            bytes.append(QByteArray(offset + value.size() - bytes.size(), '\0'));
+        bytes.resize(std::max(bytes.size(), offset + value.size()), '\0');
         bytes.replace(offset, value.size(), value);
     };
     record(4, Bytes::count16(qint16(entries.size())));
@@ -40,14 +39,9 @@ inline QByteArray desktopFile(const QList<Entry> &entries)
     return bytes;
 }
 
-inline DesktopWindow *launcher()
-{
-    return Forms::Form9();
-}
-
 inline LauncherToolbar *launcherToolbar()
 {
-    return launcher()->findChild<LauncherToolbar *>(QStringLiteral("Toolbar1"));
+    return Forms::Form9()->findChild<LauncherToolbar *>(QStringLiteral("Toolbar1"));
 }
 
 inline QStringList buttonCaptions()
@@ -59,10 +53,23 @@ inline QStringList buttonCaptions()
     return captions;
 }
 
-// The picture of toolbar button j (1-based).
-inline QIcon buttonPicture(int j)
+// How toolbar buttons `first` (1-based) to the last look: "tick" for the default picture,
+// else the colour in the middle of the picture, as "#rrggbb".
+inline QStringList buttonLooks(int first = 1)
 {
-    return launcherToolbar()->buttons()->index(j - 1, 0).data(Qt::DecorationRole).value<QIcon>();
+    auto image = [](const QIcon &icon) {
+        return icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+    };
+    const QAbstractItemModel *buttons = launcherToolbar()->buttons();
+    QStringList looks;
+    for (int j = first; j <= buttons->rowCount(); ++j) {
+        const QImage picture =
+            image(buttons->index(j - 1, 0).data(Qt::DecorationRole).value<QIcon>());
+        looks << (picture == image(Forms::Form9()->defaultPicture())
+                      ? QStringLiteral("tick")
+                      : picture.pixelColor(16, 16).name());
+    }
+    return looks;
 }
 
 // Clicks toolbar button j (1-based) as the user would.
@@ -88,47 +95,9 @@ inline void clickCommand(QWidget *form, const char *name)
     button->click();
 }
 
-inline QImage image32(const QIcon &icon)
-{
-    return icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
-}
-
-// The colour in the middle of a button's picture.
-inline QColor buttonColour(int j)
-{
-    return image32(buttonPicture(j)).pixelColor(16, 16);
-}
-
-inline bool showsTick(int j)
-{
-    return image32(buttonPicture(j)) == image32(launcher()->defaultPicture());
-}
-
 inline void savePicture(const QString &path, QColor colour)
 {
     QImage img(32, 32, QImage::Format_ARGB32);
     img.fill(colour);
     QVERIFY(img.save(path, "PNG"));
 }
-
-// Replaces the reminder check the launcher runs around its file dialogs; each check records
-// the file-dialog flag it saw, and the dialog records the flag and the checks made before it
-// closed. The real check is put back when the recorder goes.
-struct ReminderChecks {
-    QList<qint16> flagAtCheck;
-    qint16 flagInDialog = 0;
-    qsizetype checksBeforeDialogClosed = -1;
-
-    explicit ReminderChecks(std::optional<QString> answer)
-    {
-        DesktopReminderCheck = [this] { flagAtCheck.append(Module1::FileDialogOpen); };
-        FileDialog::setHandler([this, answer](QWidget *, const FileDialog::Request &) {
-            flagInDialog = Module1::FileDialogOpen;
-            checksBeforeDialogClosed = flagAtCheck.size();
-            return answer;
-        });
-    }
-    ~ReminderChecks() { DesktopReminderCheck = Module1::CheckReminders; }
-    ReminderChecks(const ReminderChecks &) = delete;
-    ReminderChecks &operator=(const ReminderChecks &) = delete;
-};
