@@ -3,26 +3,13 @@
 // they do in one.
 #include "../calendar/calendar_fixtures.h"
 #include "../desktop/desktop_fixture.h"
-#include "addressbook/address_book_window.h"
-#include "addressbook/address_entry_editor.h"
-#include "app/about_box.h"
-#include "calendar/appointment_editor.h"
-#include "calendar/day_schedule_window.h"
-#include "calendar/reminder_window.h"
-#include "controls/date_picker.h"
-#include "controls/flex_grid.h"
-#include "controls/limited_text_box.h"
-#include "desktop/change_icon_dialog.h"
-#include "desktop/delete_button_dialog.h"
-#include "help/help_topics_window.h"
-#include "help/help_viewer_window.h"
-#include "notes/notes_window.h"
+#include "window_walk.h"
 
 #include <QAccessible>
-#include <QMdiArea>
 #include <QTreeWidget>
 
 using namespace Fixtures;
+using namespace Forms;
 
 namespace {
 
@@ -31,21 +18,12 @@ QString accessibleText(QObject *object, QAccessible::Text text = QAccessible::Na
     return QAccessible::queryAccessibleInterface(object)->text(text);
 }
 
-// Every window of the program, the four views and the main window among them.
-QList<QWidget *> everyWindow()
-{
-    return {Forms::MDIForm1(), Forms::frmSplash(), Forms::Form1(), Forms::Form2(),
-            Forms::Form3(),    Forms::Form4(),     Forms::Form5(), Forms::Form6(),
-            Forms::Form7(),    Forms::Form8(),     Forms::Form9(), Forms::Form10(),
-            Forms::Form11(),   Forms::Form12(),    Forms::Form13()};
-}
-
 TestEnvironment *g_env = nullptr;
+const QDate today(2024, 1, 5); // the day the program starts on
 
 // One way through a window by keyboard: `open` readies the window and gives the control that
 // has the focus, the key goes to it, and `done` tells whether the key did its work.
 struct KeyPath {
-    const char *name;
     std::function<QWidget *()> open;
     QKeyCombination key;
     std::function<bool()> done;
@@ -53,121 +31,35 @@ struct KeyPath {
 
 AppointmentEditor *addAppointment()
 {
-    openDay(QDate(2024, 1, 5))->Command3->click();
-    Forms::Form5()->Combo1->setEditText(QStringLiteral("10:00"));
-    Forms::Form5()->Combo2->setEditText(QStringLiteral("11:00"));
-    return Forms::Form5();
+    openDay(today)->Command3->click();
+    Form5()->Combo1->setEditText("10:00");
+    Form5()->Combo2->setEditText("11:00");
+    return Form5();
 }
 
 QWidget *launcherOnSecondButton()
 {
-    Forms::MDIForm1()->ShowChildView(Forms::Form9());
+    MDIForm1()->ShowChildView(Form9());
     launcherToolbar()->setCurrentIndex(launcherToolbar()->buttons()->index(1, 0));
     return launcherToolbar();
 }
 
+QWidget *addressBookLetters()
+{
+    MDIForm1()->ShowChildView(Form3());
+    return Form3()->Command4[0];
+}
+
+// View > Calendar gives the focus to the calendar: the key moves its day.
 QWidget *viewCalendar()
 {
-    Forms::MDIForm1()->Calendar->trigger();
-    return Forms::MDIForm1()->focusWidget();
-}
-
-// The key goes to the control in focus, which moves the day only when it is the calendar.
-bool calendarOn(int day)
-{
-    return Forms::Form1()->Calendar1->selectedDate() == QDate(2024, 1, day);
-}
-
-const QList<KeyPath> &keyPaths()
-{
-    using K = QKeyCombination;
-    static const QList<KeyPath> paths = {
-        {"appointment editor: Enter in a time box saves", [] { return addAppointment()->Combo1; },
-         K(Qt::Key_Return),
-         [] {
-             return !Forms::Form5()->isVisible() && AppointmentStore().GetAppointmentCount() == 1;
-         }},
-        {"appointment editor: Escape leaves without saving, as the close box does",
-         [] { return addAppointment()->Text4; }, K(Qt::Key_Escape),
-         [] {
-             return Forms::Form4()->isVisible() && AppointmentStore().GetAppointmentCount() == 0 &&
-                    !Forms::MDIForm1()->isEnabled();
-         }},
-        {"activities: Enter presses the button in focus",
-         [] { return openDay(QDate(2024, 1, 5))->Command6; }, K(Qt::Key_Enter),
-         [] { return Forms::Form6()->isVisible() && Forms::Form4()->isVisible(); }},
-        {"day schedule: Escape hides it",
-         [] {
-             openDay(QDate(2024, 1, 5))->Command6->click();
-             return Forms::Form6()->DTPicker1;
-         },
-         K(Qt::Key_Escape), [] { return !Forms::Form6()->isVisible(); }},
-        {"address entry: Enter saves",
-         [] {
-             Forms::Form3()->Command3->click();
-             Forms::Form7()->setText2(1, QStringLiteral("Adams"));
-             return Forms::Form7()->Text2[0];
-         },
-         K(Qt::Key_Return),
-         [] { return !Forms::Form7()->isVisible() && AddressStore().GetEntryCount() == 1; }},
-        // An access key presses its button as a click would, which ends a moment later.
-        {"address book: Alt+A presses \"Add Entry\"",
-         [] {
-             Forms::MDIForm1()->ShowChildView(Forms::Form3());
-             return Forms::Form3()->Command4[0];
-         },
-         K(Qt::ALT | Qt::Key_A), [] { return Forms::Form3()->Command3->isDown(); }},
-        {"reminder: Enter answers it",
-         [] {
-             Forms::Form8()->showReminders({{"Meeting", "10:00", "11:00", "15"}});
-             return Forms::Form8();
-         },
-         K(Qt::Key_Return), [] { return !Forms::Form8()->isVisible(); }},
-        {"delete-button dialog: Enter deletes the button chosen",
-         [] {
-             Forms::Form9()->Command2->click();
-             Forms::Form10()->Combo1->setCurrentIndex(0);
-             return Forms::Form10()->Combo1;
-         },
-         K(Qt::Key_Return),
-         [] { return !Forms::Form10()->isVisible() && buttonCaptions() == QStringList{"two"}; }},
-        {"launcher: Enter starts the program in focus", launcherOnSecondButton, K(Qt::Key_Return),
-         [] { return g_env->launched == QStringList{"two.exe"}; }},
-        {"launcher: Space starts the program in focus", launcherOnSecondButton, K(Qt::Key_Space),
-         [] { return g_env->launched == QStringList{"two.exe"}; }},
-        {"help topics: Enter opens the topic in focus",
-         [] {
-             Forms::Form12()->TreeView1->setCurrentItem(Forms::Form12()->node("0-1"));
-             return Forms::Form12()->TreeView1;
-         },
-         K(Qt::Key_Return),
-         [] { return Forms::Form13()->isVisible() && Forms::Form13()->Text1->text() == "1"; }},
-        {"address book: a typed letter picks its group",
-         [] {
-             Forms::MDIForm1()->ShowChildView(Forms::Form3());
-             return Forms::Form3()->Command4[0];
-         },
-         K(Qt::Key_M), [] { return Forms::Form3()->LetterGroup() == "M"; }},
-        {"notes: Enter on the list views the note",
-         [] {
-             NotesWindow *notes = Forms::Form2();
-             notes->Text1->setPlainText("Buy milk");
-             notes->Command1->click();
-             Forms::MDIForm1()->ShowChildView(notes);
-             notes->Text1->clear();
-             notes->MSFlexGrid1->setRow(1);
-             return notes->MSFlexGrid1;
-         },
-         K(Qt::Key_Return), [] { return Forms::Form2()->Text1->text() == "Buy milk"; }},
-        {"calendar: Right moves a day on after View > Calendar", viewCalendar, K(Qt::Key_Right),
-         [] { return calendarOn(6); }},
-        {"calendar: Down moves a week on after View > Calendar", viewCalendar, K(Qt::Key_Down),
-         [] { return calendarOn(12); }},
-    };
-    return paths;
+    MDIForm1()->Calendar->trigger();
+    return MDIForm1()->focusWidget();
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(KeyPath)
 
 class KeyboardAndReadersTest : public QObject {
     Q_OBJECT
@@ -175,26 +67,93 @@ class KeyboardAndReadersTest : public QObject {
 private slots:
     void keyboardPaths_data()
     {
-        QTest::addColumn<int>("path");
-        for (int i = 0; i < keyPaths().size(); ++i)
-            QTest::newRow(keyPaths().at(i).name) << i;
+        QTest::addColumn<KeyPath>("path");
+        QTest::newRow("appointment editor: Enter in a time box saves") << KeyPath{
+            [] { return addAppointment()->Combo1; }, Qt::Key_Return,
+            [] { return !Form5()->isVisible() && AppointmentStore().GetAppointmentCount() == 1; }};
+        QTest::newRow("appointment editor: Escape leaves without saving, as the close box does")
+            << KeyPath{[] { return addAppointment()->Text4; }, Qt::Key_Escape,
+                       [] {
+                           return Form4()->isVisible() && !MDIForm1()->isEnabled() &&
+                                  AppointmentStore().GetAppointmentCount() == 0;
+                       }};
+        QTest::newRow("activities: Enter presses the button in focus")
+            << KeyPath{[] { return openDay(today)->Command6; }, Qt::Key_Enter,
+                       [] { return Form6()->isVisible() && Form4()->isVisible(); }};
+        QTest::newRow("day schedule: Escape hides it")
+            << KeyPath{[] { return openDay(today)->Command6->click(), Form6()->DTPicker1; },
+                       Qt::Key_Escape, [] { return !Form6()->isVisible(); }};
+        QTest::newRow("address entry: Enter saves")
+            << KeyPath{[] {
+                           Form3()->Command3->click();
+                           Form7()->setText2(1, "Adams");
+                           return Form7()->Text2[0];
+                       },
+                       Qt::Key_Return,
+                       [] { return !Form7()->isVisible() && AddressStore().GetEntryCount() == 1; }};
+        // An access key presses its button as a click would, which ends a moment later.
+        QTest::newRow("address book: Alt+A presses \"Add Entry\"") << KeyPath{
+            addressBookLetters, Qt::ALT | Qt::Key_A, [] { return Form3()->Command3->isDown(); }};
+        QTest::newRow("address book: a typed letter picks its group")
+            << KeyPath{addressBookLetters, Qt::Key_M, [] { return Form3()->LetterGroup() == "M"; }};
+        QTest::newRow("reminder: Enter answers it")
+            << KeyPath{[] {
+                           Form8()->showReminders({{"Meeting", "10:00", "11:00", "15"}});
+                           return Form8();
+                       },
+                       Qt::Key_Return, [] { return !Form8()->isVisible(); }};
+        QTest::newRow("delete-button dialog: Enter deletes the button chosen") << KeyPath{
+            [] {
+                Form9()->Command2->click();
+                Form10()->Combo1->setCurrentIndex(0);
+                return Form10()->Combo1;
+            },
+            Qt::Key_Return,
+            [] { return !Form10()->isVisible() && buttonCaptions() == QStringList{"two"}; }};
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Space})
+            QTest::addRow("launcher: %s starts the program in focus",
+                          key == Qt::Key_Space ? "Space" : "Enter")
+                << KeyPath{launcherOnSecondButton, key,
+                           [] { return g_env->launched == QStringList{"two.exe"}; }};
+        QTest::newRow("help topics: Enter opens the topic in focus") << KeyPath{
+            [] {
+                Form12()->TreeView1->setCurrentItem(Form12()->node("0-1"));
+                return Form12()->TreeView1;
+            },
+            Qt::Key_Return, [] { return Form13()->isVisible() && Form13()->Text1->text() == "1"; }};
+        QTest::newRow("notes: Enter on the list views the note")
+            << KeyPath{[] {
+                           NotesWindow *notes = Form2();
+                           notes->Text1->setPlainText("Buy milk");
+                           notes->Command1->click();
+                           MDIForm1()->ShowChildView(notes);
+                           notes->Text1->clear();
+                           notes->MSFlexGrid1->setRow(1);
+                           return notes->MSFlexGrid1;
+                       },
+                       Qt::Key_Return, [] { return Form2()->Text1->text() == "Buy milk"; }};
+        QTest::newRow("calendar: Right moves a day on after View > Calendar")
+            << KeyPath{viewCalendar, Qt::Key_Right,
+                       [] { return Form1()->Calendar1->selectedDate() == QDate(2024, 1, 6); }};
+        QTest::newRow("calendar: Down moves a week on after View > Calendar")
+            << KeyPath{viewCalendar, Qt::Key_Down,
+                       [] { return Form1()->Calendar1->selectedDate() == QDate(2024, 1, 12); }};
     }
 
     void keyboardPaths()
     {
-        QFETCH(int, path);
-        const KeyPath &p = keyPaths().at(path);
+        QFETCH(KeyPath, path);
         TestEnvironment env;
         g_env = &env;
         env.writeFile("MyDesk.dat", desktopFile({{"one", "one.exe"}, {"two", "two.exe"}}));
-        QVERIFY(startOn(env, QDate(2024, 1, 5)));
-        QWidget *focus = p.open();
+        QVERIFY(env.startProgram());
+        QWidget *focus = path.open();
         focus->window()->show();
         focus->window()->activateWindow();
         QCoreApplication::processEvents();
         focus->setFocus();
-        QTest::keyClick(focus, p.key.key(), p.key.keyboardModifiers());
-        QVERIFY(p.done());
+        QTest::keyClick(focus, path.key.key(), path.key.keyboardModifiers());
+        QVERIFY(path.done());
     }
 
     void tabFollowsTheLayoutPastReadOnlyBoxes_data()
@@ -214,12 +173,12 @@ private slots:
     {
         QFETCH(QStringList, order);
         TestEnvironment env;
-        QVERIFY(startOn(env, QDate(2024, 1, 5)));
+        QVERIFY(env.startProgram());
         const QString form = order.takeFirst();
-        Forms::MDIForm1()->ShowChildView(Forms::Form3());
+        MDIForm1()->ShowChildView(Form3());
         if (form != "Form3")
-            (form == "Form7" ? Forms::Form3()->Command3 : Forms::Form9()->Command2)->click();
-        QWidget *focus = Forms::MDIForm1()->findChild<QWidget *>(form);
+            (form == "Form7" ? Form3()->Command3 : Form9()->Command2)->click();
+        QWidget *focus = MDIForm1()->findChild<QWidget *>(form);
         for (QWidget *w : QApplication::topLevelWidgets())
             focus = w->objectName() == form ? w : focus;
         focus = focus->findChild<QWidget *>(order.first());
@@ -244,14 +203,14 @@ private slots:
     {
         TestEnvironment env;
         env.writeFile("MyDesk.dat", desktopFile({{"", "C:\\Tools\\edit.exe"}}));
-        QVERIFY(startOn(env, QDate(2024, 1, 5)));
+        QVERIFY(env.startProgram());
         QStringList faults;
         for (QWidget *window : everyWindow()) {
             // A view's title stands on the frame that the main window gives it.
             if (accessibleText(window->isWindow() ? window : window->parentWidget()).isEmpty())
                 faults << window->objectName() + " has no title";
             // The views inside the main window count as windows of their own.
-            const QWidget *views = window->isWindow() ? Forms::MDIForm1()->mdiArea() : nullptr;
+            const QWidget *views = window->isWindow() ? MDIForm1()->mdiArea() : nullptr;
             QHash<QString, QString> names;
             for (QWidget *control : window->findChildren<QWidget *>()) {
                 if (control->focusPolicy() == Qt::NoFocus || control->isHidden() ||
@@ -281,11 +240,11 @@ private slots:
         appointment("20240105-1");
         birthday("Adams", "Ann", "05/01/1980");
         Module1::MarkCalendarDays();
-        const QString day = QLocale().toString(QDate(2024, 1, 5), QLocale::LongFormat);
-        QWidget *days = Forms::Form1()->findChild<QWidget *>("qt_calendar_calendarview");
+        const QString day = QLocale().toString(today, QLocale::LongFormat);
+        QWidget *days = Form1()->findChild<QWidget *>("qt_calendar_calendarview");
         QCOMPARE(accessibleText(days, QAccessible::Description),
                  day + ": appointments and birthday");
-        Forms::Form1()->Calendar1->setSelectedDate(QDate(2024, 1, 6));
+        Form1()->Calendar1->setSelectedDate(QDate(2024, 1, 6));
         QVERIFY(accessibleText(days, QAccessible::Description).endsWith(": nothing marked"));
     }
 };

@@ -1,55 +1,31 @@
 // Start-up, the main window's commands, shutdown and the About box, driven in-process.
-#include "app/about_box.h"
-#include "app/forms.h"
-#include "app/main_window.h"
-#include "app/module1.h"
-#include "calendar/activities_window.h"
-#include "calendar/calendar_window.h"
-#include "controls/twips.h"
-#include "notes/notes_window.h"
 #include "records/record_file.h"
-#include "test_support.h"
+#include "window_walk.h"
 
-#include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 
 namespace {
 
-struct FileLayout {
-    const char *name;
-    int countOffset;
-};
-const FileLayout kLayouts[] = {
+// Each data file and the offset of its count record.
+const std::pair<const char *, int> kLayouts[] = {
     {"Appoint.dat", 896}, {"Notes.dat", 1000}, {"AddBook.dat", 1920}, {"MyDesk.dat", 384}};
 
+// The views on screen, the one in front marked so, and each maximized one.
 QStringList visibleViews(MainWindow *main)
 {
-    QStringList names;
+    QStringList views;
     for (QMdiSubWindow *sub : main->mdiArea()->subWindowList()) {
         if (sub->isVisible())
-            names.append(sub->widget()->objectName());
+            views << sub->widget()->objectName() +
+                         (sub == main->mdiArea()->activeSubWindow() ? " in front" : "") +
+                         (sub->isMaximized() ? " maximized" : "");
     }
-    return names;
-}
-
-QAction *action(MainWindow *main, const char *name)
-{
-    auto *a = main->findChild<QAction *>(QString::fromLatin1(name));
-    if (!a)
-        qWarning("no action %s", name);
-    return a;
+    return views;
 }
 
 } // namespace
@@ -60,49 +36,38 @@ class MainWindowTest : public QObject {
 private slots:
     void cleanup() { QVERIFY(QApplication::topLevelWidgets().size() <= 1); }
 
+    // Each file holds zero bytes around its count record: tag 2, a count of 0.
     void startInAnEmptyFolderCreatesTheFourFiles()
     {
         TestEnvironment env;
         QVERIFY(env.startProgram());
-        for (const FileLayout &f : kLayouts) {
-            const QByteArray bytes = env.fileBytes(QString::fromLatin1(f.name));
-            QVERIFY2(bytes.size() >= f.countOffset + 4, f.name);
-            QCOMPARE(bytes.left(f.countOffset), QByteArray(f.countOffset, '\0'));
-            QCOMPARE(bytes.mid(f.countOffset, 4), QByteArray("\x02\x00\x00\x00", 4));
-            QVERIFY(bytes.mid(f.countOffset + 4).count('\0') == bytes.size() - f.countOffset - 4);
+        for (const auto &[name, countOffset] : kLayouts) {
+            const QByteArray bytes = env.fileBytes(name);
+            QCOMPARE(bytes, Bytes::padded(QByteArray(countOffset, '\0') + Bytes::count16(0),
+                                          qMax(int(bytes.size()), countOffset + 4)));
         }
         QCOMPARE(Module1::DataFolder, QDir::currentPath());
         QCOMPARE(Module1::FileDialogOpen, qint16(0));
         QVERIFY(env.messages.isEmpty());
     }
 
+    // A tag-3 count, and a count record whose tag is unknown, stay as they are; a second start
+    // on the files the first one left changes none of them either.
     void startOnExistingFilesChangesNoByte()
     {
-        QByteArray appoint;
-        QByteArray notes;
-        QByteArray addBook;
-        {
+        QMap<QString, QByteArray> files{
+            {"Appoint.dat", QByteArray(896, '\0') + Bytes::count32(2) + QByteArray(20, '\0')},
+            {"Notes.dat", QByteArray(1000, '\0') + QByteArray("\x09\x00\x01\x00", 4)}};
+        for (int start = 1; start <= 2; ++start) {
             TestEnvironment env;
-            // A tag-3 count, and a count record whose tag is unknown: both stay as they are.
-            env.writeFile("Appoint.dat",
-                          QByteArray(896, '\0') + Bytes::count32(2) + QByteArray(20, '\0'));
-            env.writeFile("Notes.dat", QByteArray(1000, '\0') + QByteArray("\x09\x00\x01\x00", 4));
+            for (const auto &[name, bytes] : files.asKeyValueRange())
+                env.writeFile(name, bytes);
             QVERIFY(env.startProgram());
-            appoint = env.fileBytes("Appoint.dat");
-            notes = env.fileBytes("Notes.dat");
-            addBook = env.fileBytes("AddBook.dat");
-            QCOMPARE(appoint.mid(896, 6), Bytes::count32(2));
-            QCOMPARE(appoint.size(), 896 + 26);
-            QCOMPARE(notes.mid(1000, 4), QByteArray("\x09\x00\x01\x00", 4));
+            for (const auto &[name, bytes] : files.asKeyValueRange())
+                QCOMPARE(env.fileBytes(name), bytes);
+            for (const auto &[name, countOffset] : kLayouts)
+                files[name] = env.fileBytes(name);
         }
-        TestEnvironment second; // a second start on the same files
-        second.writeFile("Appoint.dat", appoint);
-        second.writeFile("Notes.dat", notes);
-        second.writeFile("AddBook.dat", addBook);
-        QVERIFY(second.startProgram());
-        QCOMPARE(second.fileBytes("Appoint.dat"), appoint);
-        QCOMPARE(second.fileBytes("Notes.dat"), notes);
-        QCOMPARE(second.fileBytes("AddBook.dat"), addBook);
     }
 
     void aFileThatCannotBeOpenedEndsStartUpWithAMessage()
@@ -111,8 +76,7 @@ private slots:
         QVERIFY(QDir(env.folder()).mkdir("AddBook.dat")); // a folder where the file should be
         QVERIFY(!env.startProgram());
         QCOMPARE(env.messages.size(), 1);
-        QVERIFY2(env.messages[0].contains(QLatin1String("AddBook.dat")),
-                 qPrintable(env.messages[0]));
+        QVERIFY2(env.messages[0].contains("AddBook.dat"), qPrintable(env.messages[0]));
         for (int n = 1; n <= 4; ++n)
             QVERIFY(!IsRecordFileOpen(n));
     }
@@ -120,43 +84,39 @@ private slots:
     void splashShowsTheBoxWithoutItsButtonThenAboutShowsItWithIt()
     {
         TestEnvironment env;
-        bool splashSeen = false;
-        bool buttonSeenDuringSplash = false;
-        bool frameSeenBehindSplash = false;
+        QStringList seen; // what the clock's readings saw while the splash was up
         QDateTime t(QDate(2024, 1, 5), QTime(9, 0));
         Clock::setSource([&] {
             if (Forms::exists("frmSplash") && Forms::frmSplash()->isVisible()) {
-                splashSeen = true;
-                buttonSeenDuringSplash |= Forms::frmSplash()->Command1->isVisible();
-                frameSeenBehindSplash |= Forms::MDIForm1() && Forms::MDIForm1()->isVisible() &&
-                                         Forms::exists("Form1") && Forms::Form1()->isVisible();
+                seen << "splash";
+                if (Forms::frmSplash()->Command1->isVisible())
+                    seen << "its button";
+                if (Forms::MDIForm1() && Forms::MDIForm1()->isVisible() && Forms::exists("Form1") &&
+                    Forms::Form1()->isVisible())
+                    seen << "the frame behind it";
             }
-            t = t.addMSecs(700);
-            return t;
+            return t = t.addMSecs(700);
         });
         MainWindow *main = env.startProgram();
         QVERIFY(main);
-        QVERIFY(splashSeen);
-        QVERIFY(!buttonSeenDuringSplash);
-        QVERIFY(frameSeenBehindSplash);
+        seen.removeDuplicates();
+        QCOMPARE(seen, (QStringList{"splash", "the frame behind it"}));
         QVERIFY(!Forms::frmSplash()->isVisible());
 
-        action(main, "About")->trigger();
+        main->About->trigger();
         AboutBox *box = Forms::frmSplash();
-        QVERIFY(box->isVisible());
-        QVERIFY(box->Command1->isVisible());
-        QCOMPARE(box->Command1->text(), QStringLiteral("Close"));
-        QCOMPARE(box->lblProductName->text(), QStringLiteral("Tallowby"));
-        QCOMPARE(box->Label4->text(), QStringLiteral("Version 1.2"));
-        QCOMPARE(box->Label3->text(), QStringLiteral("Contact us:"));
+        QVERIFY(box->isVisible() && box->Command1->isVisible());
+        QCOMPARE((QStringList{box->Command1->text(), box->lblProductName->text(),
+                              box->Label4->text(), box->Label3->text()}),
+                 (QStringList{"Close", "Tallowby", "Version 1.2", "Contact us:"}));
         QCOMPARE(box->palette().color(QPalette::Window), QColor(192, 255, 255));
-        action(main, "About")->trigger(); // a second About brings the same box to the front
+        main->About->trigger(); // a second About brings the same box to the front
         QCOMPARE(Forms::frmSplash(), box);
 
         QPointer<AboutBox> closed = box;
         box->Command1->click();
         QTRY_VERIFY(closed.isNull()); // "Close" unloads the box
-        action(main, "About")->trigger();
+        main->About->trigger();
         QVERIFY(Forms::frmSplash()->Command1->isVisible());
         Forms::frmSplash()->close();
     }
@@ -166,11 +126,7 @@ private slots:
         TestEnvironment env;
         QDateTime t(QDate(2024, 1, 5), QTime(23, 59, 58, 600));
         int reads = 0;
-        Clock::setSource([&] {
-            ++reads;
-            t = t.addMSecs(250);
-            return t;
-        });
+        Clock::setSource([&] { return ++reads, t = t.addMSecs(250); });
         QElapsedTimer real;
         real.start();
         QVERIFY(env.startProgram());
@@ -180,48 +136,36 @@ private slots:
         QVERIFY(reads < 40);
     }
 
-    void afterStartUpTheCalendarIsMaximizedInFront()
+    // The calendar fills the frame in front, the reminder check runs each minute, and the
+    // menus and the toolbar offer the commands.
+    void afterStartUpTheCalendarIsMaximizedInFrontUnderTheCommands()
     {
         TestEnvironment env;
         MainWindow *main = env.startProgram();
-        QVERIFY(main->isVisible());
-        QVERIFY(main->isEnabled());
+        QVERIFY(main->isVisible() && main->isEnabled());
         QCOMPARE(main->mdiArea()->subWindowList().size(), 4);
-        QMdiSubWindow *calendar = main->subWindowOf(Forms::Form1());
-        QVERIFY(calendar->isMaximized());
-        QCOMPARE(main->mdiArea()->activeSubWindow(), calendar);
-        QCOMPARE(main->Timer1->objectName(), QStringLiteral("Timer1"));
+        QVERIFY(visibleViews(main).contains("Form1 in front maximized"));
         QCOMPARE(main->Timer1->interval(), 60000);
         QVERIFY(main->Timer1->isActive());
-    }
-
-    void menusAndToolbar()
-    {
-        TestEnvironment env;
-        MainWindow *main = env.startProgram();
-        const QList<QAction *> menus = main->menuBar()->actions();
-        QStringList menuTexts;
-        for (QAction *m : menus)
-            menuTexts.append(m->text());
-        QCOMPARE(menuTexts.mid(0, 3), (QStringList{QStringLiteral("&File"), QStringLiteral("&View"),
-                                                   QStringLiteral("&Help")}));
-        const std::pair<const char *, const char *> items[] = {
-            {"exit", "E&xit"},          {"Calendar", "&Calendar"}, {"Notes", "&Notes"},
-            {"ABook", "&Address Book"}, {"MDesk", "My &Desktop"},  {"About", "&About"},
-            {"Help", "Help &Topics"}};
-        for (const auto &[name, caption] : items)
-            QCOMPARE(action(main, name)->text(), QString::fromLatin1(caption));
-        QStringList captions;
-        for (QAction *a : main->Toolbar1->actions()) {
-            captions.append(a->text());
-            QVERIFY(!a->icon().isNull());
+        QStringList menus; // each menu's caption, then its commands' names and captions
+        for (QAction *menu : main->menuBar()->actions()) {
+            menus << menu->text();
+            for (QAction *a : menu->menu()->actions())
+                menus.last() += ' ' + a->objectName() + '=' + a->text();
         }
-        QCOMPARE(captions,
-                 (QStringList{QStringLiteral("Calendar"), QStringLiteral("Notes"),
-                              QStringLiteral("Address Book"), QStringLiteral("My Desktop")}));
+        QCOMPARE(menus.mid(0, 3), (QStringList{"&File exit=E&xit",
+                                               "&View Calendar=&Calendar Notes=&Notes "
+                                               "ABook=&Address Book MDesk=My &Desktop",
+                                               "&Help About=&About Help=Help &Topics"}));
+        QStringList buttons;
+        for (QAction *a : main->Toolbar1->actions())
+            buttons << a->text() + (a->icon().isNull() ? " without a picture" : "");
+        QCOMPARE(buttons, (QStringList{"Calendar", "Notes", "Address Book", "My Desktop"}));
         QCOMPARE(main->Toolbar1->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
     }
 
+    // Each view command shows its view maximized in front and hides the others. (That a hidden
+    // view keeps what was typed into it the notes window's test checks.)
     void eachViewCommandShowsExactlyItsView_data()
     {
         QTest::addColumn<QString>("command");
@@ -241,42 +185,18 @@ private slots:
         QFETCH(QString, view);
         TestEnvironment env;
         MainWindow *main = env.startProgram();
-        QAction *a = action(main, command.toLatin1().constData());
+        QAction *a = main->findChild<QAction *>(command);
         QVERIFY(a);
         a->trigger();
-        QCOMPARE(visibleViews(main), QStringList{view});
-        QMdiSubWindow *sub = main->mdiArea()->activeSubWindow();
-        QVERIFY(sub);
-        QCOMPARE(sub->widget()->objectName(), view);
-        QVERIFY(sub->isMaximized());
+        QCOMPARE(visibleViews(main), QStringList{view + " in front maximized"});
         a->trigger(); // the same command again changes nothing visible
-        QCOMPARE(visibleViews(main), QStringList{view});
-    }
-
-    void aHiddenViewKeepsWhatWasTyped()
-    {
-        TestEnvironment env;
-        MainWindow *main = env.startProgram();
-        QWidget *notes = Forms::Form2();
-        auto *probe = new QLineEdit(notes);
-        probe->setText(QStringLiteral("typed"));
-        action(main, "Notes")->trigger();
-        action(main, "ABook")->trigger();
-        QVERIFY(!notes->isVisible());
-        action(main, "Notes")->trigger();
-        QCOMPARE(probe->text(), QStringLiteral("typed"));
-    }
-
-    void aClosedViewIsCreatedAnewByTheNextCommand()
-    {
-        TestEnvironment env;
-        MainWindow *main = env.startProgram();
-        QPointer<QWidget> notes = Forms::Form2();
-        action(main, "Notes")->trigger();
-        main->subWindowOf(notes)->close();
-        QTRY_VERIFY(notes.isNull());
-        action(main, "Notes")->trigger();
-        QCOMPARE(visibleViews(main), QStringList{QStringLiteral("Form2")});
+        QCOMPARE(visibleViews(main), QStringList{view + " in front maximized"});
+        // Closed, the view is made anew by the next command.
+        QPointer<QWidget> closed = main->mdiArea()->activeSubWindow()->widget();
+        main->mdiArea()->activeSubWindow()->close();
+        QTRY_VERIFY(closed.isNull());
+        a->trigger();
+        QCOMPARE(visibleViews(main), QStringList{view + " in front maximized"});
         QCOMPARE(main->mdiArea()->subWindowList().size(), 4);
     }
 
@@ -304,7 +224,7 @@ private slots:
             Forms::Form4()->Command1->click();
         }
         if (byMenu)
-            action(main, "exit")->trigger();
+            main->exit->trigger();
         else
             QVERIFY(main->close());
         for (int n = 1; n <= 4; ++n)

@@ -1,71 +1,85 @@
 // The help topics tree: its nodes, folding and unfolding, and opening pages from it.
-#include "test_support.h"
-
-#include "app/forms.h"
-#include "app/main_window.h"
-#include "help/help_topics_window.h"
-#include "help/help_viewer_window.h"
+#include "window_walk.h"
 
 #include <QAction>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTextBlock>
-#include <QTextBrowser>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
-
-#include <memory>
 
 namespace {
 
 QTreeWidget *tree()
 {
-    return Forms::Form12()->findChild<QTreeWidget *>(QStringLiteral("TreeView1"));
+    return Forms::Form12()->TreeView1;
 }
 
-QTreeWidgetItem *nodeWithText(const QString &text)
+QTreeWidgetItem *node(const QString &text)
 {
-    for (QTreeWidgetItemIterator it(tree()); *it; ++it) {
-        if ((*it)->text(0) == text)
-            return *it;
-    }
-    return nullptr;
-}
-
-int picture(const QTreeWidgetItem *item)
-{
-    return item->data(0, HelpTopicsWindow::PictureRole).toInt();
-}
-
-// What the user sees of every node: text and picture, in tree order.
-QStringList treeLook()
-{
-    QStringList look;
-    for (QTreeWidgetItemIterator it(tree()); *it; ++it)
-        look << QStringLiteral("%1:%2").arg((*it)->text(0)).arg(picture(*it));
-    return look;
+    return tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
 }
 
 void click(const QString &text)
 {
-    QTreeWidgetItem *item = nodeWithText(text);
-    QVERIFY2(item, qPrintable(text));
-    emit tree()->itemClicked(item, 0);
+    QVERIFY2(node(text), qPrintable(text));
+    emit tree()->itemClicked(node(text), 0);
 }
 
-// The one page of the viewer that is not hidden, or nullptr when there is not exactly one.
-QTextBrowser *shownPage()
+// What the user sees of every node in tree order: "key|parent's key|text:picture", with
+// "unfolded" after an unfolded node and "drawn otherwise" after one whose icon is not its
+// picture of ImageList1.
+QStringList treeLook()
 {
-    QTextBrowser *shown = nullptr;
-    for (QTextBrowser *page : Forms::Form13()->findChildren<QTextBrowser *>()) {
-        if (!page->isHidden()) {
-            if (shown)
-                return nullptr;
-            shown = page;
-        }
+    const auto key = [](const QTreeWidgetItem *item) {
+        return item ? item->data(0, HelpTopicsWindow::KeyRole).toString() : QString();
+    };
+    QStringList look;
+    for (QTreeWidgetItemIterator it(tree()); *it; ++it) {
+        const int picture = (*it)->data(0, HelpTopicsWindow::PictureRole).toInt();
+        const bool drawn =
+            (*it)->icon(0).cacheKey() == Forms::Form12()->ImageList1.value(picture - 1).cacheKey();
+        look << key(*it) + '|' + key((*it)->parent()) + '|' + (*it)->text(0) + ':' +
+                    QString::number(picture) + (drawn ? "" : " drawn otherwise") +
+                    ((*it)->isExpanded() ? " unfolded" : "");
     }
-    return shown;
+    return look;
+}
+
+// The tree as built, all folded: the root and the chapters closed books (1), the topics
+// sheets (3) keyed by chapter and topic number.
+QStringList treeAsBuilt()
+{
+    // Each chapter's key and text, then its topics after "How to".
+    const QList<QStringList> chapters = {
+        {"C", "Calendar", "add an appointment", "view an appointment", "edit an appointment",
+         "delete an appointment", "view the schedule for a specific day"},
+        {"N", "Notes", "add a note", "view a note", "edit a note", "delete a note"},
+        {"A", "Address Book", "add an entry", "view an entry", "edit an entry", "delete an entry"},
+        {"D", "My Desktop", "add a program button", "launch a program", "delete a program button",
+         "change an icon of a program button"}};
+    QStringList nodes{"Tlw||Tallowby:1", "0-1|Tlw|Getting Started:3"};
+    for (int c = 0; c < chapters.size(); ++c) {
+        nodes << chapters[c][0] + "|Tlw|" + chapters[c][1] + ":1";
+        for (int t = 2; t < chapters[c].size(); ++t)
+            nodes << QStringLiteral("%1-%2|").arg(c + 1).arg(t - 1) + chapters[c][0] + "|How to " +
+                         chapters[c][t] + ":3";
+    }
+    return nodes;
+}
+
+// What the viewer shows: the number of its page, the pages not hidden, and the paging buttons
+// that are enabled.
+QString viewerShows()
+{
+    HelpViewerWindow *viewer = Forms::Form13();
+    QStringList shown{viewer->Text1->text()};
+    for (const auto &[number, page] : viewer->HelpFile) {
+        if (!page->isHidden())
+            shown << page->objectName();
+    }
+    for (const QPushButton *button : {viewer->Command2, viewer->Command3}) {
+        if (button->isEnabled())
+            shown << button->text();
+    }
+    return shown.join(' ');
 }
 
 } // namespace
@@ -73,87 +87,39 @@ QTextBrowser *shownPage()
 class TestHelpTopics : public QObject {
     Q_OBJECT
 private slots:
-    void init() { m_env = std::make_unique<TestEnvironment>(); }
+    void init() { m_env.emplace(); }
     void cleanup() { m_env.reset(); }
-
-    void treeAsBuiltAllFolded()
-    {
-        // Each node as "key text parent picture", top to bottom.
-        const QStringList expected = {
-            "Tlw|Tallowby||1",
-            "0-1|Getting Started|Tlw|3",
-            "C|Calendar|Tlw|1",
-            "1-1|How to add an appointment|C|3",
-            "1-2|How to view an appointment|C|3",
-            "1-3|How to edit an appointment|C|3",
-            "1-4|How to delete an appointment|C|3",
-            "1-5|How to view the schedule for a specific day|C|3",
-            "N|Notes|Tlw|1",
-            "2-1|How to add a note|N|3",
-            "2-2|How to view a note|N|3",
-            "2-3|How to edit a note|N|3",
-            "2-4|How to delete a note|N|3",
-            "A|Address Book|Tlw|1",
-            "3-1|How to add an entry|A|3",
-            "3-2|How to view an entry|A|3",
-            "3-3|How to edit an entry|A|3",
-            "3-4|How to delete an entry|A|3",
-            "D|My Desktop|Tlw|1",
-            "4-1|How to add a program button|D|3",
-            "4-2|How to launch a program|D|3",
-            "4-3|How to delete a program button|D|3",
-            "4-4|How to change an icon of a program button|D|3",
-        };
-        const auto key = [](const QTreeWidgetItem *item) {
-            return item ? item->data(0, HelpTopicsWindow::KeyRole).toString() : QString();
-        };
-        QStringList nodes;
-        for (QTreeWidgetItemIterator it(tree()); *it; ++it) {
-            nodes << QStringList{key(*it), (*it)->text(0), key((*it)->parent()),
-                                 QString::number(picture(*it))}
-                         .join(QLatin1Char('|'));
-            QCOMPARE((*it)->icon(0).cacheKey(),
-                     Forms::Form12()->ImageList1.at(picture(*it) - 1).cacheKey());
-            QVERIFY(!(*it)->isExpanded());
-        }
-        QCOMPARE(nodes, expected);
-    }
 
     void foldingChangesOnlyThePicture_data()
     {
-        QTest::addColumn<QStringList>("unfold");
-        QTest::addColumn<QStringList>("fold");
-        // The nodes whose pictures differ afterwards from the tree as built ("text:picture").
+        QTest::addColumn<QStringList>("steps"); // "+" unfolds the node with that text, "-" folds it
+        // The nodes that look different from the tree as built afterwards.
         QTest::addColumn<QStringList>("changed");
+        QTest::newRow("as built") << QStringList{} << QStringList{};
         QTest::newRow("unfolding the root opens the root's book")
-            << QStringList{"Tallowby"} << QStringList{} << QStringList{"Tallowby:2"};
+            << QStringList{"+Tallowby"} << QStringList{"Tlw||Tallowby:2 unfolded"};
         QTest::newRow("unfolding Calendar opens its book")
-            << QStringList{"Tallowby", "Calendar"} << QStringList{}
-            << QStringList{"Tallowby:2", "Calendar:2"};
+            << QStringList{"+Tallowby", "+Calendar"}
+            << QStringList{"Tlw||Tallowby:2 unfolded", "C|Tlw|Calendar:2 unfolded"};
         QTest::newRow("folding Calendar again closes it")
-            << QStringList{"Tallowby", "Calendar"} << QStringList{"Calendar"}
-            << QStringList{"Tallowby:2"};
+            << QStringList{"+Tallowby", "+Calendar", "-Calendar"}
+            << QStringList{"Tlw||Tallowby:2 unfolded"};
         QTest::newRow("folding the root leaves Calendar open")
-            << QStringList{"Tallowby", "Calendar"} << QStringList{"Tallowby"}
-            << QStringList{"Calendar:2"};
+            << QStringList{"+Tallowby", "+Calendar", "-Tallowby"}
+            << QStringList{"C|Tlw|Calendar:2 unfolded"};
     }
     void foldingChangesOnlyThePicture()
     {
-        QFETCH(QStringList, unfold);
-        QFETCH(QStringList, fold);
+        QFETCH(QStringList, steps);
         QFETCH(QStringList, changed);
         Forms::Form12()->show();
-        QStringList expected = treeLook();
-        for (const QString &text : unfold)
-            tree()->expandItem(nodeWithText(text));
-        for (const QString &text : fold)
-            tree()->collapseItem(nodeWithText(text));
-        for (const QString &entry : changed) {
-            const QString text = entry.section(QLatin1Char(':'), 0, 0);
-            const int pictureNumber = entry.section(QLatin1Char(':'), 1).toInt();
-            expected.replace(expected.indexOf(text + QStringLiteral(":1")), entry);
-            QCOMPARE(nodeWithText(text)->icon(0).cacheKey(),
-                     Forms::Form12()->ImageList1.at(pictureNumber - 1).cacheKey());
+        for (const QString &step : steps)
+            node(step.mid(1))->setExpanded(step.startsWith(QLatin1Char('+')));
+        QStringList expected = treeAsBuilt();
+        for (const QString &look : changed) {
+            const qsizetype i = expected.indexOf(look.section(':', 0, 0) + ":1");
+            QVERIFY2(i >= 0, qPrintable(look));
+            expected[i] = look;
         }
         QCOMPARE(treeLook(), expected);
     }
@@ -161,87 +127,71 @@ private slots:
     void clickOpensALeafsPage_data()
     {
         QTest::addColumn<QString>("topic");
-        QTest::addColumn<int>("page"); // 0: the root or a chapter, which shows no page
-        QTest::addColumn<QString>("heading");
-        QTest::newRow("Getting Started") << "Getting Started" << 1 << "Tallowby - Getting Started";
-        QTest::newRow("day schedule") << "How to view the schedule for a specific day" << 15
-                                      << "Calendar – How to View the Schedule for a specific day";
-        QTest::newRow("change icon") << "How to change an icon of a program button" << 44
-                                     << "My Desktop – How to Change an Icon of a Program Button";
+        QTest::addColumn<QString>("shown"); // empty: the root or a chapter, which shows no page
+        QTest::newRow("Getting Started") << "Getting Started"
+                                         << "1 HelpFile(1) >>";
+        QTest::newRow("day schedule") << "How to view the schedule for a specific day"
+                                      << "15 HelpFile(15) << >>";
+        QTest::newRow("change icon") << "How to change an icon of a program button"
+                                     << "44 HelpFile(44) <<";
         for (const char *text : {"Tallowby", "Calendar", "Notes", "Address Book", "My Desktop"})
-            QTest::newRow(text) << QString::fromLatin1(text) << 0 << QString();
+            QTest::newRow(text) << QString::fromLatin1(text) << QString();
     }
+    // The page shown is the topic's (the viewer's test checks each page's heading), and the
+    // paging buttons follow it at once.
     void clickOpensALeafsPage()
     {
         QFETCH(QString, topic);
-        QFETCH(int, page);
-        QFETCH(QString, heading);
+        QFETCH(QString, shown);
         Forms::Form12()->show();
         click(topic);
-        QCOMPARE(Forms::Form12()->isHidden(), page != 0);
-        QCOMPARE(Forms::exists("Form13"), page != 0);
-        if (page == 0)
-            return;
-        HelpViewerWindow *viewer = Forms::Form13();
-        QVERIFY(viewer->isVisible());
-        QCOMPARE(viewer->Text1->text(), QString::number(page));
-        QTextBrowser *shown = shownPage();
-        QVERIFY(shown);
-        QCOMPARE(shown->objectName(), QStringLiteral("HelpFile(%1)").arg(page));
-        QVERIFY(shown->isVisible());
-        QCOMPARE(shown->document()->begin().text(), heading);
-        QCOMPARE(viewer->Command2->isEnabled(), page != 1);
-        QCOMPARE(viewer->Command3->isEnabled(), page != 44);
+        QCOMPARE(Forms::Form12()->isHidden(), !shown.isEmpty());
+        QCOMPARE(Forms::exists("Form13"), !shown.isEmpty());
+        if (!shown.isEmpty()) {
+            QVERIFY(Forms::Form13()->isVisible());
+            QCOMPARE(viewerShows(), shown);
+        }
     }
 
     void indexReturnsToTheTreeAsLeft()
     {
         Forms::Form12()->show();
-        tree()->expandItem(nodeWithText(QStringLiteral("Tallowby")));
-        tree()->expandItem(nodeWithText(QStringLiteral("Notes")));
+        tree()->expandItem(node("Tallowby"));
+        tree()->expandItem(node("Notes"));
         const QStringList look = treeLook();
-        click(QStringLiteral("How to edit a note"));
-        QCOMPARE(Forms::Form13()->Text1->text(), QStringLiteral("23"));
-
+        click("How to edit a note");
         QTest::mouseClick(Forms::Form13()->Command1, Qt::LeftButton);
         QVERIFY(Forms::Form13()->isHidden());
         QVERIFY(Forms::Form12()->isVisible());
-        QVERIFY(nodeWithText(QStringLiteral("Notes"))->isExpanded());
-        QVERIFY(!nodeWithText(QStringLiteral("Calendar"))->isExpanded());
         QCOMPARE(treeLook(), look);
+        QCOMPARE(viewerShows(), "23 HelpFile(23) << >>"); // kept while the viewer is hidden
 
         // Another topic shows its own page, whatever was shown before.
-        click(QStringLiteral("How to add an entry"));
-        QCOMPARE(Forms::Form13()->Text1->text(), QStringLiteral("31"));
-        QCOMPARE(shownPage(), Forms::Form13()->HelpFile.at(31));
+        click("How to add an entry");
+        QCOMPARE(viewerShows(), "31 HelpFile(31) << >>");
         QVERIFY(Forms::Form12()->isHidden());
     }
 
+    // Help > Help Topics shows the tree as built; closed through the window system, the window
+    // comes back with a new tree, all folded.
     void helpTopicsCommandShowsTheTree()
     {
-        MainWindow *main = m_env->startProgram();
-        QVERIFY(main);
-        auto *command = main->findChild<QAction *>(QStringLiteral("Help"));
-        QVERIFY(command);
+        QVERIFY(m_env->startProgram());
+        QAction *command = m_env->mainWindow()->Help;
         command->trigger();
         QVERIFY(Forms::Form12()->isVisible());
-        QCOMPARE(Forms::Form12()->windowTitle(), QStringLiteral("Tallowby Help Topics"));
-        QCOMPARE(tree()->topLevelItemCount(), 1);
+        QCOMPARE(Forms::Form12()->windowTitle(), "Tallowby Help Topics");
+        QCOMPARE(treeLook(), treeAsBuilt());
         QVERIFY(!Forms::exists("Form13"));
-
-        // Closed through the window system, the window comes back with a new tree, all folded.
-        const QStringList asBuilt = treeLook();
-        tree()->expandItem(nodeWithText(QStringLiteral("Notes")));
+        tree()->expandItem(node("Notes"));
         QVERIFY(Forms::Form12()->close());
         command->trigger();
         QVERIFY(Forms::Form12()->isVisible());
-        QCOMPARE(treeLook(), asBuilt);
-        for (QTreeWidgetItemIterator it(tree()); *it; ++it)
-            QVERIFY(!(*it)->isExpanded());
+        QCOMPARE(treeLook(), treeAsBuilt());
     }
 
 private:
-    std::unique_ptr<TestEnvironment> m_env;
+    std::optional<TestEnvironment> m_env;
 };
 
 QTEST_MAIN(TestHelpTopics)
