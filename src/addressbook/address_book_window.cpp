@@ -228,6 +228,36 @@ QColor AddressBookWindow::letterButtonColor(int index) const
     return Command4[size_t(index)]->palette().color(QPalette::Button);
 }
 
+void AddressBookWindow::showEntry(const AddressEntry *entry)
+{
+    if (!entry) {
+        for (QLineEdit *box : Text3)
+            box->clear();
+        Text1->setText(QString());
+        Text5->clear();
+        Text6->clear();
+        Text7->setText(QString());
+        Text8->clear();
+        return;
+    }
+    Text1->setText(entry->Address);
+    // The same reading of the flag as the calendar's markers.
+    const bool hasBirthday = AddressStore::FlagIsOne(entry->HasBirthday);
+    Text8->setVisible(hasBirthday);
+    Label1[0]->setVisible(hasBirthday);
+    Check1->setChecked(hasBirthday);
+    Text8->setText(entry->BirthdayDate);
+    Text5->setText(entry->EMail);
+    Text6->setText(entry->HomePage);
+    Text7->setText(entry->Notes);
+    const QString phones[6] = {entry->PhoneHome,   entry->PhoneBusiness1, entry->PhoneBusiness2,
+                               entry->PhoneMobile, entry->PhoneFax,       entry->PhoneOther};
+    for (std::size_t k = 0; k < 6; ++k)
+        Text3[k]->setText(phones[k]);
+    Text4->setText(entry->Name);
+    Text10->setText(entry->Surname);
+}
+
 void AddressBookWindow::setEntryButtonsEnabled(bool enabled)
 {
     Command1->setEnabled(enabled);

@@ -12,6 +12,7 @@ class LimitedTextBox;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+struct AddressEntry;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -63,6 +64,9 @@ public:
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
+
+    // Shows an entry's details, or empty boxes for none.
+    void showEntry(const AddressEntry *entry);
 
     // Enables or disables "Add Entry", "Edit Entry" and "Delete Entry" together.
     void setEntryButtonsEnabled(bool enabled);

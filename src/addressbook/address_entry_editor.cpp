@@ -9,6 +9,7 @@
 #include "controls/program_frame.h"
 #include "controls/seams.h"
 #include "controls/twips.h"
+#include "data/address_store.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -127,6 +128,15 @@ QString AddressEntryEditor::text2(int k) const
     if (auto *multi = qobject_cast<LimitedTextBox *>(box))
         return multi->text();
     return static_cast<QLineEdit *>(box)->text();
+}
+
+AddressEntry AddressEntryEditor::entry() const
+{
+    QStringList phones;
+    for (const QLineEdit *box : Text3)
+        phones.append(box->text());
+    return AddressStore::BuildEntry(text2(0), text2(1), text2(2), phones, DTPicker1->Value(),
+                                    Check1->isChecked(), text2(3), text2(4), text2(5));
 }
 
 void AddressEntryEditor::setText2(int k, const QString &text)

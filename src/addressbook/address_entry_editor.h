@@ -8,6 +8,7 @@
 #include <array>
 
 class DatePicker;
+struct AddressEntry;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -41,6 +42,8 @@ public:
     // The text of Text2(k); line breaks of the multi-line boxes come as CR LF.
     QString text2(int k) const;
     void setText2(int k, const QString &text);
+    // The entry as the boxes hold it, its fifteen fields built.
+    AddressEntry entry() const;
 
     // Shows the editor in front with the focus in the first box.
     void showEditor();

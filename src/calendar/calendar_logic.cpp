@@ -23,6 +23,23 @@ QString plainNumber(double value)
     return QString::number(value, 'g', 15);
 }
 
+// The number at the start of a text (blanks before it skipped), as a plain reading of digits;
+// 0 when it does not begin with one.
+int leadingNumber(const QString &text)
+{
+    const QString t = StoredText::trimBlanks(text);
+    int i = 0;
+    bool negative = false;
+    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) {
+        negative = t[i] == QLatin1Char('-');
+        ++i;
+    }
+    qint64 value = 0;
+    for (; i < t.size() && t[i].unicode() >= '0' && t[i].unicode() <= '9' && value < 100000000; ++i)
+        value = value * 10 + (t[i].unicode() - '0');
+    return static_cast<int>(negative ? -value : value);
+}
+
 } // namespace
 
 namespace CalendarLogic {
@@ -78,6 +95,36 @@ int DayOneOffset(int year, int month)
 QDate CellDate(int year, int month, int cell)
 {
     return QDate(year, month, 1).addDays(cell - 1 - DayOneOffset(year, month));
+}
+
+MarkedCells MarkedCellsOfMonth(int year, int month, const QList<int> &appointmentDays,
+                               const QList<int> &birthdayDays)
+{
+    MarkedCells cells;
+    const int offset = DayOneOffset(year, month);
+    const auto mark = [offset](std::array<bool, 43> &marks, const QList<int> &days) {
+        for (const int day : days) {
+            if (day >= 1 && offset + day <= 42)
+                marks[std::size_t(offset + day)] = true;
+        }
+    };
+    mark(cells.appointments, appointmentDays);
+    mark(cells.birthdays, birthdayDays);
+    return cells;
+}
+
+QStringList BirthdayLines(const QList<BirthdayInfo> &birthdays, const QDate &date)
+{
+    const QString key = twoDigits(date.day()) + QLatin1Char('/') + twoDigits(date.month());
+    QStringList lines;
+    for (const BirthdayInfo &b : birthdays) {
+        if (!b.BirthdayDate.startsWith(key) || !AddressStore::FlagIsOne(b.HasBirthday))
+            continue;
+        const int age = date.year() - leadingNumber(b.BirthdayDate.right(4));
+        lines.append(QStringLiteral("Birthday - ") + b.DisplayName + QStringLiteral(" ( ") +
+                     QString::number(age) + QStringLiteral(" ) "));
+    }
+    return lines;
 }
 
 DaySchedule ScheduleOfDay(const QList<Appointment> &day)

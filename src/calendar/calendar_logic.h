@@ -2,6 +2,7 @@
 // the rows of a day's schedule, and the reminders due at a check. The windows show the results.
 #pragma once
 
+#include "data/address_store.h"
 #include "data/appointment_store.h"
 
 #include <QDateTime>
@@ -10,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <optional>
 
 namespace CalendarLogic {
@@ -35,6 +37,18 @@ std::optional<int> ReminderMinuteOfDay(const QString &startTime, const QString &
 int DayOneOffset(int year, int month);
 // The date shown in cell 1 to 42 of a month's view, greyed days before and after included.
 QDate CellDate(int year, int month, int cell);
+// The cells (1 to 42; index 0 unused) of a month's view that carry a marker: a day with
+// appointments, a day that is somebody's birthday.
+struct MarkedCells {
+    std::array<bool, 43> appointments{};
+    std::array<bool, 43> birthdays{};
+};
+MarkedCells MarkedCellsOfMonth(int year, int month, const QList<int> &appointmentDays,
+                               const QList<int> &birthdayDays);
+// The birthdays of a day as its activities list them, "Birthday - <name> ( <age> ) ": entries
+// whose date begins with the day and month as dd/mm and whose flag is the number 1, the age
+// counted from the number that the date's last four characters begin with.
+QStringList BirthdayLines(const QList<BirthdayInfo> &birthdays, const QDate &date);
 
 // A day's schedule: half-hour slotTimes from 07:00 (or from the half hour of the day's earliest
 // start before it) to 23:30; a row per appointment with the slotTimes it takes (start <= slot <

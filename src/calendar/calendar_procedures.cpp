@@ -29,12 +29,8 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QtEndian>
 
 #include <algorithm>
-#include <array>
-#include <cmath>
 
 namespace {
 
@@ -46,23 +42,6 @@ const QColor kLightCyan(128, 255, 255);
 QString twoDigits(int value)
 {
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
-}
-
-// The number at the start of a text (blanks before it skipped), as a plain reading of digits;
-// 0 when it does not begin with one.
-int leadingNumber(const QString &text)
-{
-    const QString t = StoredText::trimBlanks(text);
-    int i = 0;
-    bool negative = false;
-    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) {
-        negative = t[i] == QLatin1Char('-');
-        ++i;
-    }
-    qint64 value = 0;
-    for (; i < t.size() && t[i].unicode() >= '0' && t[i].unicode() <= '9' && value < 100000000; ++i)
-        value = value * 10 + (t[i].unicode() - '0');
-    return static_cast<int>(negative ? -value : value);
 }
 
 void reportRefusal(const StoreResult &result)
@@ -191,7 +170,6 @@ void MarkCalendarDays()
     CalendarWindow *calendar = Forms::Form1();
     const int year = calendar->Calendar1->yearShown();
     const int month = calendar->Calendar1->monthShown();
-    const int offset = CalendarLogic::DayOneOffset(year, month);
 
     // The activities window starts empty for the next day opened. One not made yet starts so
     // when it is made, so it need not be made now. A day that is open (its window on screen,
@@ -217,22 +195,15 @@ void MarkCalendarDays()
     }
 
     // The days of the month shown that carry a marker, each in one pass over its file.
-    std::array<bool, 43> red{};
-    std::array<bool, 43> blue{};
-    for (const int day : AppointmentStore().DaysWithAppointments(year, month)) {
-        if (offset + day <= 42)
-            red[std::size_t(offset + day)] = true;
-    }
-    for (const int day : AddressStore().BirthdayDays(month)) {
-        if (offset + day <= 42)
-            blue[std::size_t(offset + day)] = true;
-    }
+    const CalendarLogic::MarkedCells marked = CalendarLogic::MarkedCellsOfMonth(
+        year, month, AppointmentStore().DaysWithAppointments(year, month),
+        AddressStore().BirthdayDays(month));
     // Only the markers whose state changes are shown or hidden.
     for (std::size_t i = 1; i <= 42; ++i) {
-        if (calendar->Picture1[i]->isHidden() == blue[i])
-            calendar->Picture1[i]->setVisible(blue[i]);
-        if (calendar->Picture2[i]->isHidden() == red[i])
-            calendar->Picture2[i]->setVisible(red[i]);
+        if (calendar->Picture1[i]->isHidden() == marked.birthdays[i])
+            calendar->Picture1[i]->setVisible(marked.birthdays[i]);
+        if (calendar->Picture2[i]->isHidden() == marked.appointments[i])
+            calendar->Picture2[i]->setVisible(marked.appointments[i]);
     }
     calendar->placeMarkers();
     calendar->describeMarkedDays();
@@ -243,7 +214,6 @@ void LoadDayActivities()
     ActivitiesWindow *w = Forms::Form4();
     const QDate date = w->DTPicker1->Value();
     const QString dayKey = AppointmentStore::DayKey(date);
-    const QString birthdayKey = twoDigits(date.day()) + QLatin1Char('/') + twoDigits(date.month());
 
     {
         const QSignalBlocker blocker(w->Combo3);
@@ -275,14 +245,7 @@ void LoadDayActivities()
         w->Combo2->setCurrentIndex(0);
     }
 
-    const QList<BirthdayInfo> birthdays = AddressStore().ReadBirthdays();
-    for (const BirthdayInfo &b : birthdays) {
-        if (!b.BirthdayDate.startsWith(birthdayKey) || !AddressStore::FlagIsOne(b.HasBirthday))
-            continue;
-        const int age = date.year() - leadingNumber(b.BirthdayDate.right(4));
-        w->Combo4->addItem(QStringLiteral("Birthday - ") + b.DisplayName + QStringLiteral(" ( ") +
-                           QString::number(age) + QStringLiteral(" ) "));
-    }
+    w->Combo4->addItems(CalendarLogic::BirthdayLines(AddressStore().ReadBirthdays(), date));
     if (w->Combo4->count() > 0)
         w->Combo4->setCurrentIndex(0);
 }

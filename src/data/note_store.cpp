@@ -141,6 +141,19 @@ StoreResult NoteStore::AppendNote(const QString &name, const QString &text)
     return StoreResult::fromRecord(PutCount(m_file, kK, c + 1));
 }
 
+StoreResult NoteStore::SaveNoteByName(const QString &name, const QString &text, int *appended)
+{
+    if (appended)
+        *appended = 0;
+    const int count = GetNoteCount();
+    if (const int existing = count > 0 ? FindNoteByName(name) : 0; existing > 0)
+        return ReplaceNoteText(existing, text);
+    StoreResult result = AppendNote(name, text);
+    if (result.ok() && appended)
+        *appended = count + 1;
+    return result;
+}
+
 StoreResult NoteStore::ReplaceNoteText(int n, const QString &text)
 {
     int c = 0;

@@ -43,6 +43,9 @@ public:
     StoreResult AppendNote(const QString &name, const QString &text);
     StoreResult ReplaceNoteText(int n, const QString &text);
     StoreResult RemoveNote(int n);
+    // Saves a note under its name: the text of the note named so is replaced, or a note is
+    // appended. `appended` (when given) gets the appended note's number, or 0.
+    StoreResult SaveNoteByName(const QString &name, const QString &text, int *appended = nullptr);
 
 private:
     int m_file;

@@ -12,9 +12,6 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QtEndian>
-
-#include <algorithm>
 
 namespace {
 
@@ -92,29 +89,19 @@ void SaveNote()
     NotesWindow *form = Forms::Form2();
     // The list shows the file as it was loaded: a filling put off runs before the file changes.
     form->MSFlexGrid1->ensureFilled();
-    NoteStore store;
     const QString name = form->Text2->text();
-    const QString text = form->Text1->text();
-
-    const int count = store.GetNoteCount();
-    const int existing = count > 0 ? store.FindNoteByName(name) : 0;
-    if (existing > 0) {
-        const StoreResult result = store.ReplaceNoteText(existing, text);
-        if (!result.ok()) {
-            MessageBox::show(result.message);
-            return;
-        }
-    } else {
-        const StoreResult result = store.AppendNote(name, text);
-        if (!result.ok()) {
-            MessageBox::show(result.message);
-            return;
-        }
+    int appended = 0;
+    const StoreResult result = NoteStore().SaveNoteByName(name, form->Text1->text(), &appended);
+    if (!result.ok()) {
+        MessageBox::show(result.message);
+        return;
+    }
+    if (appended > 0) {
         // A new note is only appended to the list, as the last row.
         FlexGrid *list = form->MSFlexGrid1;
         const int row = list->Rows();
         list->setRows(row + 1);
-        list->setTextMatrix(row, 0, QString::number(count + 1));
+        list->setTextMatrix(row, 0, QString::number(appended));
         list->setTextMatrix(row, 1, name);
         if (list->FixedRows() == 0)
             list->setFixedRows(1);
