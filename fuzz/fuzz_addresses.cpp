@@ -6,6 +6,8 @@
 namespace {
 
 using Fuzz::check;
+using Fuzz::Rows;
+using Store = AddressStore;
 
 QStringList fields(const AddressEntry &e)
 {
@@ -15,39 +17,21 @@ QStringList fields(const AddressEntry &e)
                                    e.Notes});
 }
 
-QList<QStringList> readAll(const AddressStore &store)
+Rows readAll(const Store &store)
 {
-    QList<QStringList> all;
+    Rows all;
     for (int i = 0; i < store.GetEntryCount(); ++i)
         all.append(fields(store.ReadAddressEntry(i)));
     return all;
 }
 
-QStringList namesOf(const QList<QStringList> &all)
+Fuzz::Writes<Store> checkReads(const Store &store, const Rows &all)
 {
-    QStringList names;
-    for (const QStringList &e : all)
-        names.append(e[0]);
-    return names;
-}
-
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
-    constexpr int kFile = AddressStore::FileNumber;
-    Fuzz::openWith(kFile, QByteArrayView(data, qsizetype(size)));
-    AddressStore store;
-
-    const int c = store.GetEntryCount();
-    check(c >= 0 && c <= AddressStore::Capacity, "the count stays within the capacity");
     const QStringList names = store.ReadAllDisplayNames();
-    QList<QStringList> all = readAll(store);
-    check(names.size() == c && namesOf(all) == Fuzz::shown(names),
-          "names read alike alone and in the scan");
+    check(Fuzz::firstColumn(all) == Fuzz::shown(names), "names read alike alone and in the scan");
     const QList<BirthdayInfo> birthdays = store.ReadBirthdays();
-    check(birthdays.size() == c, "one birthday line per entry");
-    for (int i = 0; i < c; ++i) {
+    check(birthdays.size() == all.size(), "one birthday line per entry");
+    for (int i = 0; i < all.size(); ++i) {
         check(store.ReadDisplayName(i) == names[i], "a display name reads alike");
         check(Fuzz::shown(birthdays[i].BirthdayDate) == all[i][10] &&
                   Fuzz::shown(birthdays[i].HasBirthday) == all[i][11],
@@ -58,52 +42,39 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
               "the lookup finds the last entry of that name");
     check(store.ReadAddressEntry(-1).DisplayName.isEmpty(), "no entry before position 0");
 
-    const bool damaged =
-        ReadStoreCount(kFile, AddressStore::BlockSize, AddressStore::Capacity).damaged();
-    // Writes far past the end of a short file (a large count) only make big files; they are
-    // tried on files of up to 256 KiB of entries, refusals on every damaged count.
-    if (!damaged && qint64(c) * AddressStore::BlockSize * AddressStore::RecordLength > (1 << 18)) {
-        Module1::CloseDataFiles();
-        return 0;
-    }
-    const AddressEntry changed = AddressStore::BuildEntry(
+    static const AddressEntry changed = Store::BuildEntry(
         QStringLiteral("Ann"), QStringLiteral("Fuzz"), QStringLiteral("1 Road\r\nTown"),
         {QStringLiteral("123")}, QDate(1970, 3, 5), true, {}, {}, {});
-    if (c > 0) {
-        const QString old = names.first();
-        const QByteArray before = Fuzz::readFile(Fuzz::info(kFile));
-        const StoreResult replaced = store.ReplaceAddressEntry(old, changed);
-        const bool taken = changed.DisplayName != old && names.contains(changed.DisplayName);
-        if (damaged || taken || c == AddressStore::Capacity) {
-            check(!replaced.ok() && Fuzz::readFile(Fuzz::info(kFile)) == before,
-                  "a refused change changes nothing");
-        } else {
-            check(replaced.ok(), "a change succeeds");
-            all.remove(names.lastIndexOf(old));
-            all.append(fields(changed));
-            check(readAll(store) == all, "a change moves that entry to the end only");
-        }
-        const QStringList now = namesOf(all);
-        const QString last = now.isEmpty() ? QString() : now.last();
-        const StoreResult deleted = store.DeleteAddressEntry(last);
-        if (!damaged && !last.isEmpty()) {
-            check(deleted.ok(), "a delete succeeds");
-            all.remove(now.lastIndexOf(last));
-            check(readAll(store) == all, "a delete removes that entry only");
-        }
-    }
+    // Without entries there is no name: the change and the delete find nothing.
+    const QString old = names.value(0);
+    return {{"a change of the first entry",
+             [=](Store &s) { return s.ReplaceAddressEntry(old, changed); },
+             [=](const Rows &) {
+                 return names.isEmpty() ||
+                        (changed.DisplayName != old && names.contains(changed.DisplayName));
+             },
+             [=](Rows &all) {
+                 all.remove(names.lastIndexOf(old));
+                 all.append(fields(changed));
+             }},
+            {"a delete of the last entry",
+             [](Store &s) {
+                 return s.DeleteAddressEntry(
+                     Fuzz::shown(s.ReadAllDisplayNames()).value(s.GetEntryCount() - 1));
+             },
+             [](const Rows &all) { return all.isEmpty() || all.last()[0].isEmpty(); },
+             [](Rows &all) { all.removeLast(); }},
+            {"an add", [](Store &s) { return s.AddAddressEntry(changed); },
+             [](const Rows &all) {
+                 return Fuzz::firstColumn(all).contains(changed.DisplayName) ||
+                        Fuzz::full<Store>(all);
+             },
+             [](Rows &all) { all.append(fields(changed)); }}};
+}
 
-    const QByteArray before = Fuzz::readFile(Fuzz::info(kFile));
-    const bool taken = namesOf(all).contains(changed.DisplayName);
-    const StoreResult added = store.AddAddressEntry(changed);
-    if (damaged || taken || store.GetEntryCount() == AddressStore::Capacity) {
-        check(!added.ok() && Fuzz::readFile(Fuzz::info(kFile)) == before,
-              "a refused add changes nothing");
-    } else {
-        check(added.ok(), "an add succeeds");
-        all.append(fields(changed));
-        check(readAll(store) == all, "an add keeps the other entries");
-    }
-    Module1::CloseDataFiles();
-    return 0;
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    return Fuzz::runStore(data, size, &Store::GetEntryCount, readAll, checkReads);
 }

@@ -6,6 +6,8 @@
 namespace {
 
 using Fuzz::check;
+using Fuzz::Rows;
+using Store = AppointmentStore;
 
 // What the user sees of an appointment besides its id (a delete renumbers ids).
 QStringList content(const Appointment &a)
@@ -14,34 +16,23 @@ QStringList content(const Appointment &a)
                                    a.ReminderMinutes, a.Description});
 }
 
-QList<QStringList> readAll(const AppointmentStore &store)
+Rows readAll(const Store &store)
 {
-    QList<QStringList> all;
+    Rows all;
     for (int i = 0; i < store.GetAppointmentCount(); ++i)
         all.append(content(store.ReadAppointment(i)));
     return all;
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+Fuzz::Writes<Store> checkReads(const Store &store, const Rows &all)
 {
-    constexpr int kFile = AppointmentStore::FileNumber;
-    Fuzz::openWith(kFile, QByteArrayView(data, qsizetype(size)));
-    AppointmentStore store;
-
-    const int c = store.GetAppointmentCount();
-    check(c >= 0 && c <= AppointmentStore::Capacity, "the count stays within the capacity");
     const QStringList ids = store.ReadAllIds();
-    check(ids.size() == c, "one id per appointment");
-    QList<QStringList> all;
-    for (int i = 0; i < c; ++i) {
-        const Appointment a = store.ReadAppointment(i);
-        check(a.AppointmentId == ids[i], "an appointment reads alike alone and in the scan");
-        all.append(content(a));
-    }
+    check(ids.size() == all.size(), "one id per appointment");
+    for (int i = 0; i < ids.size(); ++i)
+        check(store.ReadAppointment(i).AppointmentId == ids[i],
+              "an appointment reads alike alone and in the scan");
     check(store.ReadAppointment(-1).AppointmentId.isEmpty(), "no appointment before position 0");
-    check(store.ReadAppointment(AppointmentStore::Capacity).AppointmentId.isEmpty(),
+    check(store.ReadAppointment(Store::Capacity).AppointmentId.isEmpty(),
           "no appointment past the capacity");
     for (const QString &id : ids.mid(0, 4)) {
         const QString day = id.left(8);
@@ -55,55 +46,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
               "the lookup finds the last appointment with the id");
     }
 
-    const bool damaged =
-        ReadStoreCount(kFile, AppointmentStore::BlockSize, AppointmentStore::Capacity).damaged();
-    // Writes far past the end of a short file (a large count) only make big files; they are
-    // tried on files of up to 256 KiB of entries, refusals on every damaged count.
-    if (!damaged &&
-        qint64(c) * AppointmentStore::BlockSize * AppointmentStore::RecordLength > (1 << 18)) {
-        Module1::CloseDataFiles();
-        return 0;
-    }
-    const Appointment fresh{QStringLiteral("20240105-1"),
-                            QStringLiteral("Fuzz"),
-                            QStringLiteral("09:00"),
-                            QStringLiteral("10:00"),
-                            -1,
-                            QStringLiteral("15"),
-                            QStringLiteral("new")};
-    if (!ids.isEmpty()) {
-        const QString id = ids.first();
-        const QByteArray before = Fuzz::readFile(Fuzz::info(kFile));
-        const StoreResult updated = store.UpdateAppointment(id, fresh);
-        if (damaged) {
-            check(!updated.ok() && Fuzz::readFile(Fuzz::info(kFile)) == before,
-                  "a damaged count refuses an update and changes nothing");
-        } else {
-            check(updated.ok(), "an update of a listed id succeeds");
-            all[ids.lastIndexOf(id)] = content(fresh);
-            check(readAll(store) == all, "an update changes that appointment only");
-        }
+    static const Appointment fresh{QStringLiteral("20240105-1"),
+                                   QStringLiteral("Fuzz"),
+                                   QStringLiteral("09:00"),
+                                   QStringLiteral("10:00"),
+                                   -1,
+                                   QStringLiteral("15"),
+                                   QStringLiteral("new")};
+    // Without appointments there is no id: the update and the delete find nothing.
+    const QString first = ids.value(0), last = ids.value(ids.size() - 1);
+    return {{"an update of a listed id",
+             [=](Store &s) { return s.UpdateAppointment(first, fresh); }, Fuzz::empty,
+             [=](Rows &all) { all[ids.lastIndexOf(first)] = content(fresh); }},
+            {"a delete of a listed id", [=](Store &s) { return s.DeleteAppointment(last); },
+             Fuzz::empty, [](Rows &all) { all.removeLast(); }},
+            {"an add", [](Store &s) { return s.AddAppointment(fresh); }, Fuzz::full<Store>,
+             [](Rows &all) { all.append(content(fresh)); }}};
+}
 
-        const QString last = ids.last();
-        const StoreResult deleted = store.DeleteAppointment(last);
-        if (!damaged) {
-            check(deleted.ok(), "a delete of a listed id succeeds");
-            all.remove(ids.lastIndexOf(last));
-            check(readAll(store) == all, "a delete removes that appointment only");
-        }
-    }
+} // namespace
 
-    const QByteArray before = Fuzz::readFile(Fuzz::info(kFile));
-    const int count = store.GetAppointmentCount();
-    const StoreResult added = store.AddAppointment(fresh);
-    if (damaged || count == AppointmentStore::Capacity) {
-        check(!added.ok() && Fuzz::readFile(Fuzz::info(kFile)) == before,
-              "a refused add changes nothing");
-    } else {
-        check(added.ok(), "an add succeeds");
-        all.append(content(fresh));
-        check(readAll(store) == all, "an add appends and keeps the others");
-    }
-    Module1::CloseDataFiles();
-    return 0;
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    return Fuzz::runStore(data, size, &Store::GetAppointmentCount, readAll, checkReads);
 }

@@ -1,10 +1,12 @@
 // What the fuzz targets share: a scratch data folder, the start-up's opening of the data files
-// with a check of its count-record handling, and a check that stops the run loudly.
+// with a check of its count-record handling, a check that stops the run loudly, and the run of
+// a store target: its reads against each other, then its writes against the reads.
 #pragma once
 
 #include "app/data_files.h"
 #include "app/module1.h"
 #include "records/record_file.h"
+#include "records/store_result.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -14,13 +16,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 namespace Fuzz {
 
-inline void check(bool ok, const char *what)
+inline void check(bool ok, const char *what, const char *how = "")
 {
     if (!ok) {
-        std::fprintf(stderr, "Check failed: %s\n", what);
+        std::fprintf(stderr, "Check failed: %s%s\n", what, how);
         std::abort();
     }
 }
@@ -82,26 +85,12 @@ inline void openDataFiles(const QList<QByteArray> &contents)
             writeFile(f, contents[qsizetype(i)]);
     }
     Module1::DataFolder = folder();
-    QString error;
-    check(Module1::OpenDataFiles(&error), "the data files open");
+    check(Module1::OpenDataFiles(), "the data files open");
     for (std::size_t i = 0; i < std::size(kDataFiles); ++i) {
         const DataFileLayout &f = kDataFiles[i];
         check(readFile(f) == expectedAfterOpening(f, contents.value(qsizetype(i))),
               "opening changes nothing but a blank count record");
     }
-}
-
-// Opens the data files with `bytes` as the file of `number` and the other three absent.
-inline void openWith(int number, QByteArrayView bytes)
-{
-    QList<QByteArray> contents(4);
-    contents[number - 1] = bytes.toByteArray();
-    openDataFiles(contents);
-}
-
-inline const DataFileLayout &info(int number)
-{
-    return kDataFiles[number - 1];
 }
 
 // A text as the checks compare it. A record cut short by the end of the file reads only the
@@ -121,14 +110,69 @@ inline QStringList shown(QStringList texts)
     return texts;
 }
 
-// Removes the first element equal to `value`; false when there is none.
-template <typename T> bool removeOne(QList<T> &list, const T &value)
+// Every entry of a store as the user sees it, in order.
+using Rows = QList<QStringList>;
+
+// The first column of the rows.
+inline QStringList firstColumn(const Rows &rows)
 {
-    const qsizetype i = list.indexOf(value);
-    if (i < 0)
-        return false;
-    list.remove(i);
-    return true;
+    QStringList out;
+    for (const QStringList &r : rows)
+        out.append(r.value(0));
+    return out;
+}
+
+// One write of a store target: `run` makes it on the store; unless `refused` by the rows the
+// reads show before it, `change` makes it on those rows.
+template <typename Store> struct Write {
+    const char *what;
+    std::function<StoreResult(Store &)> run;
+    std::function<bool(const Rows &)> refused;
+    std::function<void(Rows &)> change;
+};
+template <typename Store> using Writes = QList<Write<Store>>;
+inline const auto empty = [](const Rows &all) { return all.isEmpty(); };
+template <typename Store>
+inline const auto full = [](const Rows &all) { return all.size() == Store::Capacity; };
+
+// The run of a store target: the input as the store's file, the start-up's opening of the data
+// files, the count and every entry (`read`), then `checks`, the target's own checks of its
+// reads, which returns its writes. Each write is then made and checked in turn: on a damaged
+// count, or where `refused` says so, it is refused and changes nothing; otherwise it succeeds
+// and the reads show the rows as changed.
+template <typename Store, typename Checks>
+int runStore(const uint8_t *data, size_t size, int (Store::*count)() const,
+             Rows (*read)(const Store &), Checks checks)
+{
+    QList<QByteArray> contents(4);
+    contents[Store::FileNumber - 1] =
+        QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
+    openDataFiles(contents);
+    Store store;
+    const int c = (store.*count)();
+    check(c >= 0 && c <= Store::Capacity, "the count stays within the capacity");
+    Rows all = read(store);
+    check(all.size() == c, "one entry per count");
+    const Writes<Store> writes = checks(std::as_const(store), std::as_const(all));
+    const bool damaged =
+        ReadStoreCount(Store::FileNumber, Store::BlockSize, Store::Capacity).damaged();
+    // Writes far past the end of a short file (a large count) only make big files; they are
+    // tried on files of up to 256 KiB of entries, refusals on every damaged count.
+    if (damaged || qint64(c) * Store::BlockSize * Store::RecordLength <= (1 << 18)) {
+        for (const Write<Store> &w : writes) {
+            const QByteArray before = readFile(Store::Layout);
+            const bool ok = w.run(store).ok();
+            if (damaged || w.refused(all)) {
+                check(!ok && readFile(Store::Layout) == before, w.what, ": refused, no change");
+            } else {
+                check(ok, w.what, ": succeeds");
+                w.change(all);
+                check(read(store) == all, w.what, ": the reads show that change only");
+            }
+        }
+    }
+    Module1::CloseDataFiles();
+    return 0;
 }
 
 } // namespace Fuzz

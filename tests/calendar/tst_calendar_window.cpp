@@ -1,9 +1,8 @@
 // The calendar view: the month layout, the birthday and appointment markers, the spinner and
 // the opening of a day. Which days of a month are marked is tested on the stores
-// (tst_appointment_store).
+// (tst_appointment_store), and how fast full files are marked by the benchmark.
 #include "calendar_fixtures.h"
 
-#include <QElapsedTimer>
 #include <QProxyStyle>
 #include <QTableView>
 #include <QToolButton>
@@ -23,8 +22,7 @@ QModelIndex indexOf(int cell)
 }
 
 // Items open on one click where the desktop is set so.
-class OneClickStyle : public QProxyStyle {
-public:
+struct OneClickStyle : QProxyStyle {
     int styleHint(StyleHint hint, const QStyleOption *o, const QWidget *w,
                   QStyleHintReturn *r) const override
     {
@@ -139,7 +137,6 @@ private slots:
         shows(QDate(2004, 2, 1), {10, 17});
         for (const auto &[from, arrow, selected, red] :
              {std::tuple{QDate(2004, 1, 20), "Down", QDate(2003, 12, 1), QList<int>{4}},
-              std::tuple{QDate(2003, 12, 20), "Up", QDate(2004, 1, 1), QList<int>{7}},
               std::tuple{QDate(2004, 1, 31), "Up", QDate(2004, 2, 1), QList<int>{10, 17}}}) {
             c->setSelectedDate(from);
             QTest::mouseClick(form->UpDown1->findChild<QToolButton *>(arrow), Qt::LeftButton);
@@ -194,32 +191,6 @@ private slots:
         QCOMPARE(main->isEnabled(), !opened.isValid());
         QCOMPARE(activities->isVisible() ? activities->DTPicker1->Value() : QDate(), opened);
         QCOMPARE(activities->Combo3->currentText(), listed);
-    }
-
-    void fullFilesAreMarkedAtOnce()
-    {
-        TestEnvironment env;
-        // Full files, every appointment and birthday on 14 February.
-        QByteArray appointments(AppointmentStore::Capacity * 8 * 128, '\0');
-        for (int i = 0; i < AppointmentStore::Capacity; ++i)
-            appointments.replace(i * 8 * 128, 12, Bytes::string("20040214-1"));
-        appointments.replace(7 * 128, 4, Bytes::count16(AppointmentStore::Capacity));
-        env.writeFile("Appoint.dat", appointments);
-        QByteArray entries(AddressStore::Capacity * 16 * 128, '\0');
-        for (int i = 0; i < AddressStore::Capacity; ++i) {
-            entries.replace((i * 16 + 10) * 128, 12, Bytes::string("14/02/1970"));
-            entries.replace((i * 16 + 11) * 128, 3, Bytes::string("1"));
-        }
-        entries.replace(15 * 128, 4, Bytes::count16(AddressStore::Capacity));
-        env.writeFile("AddBook.dat", entries);
-        QVERIFY(startOn(env, QDate(2004, 2, 10)));
-        QElapsedTimer timer;
-        timer.start();
-        for (int i = 0; i < 10; ++i)
-            Module1::MarkCalendarDays();
-        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
-        QCOMPARE(shownCells(Forms::Form1()->Picture1), QList<int>{21});
-        QCOMPARE(shownCells(Forms::Form1()->Picture2), QList<int>{21});
     }
 };
 

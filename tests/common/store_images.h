@@ -12,13 +12,11 @@
 struct StoreRecord {
     StoreRecord(const char *text) : bytes(Bytes::string(text)) {}
     StoreRecord(const QByteArray &text) : bytes(Bytes::string(text)) {}
-    static StoreRecord raw(const QByteArray &bytes)
-    {
-        StoreRecord r("");
-        r.bytes = bytes;
-        return r;
-    }
+    static StoreRecord raw(const QByteArray &bytes) { return {bytes, 0}; }
     QByteArray bytes;
+
+private:
+    StoreRecord(const QByteArray &raw, int) : bytes(raw) {}
 };
 using StoreEntry = QList<StoreRecord>;
 
@@ -34,9 +32,8 @@ inline QByteArray storeImage(const DataFileLayout &layout, const QList<StoreEntr
         out.replace((record - 1) * layout.recordLength, value.size(), value);
     };
     put(layout.blockSize, count.isNull() ? Bytes::count16(qint16(entries.size())) : count);
-    for (qsizetype i = 0; i < entries.size(); ++i) {
+    for (qsizetype i = 0; i < entries.size(); ++i)
         for (qsizetype k = 0; k < entries[i].size(); ++k)
             put(i * layout.blockSize + k + 1, entries[i][k].bytes);
-    }
     return out;
 }

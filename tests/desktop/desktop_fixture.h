@@ -90,8 +90,7 @@ inline void clickButton(int j)
 inline void clickCommand(QWidget *form, const char *name)
 {
     auto *button = form->findChild<QPushButton *>(QString::fromLatin1(name));
-    QVERIFY2(button, name);
-    QVERIFY2(button->isEnabled(), name);
+    QVERIFY2(button && button->isEnabled(), name);
     button->click();
 }
 

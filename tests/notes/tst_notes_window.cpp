@@ -97,195 +97,170 @@ void type(QWidget *box, const QString &text)
 
 } // namespace
 
+// A row of saveAndDelete: a new file, or one holding Note, Shopping and Zed; the list row clicked
+// first (0: none); the name typed (empty: none); "Save", "Clear" then "Save", or "Delete"; and
+// the names and texts in the file afterwards.
+struct SaveRow {
+    bool newFile;
+    int picked;
+    QString name, button;
+    QByteArrayList after;
+};
+
+// A row of padLengthLimit: the pad's text, whether it is all selected, what is typed ('\n' is
+// the Return key) and pasted (empty: no paste), and the pad's text afterwards.
+struct PadRow {
+    QString before;
+    bool selectAll;
+    QString typed, pasted, after;
+};
+
 class TestNotesWindow : public QObject {
     Q_OBJECT
 private slots:
-    void saveAndDelete_data();
-    void saveAndDelete();
-    void switchViewsThenViewNote_data();
-    void switchViewsThenViewNote();
-    void padLengthLimit_data();
-    void padLengthLimit();
-    void fullFileListsEveryNoteAndRefusesMore();
-};
-
-void TestNotesWindow::saveAndDelete_data()
-{
-    QTest::addColumn<bool>("newFile");         // else the file holds Note, Shopping and Zed
-    QTest::addColumn<int>("picked");           // the list row clicked first; 0: none
-    QTest::addColumn<QString>("name");         // typed into the name box; empty: none
-    QTest::addColumn<QString>("button");       // "Save", "Clear" then "Save", or "Delete"
-    QTest::addColumn<QByteArrayList>("after"); // the names and texts in the file afterwards
-
-    auto row = [](const char *tag, bool newFile, int picked, const char *name, const char *button,
-                  const QByteArrayList &after) {
-        QTest::newRow(tag) << newFile << picked << QString(name) << QString(button) << after;
-    };
-    const QByteArray typed("line one\r\nline two");
-    row("first note in a new file under the preset name", true, 0, "", "Save", {"Note", typed});
-    row("existing name replaces the text in place", false, 0, "Note", "Save",
-        {"Note", typed, "Shopping", "milk", "Zed", "z"});
-    row("other letter case is another note", false, 0, "note", "Save",
-        {"Note", "old text", "Shopping", "milk", "Zed", "z", "note", typed});
-    row("cleared pad empties an existing note", false, 0, "Shopping", "Clear",
-        {"Note", "old text", "Shopping", "", "Zed", "z"});
-    row("deleting the middle note closes the gap", false, 2, "", "Delete",
-        {"Note", "old text", "Zed", "z"});
-    row("deleting the last note leaves the others in place", false, 3, "", "Delete",
-        {"Note", "old text", "Shopping", "milk"});
-}
-
-void TestNotesWindow::saveAndDelete()
-{
-    QFETCH(bool, newFile);
-    QFETCH(int, picked);
-    QFETCH(QString, name);
-    QFETCH(QString, button);
-    QFETCH(QByteArrayList, after);
-
-    TestEnvironment env;
-    NotesWindow *v =
-        startNotes(env, newFile ? QByteArray()
-                                : notesFile({"Note", "old text", "Shopping", "milk", "Zed", "z"}));
-    QVERIFY(!v->Command1->isEnabled());
-    if (picked > 0)
-        clickRow(v->MSFlexGrid1, picked);
-    type(v->Text1, QStringLiteral("line one\nline two"));
-    QVERIFY(v->Command1->isEnabled());
-    if (button == "Clear")
-        v->Command4->click();
-    if (!name.isEmpty()) {
-        v->Text2->selectAll();
-        QTest::keyClicks(v->Text2, name);
+    // How notes are found by name, replaced in place and moved down on a delete is tested on the
+    // store (tst_note_store).
+    void saveAndDelete_data()
+    {
+        QTest::addColumn<SaveRow>("row");
+        const QByteArray typed("line one\r\nline two");
+        QTest::newRow("first note in a new file under the preset name")
+            << SaveRow{true, 0, "", "Save", {"Note", typed}};
+        QTest::newRow("cleared pad empties an existing note") << SaveRow{
+            false, 0, "Shopping", "Clear", {"Note", "old text", "Shopping", "", "Zed", "z"}};
+        QTest::newRow("deleting the middle note closes the gap")
+            << SaveRow{false, 2, "", "Delete", {"Note", "old text", "Zed", "z"}};
     }
-    (button == "Delete" ? v->Command3 : v->Command1)->click();
+    void saveAndDelete()
+    {
+        QFETCH(SaveRow, row);
+        const auto &[newFile, picked, name, button, after] = row;
+        TestEnvironment env;
+        NotesWindow *v = startNotes(
+            env, newFile ? QByteArray()
+                         : notesFile({"Note", "old text", "Shopping", "milk", "Zed", "z"}));
+        QVERIFY(!v->Command1->isEnabled());
+        if (picked > 0)
+            clickRow(v->MSFlexGrid1, picked);
+        type(v->Text1, QStringLiteral("line one\nline two"));
+        QVERIFY(v->Command1->isEnabled());
+        if (button == "Clear")
+            v->Command4->click();
+        if (!name.isEmpty()) {
+            v->Text2->selectAll();
+            QTest::keyClicks(v->Text2, name);
+        }
+        (button == "Delete" ? v->Command3 : v->Command1)->click();
 
-    QCOMPARE(stored(env), holding(after));
-    // The list shows the file's notes, numbered.
-    QStringList rows{"Nr.|Description"};
-    for (qsizetype i = 0; i < after.size(); i += 2)
-        rows << QString::number(i / 2 + 1) + u'|' + QString::fromLatin1(after[i]);
-    QCOMPARE(::rows(v), rows);
-    // Saving keeps the pad; deleting empties it and puts the preset name back.
-    QCOMPARE(v->Text1->toPlainText(), button == "Save" ? "line one\nline two" : "");
-    QCOMPARE(v->Text2->text(), name.isEmpty() ? "Note" : name);
-    QVERIFY(!v->Command1->isEnabled());
-    QVERIFY(env.messages.isEmpty());
-}
+        QCOMPARE(stored(env), holding(after));
+        // The list shows the file's notes, numbered.
+        QStringList rows{"Nr.|Description"};
+        for (qsizetype i = 0; i < after.size(); i += 2)
+            rows << QString::number(i / 2 + 1) + u'|' + QString::fromLatin1(after[i]);
+        QCOMPARE(::rows(v), rows);
+        // Saving keeps the pad; deleting empties it and puts the preset name back.
+        QCOMPARE((QStringList{v->Text1->toPlainText(), v->Text2->text()}),
+                 (QStringList{button == "Save" ? "line one\nline two" : "",
+                              name.isEmpty() ? "Note" : name}));
+        QVERIFY(!v->Command1->isEnabled() && env.messages.isEmpty());
+    }
 
-void TestNotesWindow::switchViewsThenViewNote_data()
-{
-    QTest::addColumn<int>("doubleClicked"); // the row double-clicked; -1: "<< View Note"
-    QTest::newRow("View Note button") << -1;
-    QTest::newRow("double-click on the note") << 2;
-    QTest::newRow("double-click on the header row") << 0;
-}
-
-// With another view in front and back again, the pad keeps its text, the name box the name
-// picked (never the column title) and no note is selected, so viewing and deleting do nothing.
-// Viewing a picked note shows it with only its leading and trailing blanks removed.
-void TestNotesWindow::switchViewsThenViewNote()
-{
-    QFETCH(int, doubleClicked);
-
-    TestEnvironment env;
-    const QByteArrayList notes{"Other", "x", "  Shop ", "  \r\nmilk\xA0\r\n  eggs\t\r\n  "};
-    NotesWindow *v = startNotes(env, notesFile(notes));
-    clickRow(v->MSFlexGrid1, 2);
-    QVERIFY2(v->Command1->isEnabled(), "picking a row puts its name into the name box");
-    type(v->Text1, QStringLiteral("unsaved\nthoughts"));
-    MainWindow *main = env.mainWindow();
-    main->ShowChildView(Forms::Form3());
-    QVERIFY(!main->subWindowOf(v)->isVisible());
-    main->ShowChildView(v);
-    QCOMPARE(v->MSFlexGrid1->Row(), 0);
-    QCOMPARE(v->Text2->text(), QStringLiteral("  Shop "));
-    v->Command2->click();
-    v->Command3->click();
-    QCOMPARE(v->Text1->toPlainText(), QStringLiteral("unsaved\nthoughts"));
-    QCOMPARE(v->MSFlexGrid1->Rows(), 3);
-
-    clickRow(v->MSFlexGrid1, 2);
-    if (doubleClicked < 0)
+    void switchViewsThenViewNote_data()
+    {
+        QTest::addColumn<int>("doubleClicked"); // the row double-clicked; -1: "<< View Note"
+        QTest::newRow("View Note button") << -1;
+        QTest::newRow("double-click on the note") << 2;
+        QTest::newRow("double-click on the header row") << 0;
+    }
+    // With another view in front and back again, the pad keeps its text, the name box the name
+    // picked (never the column title) and no note is selected, so viewing and deleting do
+    // nothing. Viewing a picked note shows it with only its leading and trailing blanks removed.
+    void switchViewsThenViewNote()
+    {
+        QFETCH(int, doubleClicked);
+        TestEnvironment env;
+        const QByteArrayList notes{"Other", "x", "  Shop ", "  \r\nmilk\xA0\r\n  eggs\t\r\n  "};
+        NotesWindow *v = startNotes(env, notesFile(notes));
+        clickRow(v->MSFlexGrid1, 2);
+        QVERIFY2(v->Command1->isEnabled(), "picking a row puts its name into the name box");
+        type(v->Text1, QStringLiteral("unsaved\nthoughts"));
+        MainWindow *main = env.mainWindow();
+        main->ShowChildView(Forms::Form3());
+        QVERIFY(!main->subWindowOf(v)->isVisible());
+        main->ShowChildView(v);
+        QCOMPARE(v->MSFlexGrid1->Row(), 0);
+        QCOMPARE(v->Text2->text(), QStringLiteral("  Shop "));
         v->Command2->click();
-    else
-        clickRow(v->MSFlexGrid1, doubleClicked, true);
-    QCOMPARE(v->Text1->text(), QStringLiteral("\r\nmilk\u00A0\r\n  eggs\t\r\n"));
-    QCOMPARE(v->Text2->text(), QStringLiteral("Shop"));
-    QVERIFY(!v->Command1->isEnabled());
-    QCOMPARE(stored(env), holding(notes));
-}
+        v->Command3->click();
+        QCOMPARE(v->Text1->toPlainText(), QStringLiteral("unsaved\nthoughts"));
+        QCOMPARE(v->MSFlexGrid1->Rows(), 3);
 
-void TestNotesWindow::padLengthLimit_data()
-{
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<bool>("selectAll");
-    QTest::addColumn<QString>("typed");  // '\n' is the Return key
-    QTest::addColumn<QString>("pasted"); // empty: no paste
-    QTest::addColumn<QString>("after");
-
-    const QString a489(489, u'a');
-    QTest::newRow("typing stops at 490 characters")
-        << QString() << false << QString(495, u'b') << QString() << QString(490, u'b');
-    QTest::newRow("a line break needs room for two")
-        << a489 << false << QStringLiteral("\n") << QString() << a489;
-    QTest::newRow("a character still fits beside a refused line break")
-        << a489 << false << QStringLiteral("\nc") << QString() << a489 + u'c';
-    QTest::newRow("paste is cut to fit without half a line break")
-        << QString(485, u'a') << false << QString() << QStringLiteral("bcd\r\nefg")
-        << QString(485, u'a') + QStringLiteral("bcd\n");
-    QTest::newRow("typing over a selection frees its room")
-        << QString(490, u'a') << true << QStringLiteral("xy") << QString() << QStringLiteral("xy");
-    QTest::newRow("no-break space kept, line and paragraph separators are line breaks")
-        << QString() << false << QString() << QStringLiteral("a\u2028b\u00A0c\u2029d")
-        << QStringLiteral("a\nb\u00A0c\nd");
-}
-
-void TestNotesWindow::padLengthLimit()
-{
-    QFETCH(QString, before);
-    QFETCH(bool, selectAll);
-    QFETCH(QString, typed);
-    QFETCH(QString, pasted);
-    QFETCH(QString, after);
-
-    TestEnvironment env;
-    LimitedTextBox *pad = startNotes(env)->Text1;
-    pad->setText(before);
-    pad->moveCursor(QTextCursor::End);
-    if (selectAll)
-        pad->selectAll();
-    type(pad, typed);
-    if (!pasted.isEmpty()) {
-        QApplication::clipboard()->setText(pasted);
-        pad->paste();
+        clickRow(v->MSFlexGrid1, 2);
+        if (doubleClicked < 0)
+            v->Command2->click();
+        else
+            clickRow(v->MSFlexGrid1, doubleClicked, true);
+        QCOMPARE((QStringList{v->Text1->text(), v->Text2->text()}),
+                 (QStringList{"\r\nmilk\u00A0\r\n  eggs\t\r\n", "Shop"}));
+        QVERIFY(!v->Command1->isEnabled());
+        QCOMPARE(stored(env), holding(notes));
     }
-    // What the pad holds is what the file gets, line breaks as CR LF.
-    const QString stored = QString(after).replace(u'\n', QStringLiteral("\r\n"));
-    QCOMPARE(pad->text(), stored);
-    Forms::Form2()->Command1->click();
-    QCOMPARE(env.storedString(NotesFile, Len, 2).mid(2), Cp1252::fromUnicode(stored));
-}
 
-void TestNotesWindow::fullFileListsEveryNoteAndRefusesMore()
-{
-    TestEnvironment env;
-    QByteArrayList notes;
-    for (int n = 1; n <= 10922; ++n)
-        notes << "N" + QByteArray::number(n) << QByteArray();
-    const QByteArray full = notesFile(notes);
-    NotesWindow *v = startNotes(env, full);
-    QCOMPARE(rows(v).last(), QStringLiteral("10922|N10922"));
+    void padLengthLimit_data()
+    {
+        QTest::addColumn<PadRow>("row");
+        const QString a489(489, u'a'), a485(485, u'a');
+        QTest::newRow("typing stops at 490 characters")
+            << PadRow{"", false, QString(495, u'b'), "", QString(490, u'b')};
+        QTest::newRow("a line break needs room for two; a character still fits")
+            << PadRow{a489, false, "\nc", "", a489 + u'c'};
+        QTest::newRow("paste is cut to fit without half a line break")
+            << PadRow{a485, false, "", "bcd\r\nefg", a485 + "bcd\n"};
+        QTest::newRow("typing over a selection frees its room")
+            << PadRow{QString(490, u'a'), true, "xy", "", "xy"};
+        QTest::newRow("no-break space kept, line and paragraph separators are line breaks")
+            << PadRow{"", false, "", QStringLiteral("a\u2028b\u00A0c\u2029d"),
+                      QStringLiteral("a\nb\u00A0c\nd")};
+    }
+    void padLengthLimit()
+    {
+        QFETCH(PadRow, row);
+        TestEnvironment env;
+        LimitedTextBox *pad = startNotes(env)->Text1;
+        pad->setText(row.before);
+        pad->moveCursor(QTextCursor::End);
+        if (row.selectAll)
+            pad->selectAll();
+        type(pad, row.typed);
+        if (!row.pasted.isEmpty()) {
+            QApplication::clipboard()->setText(row.pasted);
+            pad->paste();
+        }
+        // What the pad holds is what the file gets, line breaks as CR LF.
+        const QString stored = QString(row.after).replace(u'\n', QStringLiteral("\r\n"));
+        QCOMPARE(pad->text(), stored);
+        Forms::Form2()->Command1->click();
+        QCOMPARE(env.storedString(NotesFile, Len, 2).mid(2), Cp1252::fromUnicode(stored));
+    }
 
-    // The preset name "Note" is not in the file: saving would add a note.
-    QTest::keyClicks(v->Text1, QStringLiteral("one too many"));
-    v->Command1->click();
-
-    QCOMPARE(env.messages.size(), 1);
-    QCOMPARE(env.fileBytes(NotesFile), full);
-    QCOMPARE(v->MSFlexGrid1->Rows(), 10923);
-    QVERIFY2(v->Command1->isEnabled(), "the unsaved pad can still be saved elsewhere");
-}
+    void fullFileListsEveryNoteAndRefusesMore()
+    {
+        TestEnvironment env;
+        QByteArrayList notes;
+        for (int n = 1; n <= 10922; ++n)
+            notes << "N" + QByteArray::number(n) << QByteArray();
+        const QByteArray full = notesFile(notes);
+        NotesWindow *v = startNotes(env, full);
+        QCOMPARE(rows(v).last(), QStringLiteral("10922|N10922"));
+        // The preset name "Note" is not in the file: saving would add a note.
+        QTest::keyClicks(v->Text1, QStringLiteral("one too many"));
+        v->Command1->click();
+        QCOMPARE(env.messages.size(), 1);
+        QCOMPARE(env.fileBytes(NotesFile), full);
+        QCOMPARE(v->MSFlexGrid1->Rows(), 10923);
+        QVERIFY2(v->Command1->isEnabled(), "the unsaved pad can still be saved elsewhere");
+    }
+};
 
 QTEST_MAIN(TestNotesWindow)
 #include "tst_notes_window.moc"

@@ -1,6 +1,10 @@
 // The program starts on damaged and hostile data files, every view shows what it can, browsing
 // writes nothing, and a change on a damaged count record is refused with a message instead of
-// being written over existing entries.
+// being written over existing entries. A data folder where no file can be made, or one deleted
+// after the program was started from it, stops the program with a message and nothing is
+// written anywhere. A write that the system refuses (the file size limit, a full device)
+// reaches the user as a message naming the file; the entries already in the file stay as they
+// were, no half-written entry shows, and the program goes on once the file can grow again.
 #include "addressbook/address_book_window.h"
 #include "app/forms.h"
 #include "app/main_window.h"
@@ -9,27 +13,24 @@
 #include "calendar/calendar_window.h"
 #include "controls/flex_grid.h"
 #include "controls/limited_text_box.h"
-#include "data/address_store.h"
-#include "data/appointment_store.h"
-#include "data/desktop_store.h"
-#include "data/note_store.h"
 #include "desktop/desktop_window.h"
 #include "notes/notes_window.h"
+#include "robustness.h"
 #include "store_images.h"
-#include "test_support.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCalendarWidget>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
-#include <QToolBar>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
-
-using Files = QMap<QString, QByteArray>;
 
 StoreEntry appointment(const QByteArray &id, const QByteArray &subject,
                        const QByteArray &start = "09:00")
@@ -68,20 +69,19 @@ const QList<QList<StoreEntry>> kSamples = {{appointment("20240105-1", "Dentist")
 Files files(const QList<QList<StoreEntry>> &entries, const QByteArrayList &counts = {})
 {
     Files out;
-    for (int i = 0; i < entries.size(); ++i) {
+    for (int i = 0; i < entries.size(); ++i)
         if (!entries[i].isEmpty())
             out[kDataFiles[i].fileName] = storeImage(kDataFiles[i], entries[i], counts.value(i));
-    }
     return out;
 }
 
-// What the four files hold now.
-Files filesIn(const TestEnvironment &env)
+// Picks every item of a list box in turn, each with its click.
+void pickEach(QComboBox *box, const std::function<void()> &click)
 {
-    Files out;
-    for (const DataFileLayout &f : kDataFiles)
-        out[f.fileName] = env.fileBytes(f.fileName);
-    return out;
+    for (int i = 0; i < box->count(); ++i) {
+        box->setCurrentIndex(i);
+        click();
+    }
 }
 
 // Every action a user can take to look at the data, none of which changes it.
@@ -89,19 +89,14 @@ void browseEverything(TestEnvironment &env, MainWindow *main)
 {
     for (QAction *view : {main->Notes, main->ABook, main->MDesk, main->Calendar})
         view->trigger();
-
     CalendarWindow *calendar = Forms::Form1();
     Module1::MarkCalendarDays();
     for (const QDate day : {QDate(2024, 1, 5), QDate(2024, 1, 10), QDate(2024, 1, 1)}) {
         calendar->Calendar1->setSelectedDate(day);
         calendar->Calendar1_AfterUpdate();
         calendar->Calendar1_DblClick(); // the day's activities
-        ActivitiesWindow *day_ = Forms::Form4();
-        for (int i = 0; i < day_->Combo3->count(); ++i) {
-            day_->Combo3->setCurrentIndex(i);
-            day_->Combo3_Click();
-        }
-        day_->Command1_Click(); // OK
+        pickEach(Forms::Form4()->Combo3, [] { Forms::Form4()->Combo3_Click(); });
+        Forms::Form4()->Command1_Click(); // OK
     }
     calendar->UpDown1_UpClick();
     calendar->UpDown1_DownClick();
@@ -109,29 +104,41 @@ void browseEverything(TestEnvironment &env, MainWindow *main)
         env.setNow(QDateTime(QDate(2024, 1, 5), time));
         Module1::CheckReminders();
     }
-
     main->ABook->trigger();
     AddressBookWindow *book = Forms::Form3();
     for (int letter = 0; letter < int(book->Command4.size()); ++letter) {
         book->Command4_Click(letter);
-        for (int i = 0; i < book->Combo1->count(); ++i) {
-            book->Combo1->setCurrentIndex(i);
-            book->Combo1_Click();
-        }
+        pickEach(book->Combo1, [&] { book->Combo1_Click(); });
     }
-
     main->Notes->trigger();
-    NotesWindow *notesWindow = Forms::Form2();
     Module1::LoadNoteList();
-    for (int row = 1; row < notesWindow->MSFlexGrid1->Rows(); ++row) {
-        notesWindow->MSFlexGrid1->setRow(row);
+    for (int row = 1; row < Forms::Form2()->MSFlexGrid1->Rows(); ++row) {
+        Forms::Form2()->MSFlexGrid1->setRow(row);
         Module1::ViewNote();
     }
-
     main->MDesk->trigger();
     Module1::LoadDesktopButtons();
     QVERIFY(Forms::Form9()->Toolbar1);
     main->Calendar->trigger();
+}
+
+// Types a note into the notes window and saves it.
+void saveNote(const QString &name, const QString &text)
+{
+    Forms::Form2()->Text2->setText(name);
+    Forms::Form2()->Text1->setPlainText(text);
+    Forms::Form2()->Command1->click();
+}
+
+// Limits the size of every file this process writes to `bytes` until the returned guard goes,
+// and says whether the limit is set.
+auto fileSizeLimit(qint64 bytes)
+{
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit limit{rlim_t(bytes), old.rlim_max};
+    return std::make_pair(setrlimit(RLIMIT_FSIZE, &limit) == 0,
+                          qScopeGuard([old] { setrlimit(RLIMIT_FSIZE, &old); }));
 }
 
 } // namespace
@@ -140,6 +147,13 @@ class HostileFilesTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // As the program does: a write past the limit fails with an error instead of ending
+        // the process.
+        std::signal(SIGXFSZ, SIG_IGN);
+    }
+
     void startsBrowsesAndWritesNothing_data()
     {
         QTest::addColumn<Files>("files");
@@ -197,7 +211,6 @@ private slots:
                       {address(kUndefined, kUndefined)},
                       {{kUndefined, "/bin/" + kUndefined, kUndefined}}})
             << QList<int>{3, 1, 1, 1} << false;
-
         QTest::newRow("ids that break the numbering of a day")
             << files({{appointment("20240105-1", "One"), appointment("20240105-3", "Three"),
                        appointment("20240105-3", "Three again"),
@@ -230,6 +243,7 @@ private slots:
         QVERIFY(main);
         // Files that were missing are created; the others keep every byte.
         const Files started = filesIn(env);
+        QCOMPARE(started.size(), 4);
         for (auto it = files.begin(); it != files.end(); ++it)
             QCOMPARE(started.value(it.key()), it.value());
         QCOMPARE((QList<int>{AppointmentStore().GetAppointmentCount(), NoteStore().GetNoteCount(),
@@ -241,45 +255,127 @@ private slots:
             return;
 
         // Every change on a damaged count record is refused instead of being written over
-        // existing entries: per store, in the order of kDataFiles, an add, an edit, a delete.
-        const Appointment a{"20240105-1", "New", "09:00", "10:00", 0, "15", {}};
-        const AddressEntry e =
-            AddressStore::BuildEntry("Ann", "Lee", {}, {}, {}, false, {}, {}, {});
-        const StoreResult results[4][3] = {
-            {AppointmentStore().AddAppointment(a),
-             AppointmentStore().UpdateAppointment("20240105-1", a),
-             AppointmentStore().DeleteAppointment("20240105-1")},
-            {NoteStore().AppendNote("New", "x"), NoteStore().ReplaceNoteText(1, "x"),
-             NoteStore().RemoveNote(1)},
-            {AddressStore().AddAddressEntry(e),
-             AddressStore().ReplaceAddressEntry("Smith, John", e),
-             AddressStore().DeleteAddressEntry("Smith, John")},
-            {DesktopStore().AppendDesktopEntry("calc", "/c"),
-             DesktopStore().SetDesktopIcon(0, "/i.ico"), DesktopStore().RemoveDesktopEntry(0)}};
-        for (int i = 0; i < 4; ++i) {
-            for (const StoreResult &r : results[i]) {
-                QVERIFY2(!r.ok() && r.message.contains(kDataFiles[i].fileName) &&
-                             r.message.contains("damaged count record") &&
-                             r.message.endsWith("nothing was changed."),
-                         qPrintable(r.message));
-            }
+        // existing entries: per store an add, an edit of the first entry and its delete.
+        const QString keys[] = {"20240105-1", {}, "Smith, John", {}};
+        for (int op = 0; op < 12; ++op) {
+            const int s = op / 3;
+            const StoreResult r =
+                runOp(Store(s), Kind(op % 3), 0, keys[s], sampleEntry(Store(s), 1));
+            QVERIFY2(!r.ok() && r.message.contains(kDataFiles[s].fileName) &&
+                         r.message.contains("damaged count record") &&
+                         r.message.endsWith("nothing was changed."),
+                     qPrintable(r.message));
         }
+        // Saving a note in its window shows why it was refused.
+        env.messages.clear();
+        saveNote("Shopping", "Milk");
+        QVERIFY2(env.messages.size() == 1 && env.messages[0].contains("Notes.dat"),
+                 qPrintable(env.messages.join('\n')));
         QCOMPARE(filesIn(env), started);
     }
 
-    void savingANoteOnADamagedCountShowsWhy()
+    void badDataFolderStopsAndWritesNothing_data()
+    {
+        QTest::addColumn<QString>("folder"); // made the current one; "gone" is deleted then
+        QTest::addColumn<QString>("message");
+        // Even the superuser cannot make files in a process's fdinfo folder.
+        QTest::newRow("unwritable") << "/proc/self/fdinfo"
+                                    << "The data folder %1 cannot be written";
+        QTest::newRow("deleted") << "gone"
+                                 << "The folder Tallowby was started in no longer exists";
+    }
+
+    void badDataFolderStopsAndWritesNothing()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, message);
+        QFile probe(folder + "/Tallowby-probe");
+        if (folder != "gone" && (!QFileInfo(folder).isDir() || probe.open(QIODevice::ReadWrite)))
+            QSKIP("no folder here in which files cannot be made");
+        const QStringList inRoot = QDir::root().entryList(QDir::AllEntries | QDir::System);
+        TestEnvironment env;
+        QVERIFY(QDir().mkpath(folder) && QDir::setCurrent(folder));
+        if (folder == "gone")
+            QVERIFY(QDir(env.folder()).rmdir(folder));
+        message = message.arg(QDir::toNativeSeparators(QDir::currentPath()));
+        QVERIFY(!env.startProgram());
+        QVERIFY2(env.messages.size() == 1 && env.messages[0].startsWith(message),
+                 qPrintable(env.messages.join('\n')));
+        QVERIFY(!Module1::DataFolder.isEmpty() || folder == "gone");
+        QCOMPARE(QDir::root().entryList(QDir::AllEntries | QDir::System), inRoot);
+        QVERIFY(QDir(env.folder()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+    }
+
+    void addPastTheFileSizeLimitFailsAndKeepsTheFile_data()
+    {
+        QTest::addColumn<Store>("store");
+        QTest::addColumn<int>("room");
+        for (int s = 0; s < 4; ++s) {
+            // No room at all, and room for the first bytes of the new entry.
+            QTest::addRow("%s, no room", kDataFiles[s].fileName) << Store(s) << 0;
+            QTest::addRow("%s, room for a part", kDataFiles[s].fileName) << Store(s) << 150;
+        }
+    }
+
+    void addPastTheFileSizeLimitFailsAndKeepsTheFile()
+    {
+        QFETCH(Store, store);
+        QFETCH(int, room);
+        const QString file = kDataFiles[int(store)].fileName;
+        const auto add = [&](int n) {
+            return runOp(store, Kind::Add, 0, {}, sampleEntry(store, n));
+        };
+        TestEnvironment env;
+        QVERIFY(env.openDataFiles());
+        QVERIFY(add(1).ok() && add(2).ok());
+        const QByteArray before = env.fileBytes(file);
+        const Entries entries = {sampleEntry(store, 1), sampleEntry(store, 2)};
+        {
+            const auto [limited, guard] = fileSizeLimit(before.size() + room);
+            QVERIFY(limited);
+            const StoreResult r = add(3);
+            QCOMPARE(r.status, StoreResult::WriteFailed);
+            QVERIFY2(r.message.contains(file), qPrintable(r.message));
+            // The bytes before the failing write are intact, and the entries read as before.
+            QCOMPARE(env.fileBytes(file).left(before.size()), before);
+            QCOMPARE(readStores()[int(store)], entries);
+        }
+        // With room again, the next add works and keeps everything.
+        QVERIFY(add(4).ok());
+        QCOMPARE(readStores()[int(store)], entries + Entries{sampleEntry(store, 4)});
+    }
+
+    void writesToAFullDeviceNameTheFile()
     {
         TestEnvironment env;
-        const QByteArray file = storeImage(kNotesFile, {{"Note", "Text"}}, Bytes::count16(-1));
-        env.writeFile("Notes.dat", file);
+        if (!OpenRecordFile(DesktopStore::FileNumber, QStringLiteral("/dev/full"), 128))
+            QSKIP("/dev/full is not available here");
+        const StoreResult r = DesktopStore().AppendDesktopEntry(QStringLiteral("a"), "/bin/a");
+        QCOMPARE(r.status, StoreResult::WriteFailed);
+        QVERIFY2(r.message.contains(QStringLiteral("/dev/full")), qPrintable(r.message));
+    }
+
+    void savingANoteAtTheFileSizeLimitShowsAMessage()
+    {
+        TestEnvironment env;
         QVERIFY(env.startProgram());
-        NotesWindow *form = Forms::Form2();
-        form->Text2->setText("Shopping");
-        form->Text1->setPlainText("Milk");
-        form->Command1->click();
+        saveNote("Kept", "Kept text");
+        QCOMPARE(Forms::Form2()->MSFlexGrid1->Rows(), 2);
+        const QByteArray before = env.fileBytes("Notes.dat");
+        {
+            const auto [limited, guard] = fileSizeLimit(before.size());
+            QVERIFY(limited);
+            saveNote("Lost?", "New text");
+        }
         QVERIFY2(env.messages.size() == 1 && env.messages[0].contains("Notes.dat"),
                  qPrintable(env.messages.join('\n')));
-        QCOMPARE(env.fileBytes("Notes.dat"), file);
+        QCOMPARE(env.fileBytes("Notes.dat").left(before.size()), before);
+        QCOMPARE(NoteStore().ReadNoteNames(), QStringList{"Kept"});
+        QCOMPARE(Forms::Form2()->MSFlexGrid1->Rows(), 2); // no row for the note not saved
+        // The pad keeps the text, so the user can save it once there is room.
+        QCOMPARE(Forms::Form2()->Text1->toPlainText(), "New text");
+        Forms::Form2()->Command1->click();
+        QCOMPARE(NoteStore().ReadNoteNames(), QStringList({"Kept", "Lost?"}));
     }
 };
 
