@@ -2,11 +2,13 @@
 #include "addressbook/address_book_window.h"
 #include "addressbook/address_entry_editor.h"
 #include "addressbook/addressbook_forms.h"
+#include "controls/keyboard.h"
 #include "controls/program_frame.h"
 #include "controls/seams.h"
 #include "data/address_store.h"
 
 #include <QComboBox>
+#include <QPushButton>
 #include <QSignalBlocker>
 
 namespace {
@@ -85,3 +87,25 @@ void AddAddressEntry()
 }
 
 } // namespace Module1
+
+namespace AddressBookProcedures {
+
+void OpenAddressEntry(const QString &displayName)
+{
+    AddressBookWindow *book = Forms::Form3();
+    ProgramFrame::showView(book);
+    const QString group = LetterGroupOf(displayName);
+    for (int i = 0; i < int(book->Command4.size()); ++i) {
+        if (Keyboard::plainCaption(book->Command4[std::size_t(i)]->text()) == group) {
+            book->Command4_Click(i);
+            break;
+        }
+    }
+    const int row = book->Combo1->findText(displayName, Qt::MatchExactly);
+    if (row >= 0) {
+        book->Combo1->setCurrentIndex(row);
+        book->Combo1_Click();
+    }
+}
+
+} // namespace AddressBookProcedures

@@ -7,3 +7,10 @@ void ShowAddressDetails();
 void DeleteAddressEntry();
 void AddAddressEntry();
 } // namespace Module1
+
+class QString;
+
+namespace AddressBookProcedures {
+// Shows the address book in front on the letter group of an entry, with that entry chosen.
+void OpenAddressEntry(const QString &displayName);
+} // namespace AddressBookProcedures

@@ -14,6 +14,7 @@
 #include "desktop/change_icon_dialog.h"
 #include "desktop/delete_button_dialog.h"
 #include "desktop/desktop_window.h"
+#include "find/find_window.h"
 #include "help/help_topics_window.h"
 #include "help/help_viewer_window.h"
 #include "notes/notes_window.h"
@@ -38,6 +39,7 @@ QPointer<DeleteButtonDialog> g_form10;
 QPointer<ChangeIconDialog> g_form11;
 QPointer<HelpTopicsWindow> g_form12;
 QPointer<HelpViewerWindow> g_form13;
+QPointer<FindWindow> g_formFind;
 
 // A top-level window: created without parent, registered, then loaded. It keeps to its screen.
 template <typename T> T *topLevel(QPointer<T> &slot)
@@ -141,6 +143,11 @@ HelpViewerWindow *Form13()
     return topLevel(g_form13);
 }
 
+FindWindow *FormFind()
+{
+    return topLevel(g_formFind);
+}
+
 QDate CalendarSelectedDate()
 {
     return Form1()->Calendar1->selectedDate();
@@ -149,9 +156,9 @@ QDate CalendarSelectedDate()
 bool exists(const char *formName)
 {
     const QByteArray name(formName);
-    const QObject *forms[] = {g_main,  g_splash, g_form1,  g_form2,  g_form3,
-                              g_form4, g_form5,  g_form6,  g_form7,  g_form8,
-                              g_form9, g_form10, g_form11, g_form12, g_form13};
+    const QObject *forms[] = {g_main,   g_splash, g_form1,  g_form2,   g_form3, g_form4,
+                              g_form5,  g_form6,  g_form7,  g_form8,   g_form9, g_form10,
+                              g_form11, g_form12, g_form13, g_formFind};
     for (const QObject *form : forms) {
         if (form && form->objectName().toLatin1() == name)
             return true;
@@ -166,12 +173,15 @@ void registerMainWindow(MainWindow *window)
     PartLinks::markCalendarDays = &Module1::MarkCalendarDays;
     PartLinks::checkReminders = &Module1::CheckReminders;
     PartLinks::calendarSelectedDate = &CalendarSelectedDate;
+    FindLinks::openAppointment = &CalendarProcedures::OpenAppointment;
+    FindLinks::openAddressEntry = &AddressBookProcedures::OpenAddressEntry;
+    FindLinks::openNote = &NotesProcedures::OpenNote;
 }
 
 void destroyTopLevelForms()
 {
-    QWidget *forms[] = {g_splash, g_form4,  g_form5,  g_form6,  g_form7,
-                        g_form8,  g_form10, g_form11, g_form12, g_form13};
+    QWidget *forms[] = {g_splash, g_form4,  g_form5,  g_form6,  g_form7,   g_form8,
+                        g_form10, g_form11, g_form12, g_form13, g_formFind};
     for (QWidget *form : forms)
         delete form;
 }

@@ -7,6 +7,7 @@
 #include "calendar/calendar_forms.h"
 #include "controls/program_frame.h"
 #include "desktop/desktop_forms.h"
+#include "find/find_forms.h"
 #include "help/help_forms.h"
 #include "notes/notes_forms.h"
 

@@ -12,6 +12,7 @@
 #include "controls/seams.h"
 #include "controls/twips.h"
 #include "desktop/desktop_window.h"
+#include "find/find_window.h"
 #include "help/help_topics_window.h"
 #include "notes/notes_window.h"
 
@@ -179,6 +180,10 @@ void MainWindow::buildMenus()
     connect(Notes, &QAction::triggered, this, [this] { ShowChildView(Forms::Form2()); });
     connect(ABook, &QAction::triggered, this, [this] { ShowChildView(Forms::Form3()); });
     connect(MDesk, &QAction::triggered, this, [this] { ShowChildView(Forms::Form9()); });
+    view->addSeparator();
+    Find = addItem(view, "Find", QStringLiteral("&Find..."));
+    Find->setShortcut(QKeySequence::Find);
+    connect(Find, &QAction::triggered, this, [] { Forms::FormFind()->showFind(); });
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("H"));

@@ -36,6 +36,7 @@ public:
     QAction *Notes = nullptr;
     QAction *ABook = nullptr;
     QAction *MDesk = nullptr;
+    QAction *Find = nullptr;
     QAction *About = nullptr;
     QAction *Help = nullptr;
 

@@ -161,6 +161,23 @@ bool UpdateAppointment()
     return true;
 }
 
+void OpenAppointment(const QString &id)
+{
+    const QDate date = QDate::fromString(id.left(8), QStringLiteral("yyyyMMdd"));
+    if (!date.isValid())
+        return;
+    ProgramFrame::setEnabled(false);
+    ActivitiesWindow *w = Forms::Form4();
+    w->DTPicker1->setValue(date);
+    w->show();
+    w->raise();
+    w->activateWindow();
+    Module1::LoadDayActivities();
+    const int n = id.mid(9).toInt();
+    if (n >= 1 && n <= w->Combo3->count())
+        w->Combo3->setCurrentIndex(n - 1);
+}
+
 } // namespace CalendarProcedures
 
 namespace Module1 {

@@ -50,5 +50,8 @@ QPixmap MarkerPicture(const QColor &color, QChar letter);
 // The "Reminder" box of the activities window and of the editor: ticked shows the minutes box
 // and its label, unticked hides them, any other state leaves them as they are.
 void ShowReminderMinutes(Qt::CheckState reminder, QWidget *minutes, QWidget *label);
+// Opens the day of an appointment ("yyyymmdd-n") in the activities window, as a double-click on
+// the day does, with that appointment chosen.
+void OpenAppointment(const QString &id);
 
 } // namespace CalendarProcedures

@@ -137,3 +137,27 @@ QString start(const QString &path)
 }
 
 } // namespace ProgramLauncher
+
+namespace Question {
+
+namespace {
+Handler g_question;
+} // namespace
+
+void setHandler(Handler handler)
+{
+    g_question = std::move(handler);
+}
+
+bool ask(const QString &text)
+{
+    if (g_question)
+        return g_question(text);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Tallowby"), text,
+                    QMessageBox::Yes | QMessageBox::No);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+} // namespace Question

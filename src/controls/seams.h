@@ -58,3 +58,10 @@ using Handler = std::function<QString(const QString &path)>;
 void setHandler(Handler handler);
 QString start(const QString &path);
 } // namespace ProgramLauncher
+
+namespace Question {
+using Handler = std::function<bool(const QString &text)>;
+void setHandler(Handler handler);
+// A question titled "Tallowby" with "Yes" and "No" ("No" the default); true for "Yes".
+bool ask(const QString &text);
+} // namespace Question

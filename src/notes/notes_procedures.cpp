@@ -74,6 +74,25 @@ void ResetPad()
     form->Command1->setEnabled(false);
 }
 
+void OpenNote(int number)
+{
+    NotesWindow *form = Forms::Form2();
+    ProgramFrame::showView(form);
+    // "Save Note As:" is enabled while the pad holds changes not saved.
+    if (form->Command1->isEnabled() &&
+        !Question::ask(QStringLiteral("The note in the pad has changes that are not saved. "
+                                      "Replace it with the note found?")))
+        return;
+    form->MSFlexGrid1->ensureFilled();
+    // A note the list does not show yet: the list is read again.
+    if (number >= form->MSFlexGrid1->Rows())
+        FillNoteList();
+    if (number < 1 || number >= form->MSFlexGrid1->Rows())
+        return;
+    form->MSFlexGrid1->setRow(number);
+    Module1::ViewNote();
+}
+
 } // namespace NotesProcedures
 
 namespace Module1 {

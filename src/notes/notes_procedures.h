@@ -14,4 +14,7 @@ namespace NotesProcedures {
 void FillNoteList();
 // Empties the pad, puts "Note" into the name box and disables "Save Note As:".
 void ResetPad();
+// Shows the notes view in front with note `number` (1-based) in the pad, as "<< View Note"
+// does. Text typed in the pad and not saved is replaced only when the user agrees.
+void OpenNote(int number);
 } // namespace NotesProcedures

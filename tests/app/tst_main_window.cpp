@@ -67,7 +67,7 @@ private slots:
             menus << a->text() + (a->icon().isNull() ? " without a picture" : "");
         QCOMPARE(menus, (QStringList{"&File exit=E&xit",
                                      "&View Calendar=&Calendar Notes=&Notes "
-                                     "ABook=&Address Book MDesk=My &Desktop",
+                                     "ABook=&Address Book MDesk=My &Desktop = Find=&Find...",
                                      "&Help About=&About Help=Help &Topics", "Calendar", "Notes",
                                      "Address Book", "My Desktop"}));
         QCOMPARE(main->Toolbar1->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
