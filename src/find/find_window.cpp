@@ -1,5 +1,6 @@
 #include "find/find_window.h"
 
+#include "controls/program_frame.h"
 #include "controls/twips.h"
 #include "data/address_store.h"
 #include "data/appointment_store.h"
@@ -120,13 +121,21 @@ FindWindow::FindWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 
 QSize FindWindow::sizeHint() const
 {
-    return twipsSize(9000, 5400);
+    return twipsSize(8400, 4200);
 }
 
 void FindWindow::showFind()
 {
-    if (!isVisible())
+    if (!isVisible()) {
         resize(sizeHint());
+        // The first time over the main window's middle, afterwards where the user left it.
+        if (!m_placed && ProgramFrame::window()) {
+            QRect frame = geometry();
+            frame.moveCenter(ProgramFrame::window()->geometry().center());
+            move(frame.topLeft());
+            m_placed = true;
+        }
+    }
     show();
     raise();
     activateWindow();

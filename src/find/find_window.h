@@ -77,4 +77,5 @@ private:
     FindLogic::FindIndex m_index;
     Stamp m_stamp{};
     bool m_indexed = false;
+    bool m_placed = false;
 };
