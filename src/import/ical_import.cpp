@@ -273,13 +273,17 @@ private:
     {
         if (m_zones.contains(tzid))
             return m_zones[tzid];
-        QTimeZone z(tzid.toUtf8());
-        if (!z.isValid())
-            z = QTimeZone(QTimeZone::windowsIdToDefaultIanaId(tzid.toUtf8()));
-        // Some writers put a path before the zone ("/mozilla.org/20050126_1/Europe/Berlin").
-        for (qsizetype i = tzid.indexOf(u'/'); !z.isValid() && i >= 0;
-             i = tzid.indexOf(u'/', i + 1))
-            z = QTimeZone(tzid.mid(i + 1).toUtf8());
+        // An IANA id, a Windows id, or an IANA id after a path that some writers put before it
+        // ("/mozilla.org/20050126_1/Europe/Berlin"). Only ids the system knows count: Qt
+        // would take any other text as a rule of its own and make it a zone of offset 0.
+        QTimeZone z;
+        QList<QByteArray> ids = {tzid.toUtf8(), QTimeZone::windowsIdToDefaultIanaId(tzid.toUtf8())};
+        for (qsizetype i = tzid.indexOf(u'/'); i >= 0; i = tzid.indexOf(u'/', i + 1))
+            ids.append(tzid.mid(i + 1).toUtf8());
+        for (const QByteArray &id : ids) {
+            if (!z.isValid() && !id.isEmpty() && QTimeZone::isTimeZoneIdAvailable(id))
+                z = QTimeZone(id);
+        }
         if (!z.isValid())
             notes.append(QStringLiteral("the time zone \"%1\" is unknown; its times are taken "
                                         "as local times")

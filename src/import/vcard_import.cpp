@@ -10,11 +10,11 @@ namespace Import {
 
 namespace {
 
-// The value of a property as text: escapes resolved, quoted-printable of vCard 2.1 decoded.
-QString textOf(const ContentLine &p)
+// The value of a property with the quoted-printable of vCard 2.1 decoded, escapes kept.
+QString decoded(const ContentLine &p)
 {
     if (p.firstParam(u"ENCODING"_s).toUpper() != u"QUOTED-PRINTABLE")
-        return UnescapeText(p.value);
+        return p.value;
     QByteArray bytes;
     const QByteArray raw = p.value.toUtf8();
     for (qsizetype i = 0; i < raw.size(); ++i) {
@@ -23,12 +23,18 @@ QString textOf(const ContentLine &p)
         bytes += ok ? char(code) : raw[i];
         i += ok ? 2 : 0;
     }
-    return QString::fromUtf8(bytes).replace(u"\r\n"_s, u"\n"_s).replace(u'\n', u"\r\n"_s);
+    return QString::fromUtf8(bytes).replace(u"\r\n"_s, u"\\n"_s).replace(u'\n', u"\\n"_s);
+}
+
+// The value as text: escapes resolved, line breaks as CR LF.
+QString textOf(const ContentLine &p)
+{
+    return UnescapeText(decoded(p));
 }
 
 QStringList partsOf(const ContentLine &p, qsizetype count)
 {
-    QStringList parts = SplitEscaped(p.value, u';');
+    QStringList parts = SplitEscaped(decoded(p), u';');
     for (QString &s : parts) {
         s = UnescapeText(s).trimmed();
     }
