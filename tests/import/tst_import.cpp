@@ -261,7 +261,7 @@ private slots:
                 "Müller, Anna|Anna|Müller||777||||||29/02/1604|1|||" + QString("n").repeated(100),
                 "Lovelace, Ada King|Ada King|Lovelace|||||+44-1|||01/03/2024|0||my page|x"}));
         QCOMPARE(read->skipped, 1);
-        QCOMPARE(read->notes, QStringList{"line 28 (): skipped: the contact has no name"});
+        QCOMPARE(read->notes, QStringList{"line 31 (): skipped: the contact has no name"});
         QCOMPARE(read->entries[0].notes, QStringList{"only one of its 2 addresses was taken"});
         QVERIFY(read->entries[1].shortened);
     }
