@@ -336,15 +336,6 @@ std::optional<qint64> ParseDuration(QStringView text)
     return sign * seconds;
 }
 
-std::optional<QList<QDate>> RuleDates(const QString &rule, QDate start, QDate last, QString *reason)
-{
-    const auto r = parseRule(rule, reason);
-    if (!r)
-        return std::nullopt;
-    const QDate until = QDate::fromString(r->until.left(8), u"yyyyMMdd"_s);
-    return expand(*r, start, last, [&](QDate d) { return until.isValid() && d > until; });
-}
-
 std::optional<FileContents<NewAppointment>> ReadCalendar(const QByteArray &bytes, QDate from,
                                                          QDate to, QString *error)
 {

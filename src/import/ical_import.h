@@ -19,9 +19,4 @@ std::optional<FileContents<NewAppointment>> ReadCalendar(const QByteArray &bytes
 // Seconds of an iCalendar duration ("-PT15M", "P1DT2H", "P2W"; also calcurse's "-P300S").
 std::optional<qint64> ParseDuration(QStringView text);
 
-// The dates of a recurrence rule ("FREQ=MONTHLY;BYDAY=-1FR;COUNT=3") from `start` up to
-// `last`, `start` always the first. An unknown or unsupported rule gives nullopt and a reason.
-std::optional<QList<QDate>> RuleDates(const QString &rule, QDate start, QDate last,
-                                      QString *reason);
-
 } // namespace Import
