@@ -9,6 +9,11 @@ add_executable(tallowby-export ${CMAKE_SOURCE_DIR}/src/tools/tallowby_export_mai
 # Qt Core and the data layers only: no widget library is loaded to export a folder.
 target_link_libraries(tallowby-export PRIVATE tallowby_export)
 
+# tallowby-import: brings iCalendar and vCard files into a data folder; Qt Core only, like
+# tallowby-export.
+add_executable(tallowby-import ${CMAKE_SOURCE_DIR}/src/tools/tallowby_import_main.cpp)
+target_link_libraries(tallowby-import PRIVATE tallowby_import)
+
 # The hicolor icons, drawn from the program's logo at build time.
 add_executable(tallowby-icons ${CMAKE_SOURCE_DIR}/src/tools/tallowby_icons_main.cpp)
 target_link_libraries(tallowby-icons PRIVATE tallowby_lib)
@@ -29,7 +34,7 @@ add_custom_target(tallowby_icons ALL DEPENDS ${TALLOWBY_ICON_FILES})
 
 # Installation: the program, its menu launcher, the export tool, the desktop entry, the icons
 # and the AppStream metadata, each in its standard place.
-install(TARGETS tallowby tallowby-export RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS tallowby tallowby-export tallowby-import RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(PROGRAMS ${CMAKE_SOURCE_DIR}/data/tallowby-menu DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/data/${TALLOWBY_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -83,6 +88,18 @@ if(TALLOWBY_BUILD_TESTS)
         SKIP_RETURN_CODE 77
         ENVIRONMENT "LANG=C.UTF-8;LC_ALL=C.UTF-8;TZ=UTC;ASAN_OPTIONS=detect_leaks=0"
         TIMEOUT 300)
+    # The import's Qt test links the import layer; its Python side imports files made by
+    # python3-icalendar, python3-vobject and calcurse (skipped like the export's readers).
+    target_link_libraries(tst_import_import PRIVATE tallowby_import)
+    if(TALLOWBY_PYTHON3)
+        add_test(NAME import_roundtrip
+                 COMMAND ${TALLOWBY_PYTHON3} ${CMAKE_SOURCE_DIR}/tests/import/import_roundtrip.py
+                         $<TARGET_FILE:tallowby-import>)
+        set_tests_properties(import_roundtrip PROPERTIES
+            SKIP_RETURN_CODE 77
+            ENVIRONMENT "LANG=C.UTF-8;LC_ALL=C.UTF-8;TZ=Europe/Berlin;ASAN_OPTIONS=detect_leaks=0"
+            TIMEOUT 300)
+    endif()
     add_test(NAME export_install_files
              COMMAND sh ${CMAKE_SOURCE_DIR}/tests/export/check_install_files.sh
                      ${CMAKE_SOURCE_DIR} ${TALLOWBY_ICON_DIR} ${TALLOWBY_APP_ID})

@@ -4,9 +4,10 @@ cmake_minimum_required(VERSION 3.25)
 set(allowed_records records)
 set(allowed_data records data)
 set(allowed_export records data export)
+set(allowed_import records data import)
 set(allowed_controls records data controls)
-set(allowed_tools records data export controls)
-set(allowed_app records data controls app calendar addressbook notes desktop help find)
+set(allowed_tools records data export import controls)
+set(allowed_app records data controls import app calendar addressbook notes desktop help find)
 # A part of the program uses the layers below it and itself, never another part nor the app
 # layer: what it needs of them goes through controls/program_frame.h, which the app provides.
 foreach(part calendar addressbook notes desktop help find)
