@@ -3,6 +3,7 @@
 #include "addressbook/address_book_window.h"
 #include "app/about_box.h"
 #include "app/data_files.h"
+#include "app/file_import.h"
 #include "app/forms.h"
 #include "app/module1.h"
 #include "calendar/calendar_window.h"
@@ -167,6 +168,9 @@ void MainWindow::buildMenus()
 
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File"));
+    Import = addItem(file, "Import", QStringLiteral("&Import..."));
+    connect(Import, &QAction::triggered, this, [this] { FileImport::ImportChosenFile(this); });
+    file->addSeparator();
     exit = addItem(file, "exit", QStringLiteral("E&xit"));
     connect(exit, &QAction::triggered, this, [] { Module1::ExitProgram(); });
 

@@ -31,6 +31,7 @@ public:
 
     QToolBar *Toolbar1 = nullptr;
     QTimer *Timer1 = nullptr;
+    QAction *Import = nullptr;
     QAction *exit = nullptr;
     QAction *Calendar = nullptr;
     QAction *Notes = nullptr;

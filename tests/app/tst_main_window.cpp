@@ -65,7 +65,7 @@ private slots:
         }
         for (QAction *a : main->Toolbar1->actions()) // then the toolbar's buttons
             menus << a->text() + (a->icon().isNull() ? " without a picture" : "");
-        QCOMPARE(menus, (QStringList{"&File exit=E&xit",
+        QCOMPARE(menus, (QStringList{"&File Import=&Import... = exit=E&xit",
                                      "&View Calendar=&Calendar Notes=&Notes "
                                      "ABook=&Address Book MDesk=My &Desktop = Find=&Find...",
                                      "&Help About=&About Help=Help &Topics", "Calendar", "Notes",
