@@ -4,16 +4,24 @@
 // the screen's available area, the views use the room the main window gives them and keep a
 // usable size when restored, and the calendar shows its six weeks. Every text reads on what it
 // stands on (contrast at least 4.5:1): where the design fixes a background colour it fixes a
-// text colour to match, and everything else follows the desktop's palette.
+// text colour to match, and everything else follows the desktop's palette. Texts from the
+// files that look like markup show as typed in every label, tool tip and message.
 #include "../calendar/calendar_fixtures.h"
 #include "window_walk.h"
 
+#include "data/desktop_store.h"
+#include "data/note_store.h"
+
 #include <QAbstractItemModel>
 #include <QGroupBox>
+#include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
 #include <QStyle>
 #include <QTableView>
 #include <QTextBlock>
+#include <QTextDocumentFragment>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -159,6 +167,39 @@ void checkWindow(QWidget *window, Findings &found)
     }
 }
 
+// Checks the labels and tool tips of the window (those of list items too): where one holds
+// `text`, it shows it as typed. `seen` gets the controls that show it.
+void checkShownAsTyped(QWidget *window, const QString &text, Findings &found, QSet<QString> &seen)
+{
+    const auto check = [&](const QWidget *w, const QString &raw, Qt::TextFormat format) {
+        const bool markup =
+            format == Qt::RichText || (format == Qt::AutoText && Qt::mightBeRichText(raw));
+        const QString shown = markup ? QTextDocumentFragment::fromHtml(raw).toPlainText() : raw;
+        if (shown.contains(text))
+            seen.insert(w->objectName());
+        else if (raw.contains(text))
+            found.fault() << w->objectName() << "shows" << raw << "as" << shown;
+    };
+    // A list filled when first asked for its items may replace controls: each is looked up
+    // again.
+    QList<QPointer<QWidget>> controls{window};
+    for (QWidget *w : window->findChildren<QWidget *>())
+        controls.append(w);
+    for (QWidget *w : controls) {
+        if (!w)
+            continue;
+        if (auto *label = qobject_cast<QLabel *>(w))
+            check(w, label->text(), label->textFormat());
+        check(w, w->toolTip(), Qt::AutoText);
+        const QAbstractItemModel *items = qobject_cast<QAbstractItemView *>(w)
+                                              ? qobject_cast<QAbstractItemView *>(w)->model()
+                                              : nullptr;
+        for (int r = 0; items && r < items->rowCount(); ++r)
+            for (int c = 0; c < items->columnCount(); ++c)
+                check(w, items->index(r, c).data(Qt::ToolTipRole).toString(), Qt::AutoText);
+    }
+}
+
 } // namespace
 
 class WindowsFitAndReadTest : public QObject {
@@ -208,6 +249,46 @@ private slots:
         if ((client.width() < twipsX(7920) && room.width() > 0) ||
             (client.height() < twipsY(6435) && room.height() > 0))
             found.fault() << "the main window is smaller than designed" << client;
+        found.faults.removeDuplicates();
+        QVERIFY2(found.faults.isEmpty(), qPrintable(found.faults.join(u'\n')));
+    }
+
+    void dataTextsShowAsTyped_data()
+    {
+        QTest::addColumn<QString>("text");
+        for (const char *text : {"<b>x</b>", "<img src=\"x.png\">", "a &lt;i&gt; &amp; b"})
+            QTest::newRow(text) << QString::fromLatin1(text);
+    }
+
+    void dataTextsShowAsTyped()
+    {
+        QFETCH(QString, text);
+        TestEnvironment env;
+        QVERIFY(env.openDataFiles()); // the text in every file, for every window to read
+        Fixtures::appointment("20240105-1", text, "10:00", "11:00", true, "15", text);
+        Fixtures::birthday(text, text, "05/01/1980");
+        QVERIFY(NoteStore().AppendNote(text, text).ok());
+        QVERIFY(DesktopStore().AppendDesktopEntry(text, "/bin/" + text).ok());
+        Module1::CloseDataFiles();
+        MainWindow *main = Fixtures::startOn(env, Fixtures::kDay, QTime(9, 45));
+        QVERIFY(main);
+        Module1::CheckReminders();
+        Findings found;
+        QSet<QString> seen;
+        walkEveryWindow(main, [&](QWidget *) {
+            for (QWidget *window : windowsOnScreen())
+                checkShownAsTyped(window, text, found, seen);
+        });
+        env.launchError = "refused"; // a message that quotes the button's program
+        Forms::Form9()->Toolbar1_ButtonClick(1);
+        MessageBox::setHandler({}); // the message box itself, closed as soon as it shows
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            checkShownAsTyped(box, text, found, seen);
+            box->accept();
+        });
+        MessageBox::show(env.messages.value(0));
+        QCOMPARE(seen, (QSet<QString>{"Label7(0)", "Toolbar1", "qt_msgbox_label"}));
         found.faults.removeDuplicates();
         QVERIFY2(found.faults.isEmpty(), qPrintable(found.faults.join(u'\n')));
     }
