@@ -54,35 +54,6 @@ int longKills()
     return n == 1 ? 1000 : std::max(n, 0);
 }
 
-// What the kills found. For each store and kind of operation: how often the interrupted
-// operation left the old state, the new state, one entry twice, or anything else (a fault).
-struct Tally {
-    int kills = 0;
-    int lateKills = 0; // after the operation they aimed at had finished
-    qint64 finished = 0;
-    QMap<QString, std::array<int, 4>> outcomes;
-
-    QByteArray text(qint64 msecs) const
-    {
-        QString out = QStringLiteral("%1 kills in %2 s, %3 operations finished before them, %4 "
-                                     "kills after the operation they aimed at\n"
-                                     "interrupted: old state, new state, one entry twice, "
-                                     "fault\n")
-                          .arg(kills)
-                          .arg(msecs / 1000.0, 0, 'f', 1)
-                          .arg(finished)
-                          .arg(lateKills);
-        for (auto it = outcomes.begin(); it != outcomes.end(); ++it)
-            out += QStringLiteral("%1: %2, %3, %4, %5\n")
-                       .arg(it.key())
-                       .arg(it.value()[0])
-                       .arg(it.value()[1])
-                       .arg(it.value()[2])
-                       .arg(it.value()[3]);
-        return out.toUtf8();
-    }
-};
-
 // The next operation of a series: chosen by the random generator from what the model holds,
 // so the worker and the checking parent, replaying the same seed, get the same series.
 Op nextOp(QRandomGenerator &rng, const Stores &m, int serial)
@@ -238,7 +209,11 @@ bool interruptedShift(Store store, const Entries &before, const Entries &after,
 
 class CrashTest : public QObject {
     Q_OBJECT
-    Tally m_tally;
+    // What the kills found. For each store and kind of the interrupted operation: how often it
+    // left the old state, the new state, one entry twice, or anything else (a fault).
+    QMap<QString, std::array<int, 4>> m_outcomes;
+    int m_kills = 0, m_lateKills = 0; // late: after the operation they aimed at had finished
+    qint64 m_finished = 0;
     QElapsedTimer m_time;
     QString m_tallyFile;
 
@@ -253,10 +228,16 @@ private slots:
     {
         if (longKills() == 0)
             return;
-        const QByteArray text = m_tally.text(m_time.elapsed());
+        QString text = QString::asprintf(
+            "%d kills in %.1f s, %lld operations finished before them, %d kills after the "
+            "operation they aimed at\ninterrupted: old state, new state, one entry twice, fault\n",
+            m_kills, double(m_time.elapsed()) / 1000, m_finished, m_lateKills);
+        for (auto it = m_outcomes.cbegin(); it != m_outcomes.cend(); ++it)
+            text += QString::asprintf("%s: %d, %d, %d, %d\n", qPrintable(it.key()), it->at(0),
+                                      it->at(1), it->at(2), it->at(3));
         QFile file(m_tallyFile);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-        std::printf("%s(written to %s)\n", text.constData(), qPrintable(m_tallyFile));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) > 0);
+        std::printf("%s(written to %s)\n", qPrintable(text), qPrintable(m_tallyFile));
     }
 
     void killedAtAnyPointLosesNothing_data()
@@ -308,12 +289,12 @@ private slots:
         QVERIFY(worker.waitForFinished(10000));
         worker.output += worker.readAllStandardOutput();
         QCOMPARE(worker.exitStatus(), QProcess::CrashExit);
-        ++m_tally.kills;
+        ++m_kills;
 
         // Replay the series on the model: `before` holds the finished operations, `after` the
         // one that may have been running too.
         const int finished = worker.finished();
-        m_tally.finished += finished;
+        m_finished += finished;
         Stores before;
         const Op running =
             replay(seed, before, [&](int serial, const Op &) { return serial > finished; }).second;
@@ -326,10 +307,10 @@ private slots:
         const int r = int(running.store);
         // Tallies the outcome of the operation the kill came into (none when it had finished).
         const auto tally = [&](int outcome) {
-            m_tally.lateKills += finished > killAfter;
+            m_lateKills += finished > killAfter;
             if (finished == killAfter)
-                ++m_tally.outcomes[QStringLiteral("%1 %2").arg(
-                    kStoreNames[r], kKindNames[int(running.kind)])][outcome];
+                ++m_outcomes[QStringLiteral("%1 %2").arg(kStoreNames[r],
+                                                         kKindNames[int(running.kind)])][outcome];
         };
         if (found == before || found == after)
             return tally(found == before ? 0 : 1);
