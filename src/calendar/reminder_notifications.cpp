@@ -38,14 +38,15 @@ void ReminderNotifications::notify(const CalendarLogic::DueReminder &reminder)
                     SLOT(notificationClosed(uint, uint)));
         m_listening = true;
     }
-    // The subject goes into the summary, which services show as plain text; the body holds
-    // only the program's own words, so nothing typed is ever taken as markup.
+    // The subject goes into the summary, which services show as plain text. The body may be
+    // taken as markup: the times and minutes from the file go into it escaped.
     QDBusMessage call =
         QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
     call << QStringLiteral("Tallowby") << uint(0) << QStringLiteral("org.tallowby.Tallowby")
          << QStringLiteral("Reminder: %1").arg(reminder.subject)
          << QStringLiteral("You have a meeting in %1 minutes, from %2 to %3.")
-                .arg(reminder.minutes, reminder.startTime, reminder.endTime)
+                .arg(reminder.minutes.toHtmlEscaped(), reminder.startTime.toHtmlEscaped(),
+                     reminder.endTime.toHtmlEscaped())
          << QStringList{QStringLiteral("default"), QStringLiteral("Show")}
          << QVariantMap{{QStringLiteral("category"), QStringLiteral("x-tallowby.reminder")}}
          << int(-1);

@@ -17,6 +17,7 @@ QLabel *label(QWidget *parent, const QString &name, const QString &caption)
 {
     auto *l = new QLabel(caption, parent);
     l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText); // a subject or a time from the file, shown as typed
     // The desktop's font in bold: the design's 8.25 point MS Sans Serif is the dialog font.
     QFont font = l->font();
     font.setBold(true);

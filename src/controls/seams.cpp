@@ -62,6 +62,8 @@ void show(const QString &text)
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Tallowby"), text, QMessageBox::Ok);
+    // Messages quote names, subjects and paths from the files as typed: never as markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStyleOptionViewItem>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -41,10 +42,13 @@ QVariant LauncherButtonsModel::data(const QModelIndex &index, int role) const
     case Qt::AccessibleDescriptionRole:
         return m_tips.value(index.row());
     case Qt::ToolTipRole: {
-        // The full caption, which a narrow button may elide, above the program it starts.
+        // The full caption, which a narrow button may elide, above the program it starts. A
+        // tool tip that looks like markup is taken as markup: such a text goes as the markup
+        // of itself, so that it shows as typed.
         const QString &caption = m_captions.at(index.row());
         const QString tip = m_tips.value(index.row());
-        return caption.isEmpty() ? tip : caption + QLatin1Char('\n') + tip;
+        const QString text = caption.isEmpty() ? tip : caption + QLatin1Char('\n') + tip;
+        return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text) : text;
     }
     default:
         return {};

@@ -4,16 +4,24 @@
 // the screen's available area, the views use the room the main window gives them and keep a
 // usable size when restored, and the calendar shows its six weeks. Every text reads on what it
 // stands on (contrast at least 4.5:1): where the design fixes a background colour it fixes a
-// text colour to match, and everything else follows the desktop's palette.
+// text colour to match, and everything else follows the desktop's palette. Texts from the
+// files that look like markup show as typed in every label, tool tip and message.
 #include "../calendar/calendar_fixtures.h"
 #include "window_walk.h"
 
+#include "data/desktop_store.h"
+#include "data/note_store.h"
+
 #include <QAbstractItemModel>
 #include <QGroupBox>
+#include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
 #include <QStyle>
 #include <QTableView>
 #include <QTextBlock>
+#include <QTextDocumentFragment>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -159,6 +167,39 @@ void checkWindow(QWidget *window, Findings &found)
     }
 }
 
+// Checks the labels and tool tips of the window (those of list items too): where one holds
+// `text`, it shows it as typed. `seen` gets the controls that show it.
+void checkShownAsTyped(QWidget *window, const QString &text, Findings &found, QSet<QString> &seen)
+{
+    const auto check = [&](const QWidget *w, const QString &raw, Qt::TextFormat format) {
+        const bool markup =
+            format == Qt::RichText || (format == Qt::AutoText && Qt::mightBeRichText(raw));
+        const QString shown = markup ? QTextDocumentFragment::fromHtml(raw).toPlainText() : raw;
+        if (shown.contains(text))
+            seen.insert(w->objectName());
+        else if (raw.contains(text))
+            found.fault() << w->objectName() << "shows" << raw << "as" << shown;
+    };
+    // A list filled when first asked for its items may replace controls: each is looked up
+    // again.
+    QList<QPointer<QWidget>> controls{window};
+    for (QWidget *w : window->findChildren<QWidget *>())
+        controls.append(w);
+    for (QWidget *w : controls) {
+        if (!w)
+            continue;
+        if (auto *label = qobject_cast<QLabel *>(w))
+            check(w, label->text(), label->textFormat());
+        check(w, w->toolTip(), Qt::AutoText);
+        const QAbstractItemModel *items = qobject_cast<QAbstractItemView *>(w)
+                                              ? qobject_cast<QAbstractItemView *>(w)->model()
+                                              : nullptr;
+        for (int r = 0; items && r < items->rowCount(); ++r)
+            for (int c = 0; c < items->columnCount(); ++c)
+                check(w, items->index(r, c).data(Qt::ToolTipRole).toString(), Qt::AutoText);
+    }
+}
+
 } // namespace
 
 class WindowsFitAndReadTest : public QObject {
@@ -169,11 +210,15 @@ private slots:
     {
         QTest::addColumn<qreal>("points");
         QTest::addColumn<QPalette>("palette");
+        QTest::addColumn<QString>("text"); // in every file: it looks like markup
         // A light desktop palette, dark text on light grounds, and a dark one the other way round.
-        for (const qreal points : {9.0, 10.0, 11.0, 14.0}) {
-            const bool dark = points == 10.0 || points == 14.0;
-            QTest::addRow("%g pt, %s palette", points, dark ? "dark" : "light")
-                << points << QPalette(dark ? QColor(53, 53, 53) : QColor(239, 239, 239));
+        const QStringList texts{"<b>x</b>", "<img src=\"x.png\">", "a &lt;i&gt; &amp; b",
+                                "<i>Meeting</i>"};
+        const qreal sizes[] = {9.0, 10.0, 11.0, 14.0};
+        for (int i = 0; i < 4; ++i) {
+            QTest::addRow("%g pt, %s palette", sizes[i], i % 2 ? "dark" : "light")
+                << sizes[i] << QPalette(i % 2 ? QColor(53, 53, 53) : QColor(239, 239, 239))
+                << texts[i];
         }
     }
 
@@ -181,6 +226,7 @@ private slots:
     {
         QFETCH(qreal, points);
         QFETCH(QPalette, palette);
+        QFETCH(QString, text);
         QFont font = QApplication::font();
         font.setPointSizeF(points);
         QApplication::setFont(font);
@@ -189,12 +235,18 @@ private slots:
         MainWindow *main = env.startProgram();
         QVERIFY(main);
         // Marks on the calendar and an appointment in the day's schedule show their colours.
-        Fixtures::appointment("20240105-1", "Meeting", "10:00", "11:00", true, "15");
-        Fixtures::birthday("Adams", "Ann", "05/01/1980");
+        Fixtures::appointment("20240105-1", text, "10:00", "11:00", true, "15", text);
+        Fixtures::birthday(text, text, "05/01/1980");
+        QVERIFY(NoteStore().AppendNote(text, text).ok());
+        QVERIFY(DesktopStore().AppendDesktopEntry(text, "/bin/" + text).ok());
+        env.setNow(QDateTime(Fixtures::kDay, QTime(9, 45)));
+        Module1::CheckReminders();
         Findings found;
+        QSet<QString> seen; // the controls that show the text
         walkEveryWindow(main, [&](QWidget *view) {
             for (QWidget *window : windowsOnScreen()) {
                 checkWindow(window, found);
+                checkShownAsTyped(window, text, found, seen);
                 if (!window->screen()->availableGeometry().contains(window->frameGeometry()))
                     found.fault() << window->objectName() << "off the screen" << window->geometry();
             }
@@ -208,6 +260,16 @@ private slots:
         if ((client.width() < twipsX(7920) && room.width() > 0) ||
             (client.height() < twipsY(6435) && room.height() > 0))
             found.fault() << "the main window is smaller than designed" << client;
+        env.launchError = "refused"; // a message that quotes the button's program
+        Forms::Form9()->Toolbar1_ButtonClick(1);
+        MessageBox::setHandler({}); // the message box itself, closed as soon as it shows
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            checkShownAsTyped(box, text, found, seen);
+            box->accept();
+        });
+        MessageBox::show(env.messages.value(0));
+        QCOMPARE(seen, (QSet<QString>{"Label7(0)", "Toolbar1", "qt_msgbox_label"}));
         found.faults.removeDuplicates();
         QVERIFY2(found.faults.isEmpty(), qPrintable(found.faults.join(u'\n')));
     }

@@ -5,21 +5,32 @@
 // folder stops with a message and writes nothing; once the first copy is killed, the folder
 // can be used again.
 //
-// The same executable, started with --worker <folder> <seed>, is the process that is killed
-// (and the first copy): it runs the series that the seed gives and reports each finished
-// operation on stdout.
+// The same executable, started with --worker <folder> <seed> [<n> <ns>], is the process that is
+// killed (and the first copy): it runs the series that the seed gives and reports each finished
+// operation on stdout. A timer sends it SIGKILL <ns> nanoseconds after operation <n> begins:
+// the operations take some microseconds, too short for another process to aim at.
+//
+// The normal run kills 60 workers (seeds 1 to 60). TALLOWBY_LONG=1 kills 1000 (seeds 1 to
+// 1000), TALLOWBY_LONG=<n> with n > 1 kills n, and writes a tally to crash-tally.txt in the
+// folder the test was started in: the kills, the operations finished before them, and for each
+// kind of interrupted operation how often the files held the old state, the new state, or (for
+// an operation that moves entries) one entry twice, with the time the run took. An operation
+// that finished and was reported before the kill counts as finished, not as interrupted.
 #include "app/module1.h"
 #include "robustness.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QTest>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <unistd.h>
 
 namespace {
@@ -33,6 +44,15 @@ struct Op {
 
 constexpr int kSeriesLength = 1000;
 const QStringList kDays = {"20240105", "20240106", "20240107"};
+const char *const kStoreNames[] = {"appointment", "note", "address", "button"};
+const char *const kKindNames[] = {"add", "edit", "delete"};
+
+// The kills of the long mode; 0 in the normal run.
+int longKills()
+{
+    const int n = qEnvironmentVariableIntValue("TALLOWBY_LONG");
+    return n == 1 ? 1000 : std::max(n, 0);
+}
 
 // The next operation of a series: chosen by the random generator from what the model holds,
 // so the worker and the checking parent, replaying the same seed, get the same series.
@@ -93,10 +113,24 @@ std::pair<int, Op> replay(quint32 seed, Stores &m, const std::function<bool(int,
     }
 }
 
+// Sends this process SIGKILL `ns` nanoseconds from now (less than a second).
+void killSelfIn(long ns)
+{
+    sigevent event{};
+    event.sigev_notify = SIGEV_SIGNAL;
+    event.sigev_signo = SIGKILL;
+    timer_t timer{};
+    itimerspec when{};
+    when.it_value.tv_nsec = std::max(ns, 1L); // 0 would disarm the timer
+    if (timer_create(CLOCK_MONOTONIC, &event, &timer) != 0 ||
+        timer_settime(timer, 0, &when, nullptr) != 0)
+        std::abort();
+}
+
 // The worker: runs the series of `seed` in `folder` and reports each finished operation. It
-// starts each operation when the parent lets it (one byte on stdin), so the parent can let one
-// operation begin and kill the process while it runs.
-int runWorker(const char *folder, const char *seed)
+// starts each operation when the parent lets it (one byte on stdin), and is killed `killNs`
+// nanoseconds after operation `killAt` begins.
+int runWorker(const char *folder, const char *seed, int killAt, long killNs)
 {
     Module1::DataFolder = QString::fromLocal8Bit(folder);
     QString error;
@@ -109,6 +143,8 @@ int runWorker(const char *folder, const char *seed)
         char go = 0;
         if (serial > kSeriesLength || ::read(STDIN_FILENO, &go, 1) != 1)
             return true;
+        if (serial == killAt)
+            killSelfIn(killNs);
         const QString key = m[int(op.store)].value(op.position).value(0);
         const StoreResult r = runOp(op.store, op.kind, op.position, key, op.entry);
         if (!r.ok()) {
@@ -125,10 +161,12 @@ int runWorker(const char *folder, const char *seed)
 // The worker process, seen from the parent.
 struct Worker : QProcess {
     QByteArray output;
-    Worker(const QString &folder, quint32 seed)
+    Worker(const QString &folder, quint32 seed, int killAt = 0, int killNs = 0)
     {
         setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        start(QCoreApplication::applicationFilePath(), {"--worker", folder, QString::number(seed)});
+        start(QCoreApplication::applicationFilePath(),
+              {"--worker", folder, QString::number(seed), QString::number(killAt),
+               QString::number(killNs)});
         waitForStarted();
     }
     int finished() const { return int(output.count('\n')); }
@@ -171,21 +209,51 @@ bool interruptedShift(Store store, const Entries &before, const Entries &after,
 
 class CrashTest : public QObject {
     Q_OBJECT
+    // What the kills found. For each store and kind of the interrupted operation: how often it
+    // left the old state, the new state, one entry twice, or anything else (a fault).
+    QMap<QString, std::array<int, 4>> m_outcomes;
+    int m_kills = 0, m_lateKills = 0; // late: after the operation they aimed at had finished
+    qint64 m_finished = 0;
+    QElapsedTimer m_time;
+    QString m_tallyFile;
 
 private slots:
+    void initTestCase()
+    {
+        m_tallyFile = QDir::current().absoluteFilePath(QStringLiteral("crash-tally.txt"));
+        m_time.start();
+    }
+
+    void cleanupTestCase()
+    {
+        if (longKills() == 0)
+            return;
+        QString text = QString::asprintf(
+            "%d kills in %.1f s, %lld operations finished before them, %d kills after the "
+            "operation they aimed at\ninterrupted: old state, new state, one entry twice, fault\n",
+            m_kills, double(m_time.elapsed()) / 1000, m_finished, m_lateKills);
+        for (auto it = m_outcomes.cbegin(); it != m_outcomes.cend(); ++it)
+            text += QString::asprintf("%s: %d, %d, %d, %d\n", qPrintable(it.key()), it->at(0),
+                                      it->at(1), it->at(2), it->at(3));
+        QFile file(m_tallyFile);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) > 0);
+        std::printf("%s(written to %s)\n", qPrintable(text), qPrintable(m_tallyFile));
+    }
+
     void killedAtAnyPointLosesNothing_data()
     {
         QTest::addColumn<quint32>("seed");
         QTest::addColumn<int>("killAfter");
         QTest::addColumn<int>("delayNs");
         // Fixed seeds, so a failure repeats. The worker runs `killAfter` operations, is let
-        // start the next one and is killed `delayNs` nanoseconds later: before, during or
-        // after that operation. Every other row aims at an operation that moves many entries
+        // start the next one and is killed `delayNs` nanoseconds into it: before its first
+        // write, during or after it. Every other row aims at an operation that moves many entries
         // (the longest ones, with the most moments in between).
-        for (quint32 seed = 1; seed <= 60; ++seed) {
+        for (quint32 seed = 1; seed <= quint32(longKills() ? longKills() : 60); ++seed) {
             QRandomGenerator pick(seed * 7919);
             int killAfter = int(pick.bounded(1, kSeriesLength - 1));
-            const int delayNs = int(pick.bounded(seed % 2 ? 1000000 : 400000));
+            const int delayNs = int(longKills() ? pick.bounded(seed % 2 ? 30000 : 100000)
+                                                : pick.bounded(seed % 2 ? 1000000 : 400000));
             Stores m;
             const int next =
                 replay(seed, m, [&](int serial, const Op &op) {
@@ -205,24 +273,28 @@ private slots:
         QFETCH(int, killAfter);
         QFETCH(int, delayNs);
         TestEnvironment env; // a fresh data folder
-        Worker worker(env.folder(), seed);
+        // The long mode's worker kills itself with a timer `delayNs` into the next operation.
+        // In the normal run the parent kills it `delayNs` after letting that operation start
+        // (a busy wait of at most 1 ms), mostly just before or just after the operation.
+        Worker worker(env.folder(), seed, longKills() ? killAfter + 1 : 0, delayNs);
         QCOMPARE(worker.run(killAfter), killAfter);
-        // Let the next operation start, and kill the worker a moment later (a busy wait of
-        // at most 3 ms: the moment is what the test varies).
         worker.write("g");
         worker.waitForBytesWritten();
         QElapsedTimer moment;
         moment.start();
-        while (moment.nsecsElapsed() < delayNs) {
+        while (!longKills() && moment.nsecsElapsed() < delayNs) {
         }
-        worker.kill(); // SIGKILL
+        if (!longKills())
+            worker.kill(); // SIGKILL
         QVERIFY(worker.waitForFinished(10000));
         worker.output += worker.readAllStandardOutput();
         QCOMPARE(worker.exitStatus(), QProcess::CrashExit);
+        ++m_kills;
 
         // Replay the series on the model: `before` holds the finished operations, `after` the
         // one that may have been running too.
         const int finished = worker.finished();
+        m_finished += finished;
         Stores before;
         const Op running =
             replay(seed, before, [&](int serial, const Op &) { return serial > finished; }).second;
@@ -232,13 +304,24 @@ private slots:
         QVERIFY(env.openDataFiles());
         const Stores found = readStores();
         Module1::CloseDataFiles();
+        const int r = int(running.store);
+        // Tallies the outcome of the operation the kill came into (none when it had finished).
+        const auto tally = [&](int outcome) {
+            m_lateKills += finished > killAfter;
+            if (finished == killAfter)
+                ++m_outcomes[QStringLiteral("%1 %2").arg(kStoreNames[r],
+                                                         kKindNames[int(running.kind)])][outcome];
+        };
         if (found == before || found == after)
-            return;
+            return tally(found == before ? 0 : 1);
 
         // Only the store of the running operation may differ, and only by an interrupted move.
-        const int r = int(running.store);
         Stores othersAsBefore = before;
         othersAsBefore[r] = found[r];
+        tally(found == othersAsBefore && movesEntries(running) &&
+                      interruptedShift(running.store, before[r], after[r], found[r])
+                  ? 2
+                  : 3);
         QVERIFY2(found == othersAsBefore, "only the store of the running operation changed");
         QVERIFY2(movesEntries(running), "an add or an edit is either complete or absent");
         QVERIFY2(interruptedShift(running.store, before[r], after[r], found[r]),
@@ -266,9 +349,9 @@ private slots:
 
 int main(int argc, char *argv[])
 {
-    if (argc == 4 && std::strcmp(argv[1], "--worker") == 0) {
+    if (argc == 6 && std::strcmp(argv[1], "--worker") == 0) {
         QCoreApplication app(argc, argv);
-        return runWorker(argv[2], argv[3]);
+        return runWorker(argv[2], argv[3], std::atoi(argv[4]), std::atol(argv[5]));
     }
     QApplication app(argc, argv);
     CrashTest test;
