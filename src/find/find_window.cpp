@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTextDocument>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -59,14 +60,11 @@ QVariant FindResults::data(const QModelIndex &index, int role) const
         (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return {};
     const FindLogic::Found &f = m_results[index.row()];
-    switch (index.column()) {
-    case 0:
-        return kindName(f.kind);
-    case 1:
-        return f.where;
-    default:
-        return f.context;
-    }
+    const QString text = index.column() == 0   ? kindName(f.kind)
+                         : index.column() == 1 ? f.where
+                                               : f.context;
+    // A tool tip that looks like markup would be read as markup: it is given as plain text.
+    return role == Qt::ToolTipRole ? Qt::convertFromPlainText(text) : text;
 }
 
 QVariant FindResults::headerData(int section, Qt::Orientation orientation, int role) const

@@ -25,8 +25,10 @@
 #include "notes/notes_window.h"
 #include "test_support.h"
 
+#include "find/find_window.h"
 #include <QApplication>
 #include <QCheckBox>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -41,10 +43,10 @@
 // Every window of the program, the main window and the four views among them.
 inline QList<QWidget *> everyWindow()
 {
-    return {Forms::MDIForm1(), Forms::frmSplash(), Forms::Form1(), Forms::Form2(),
-            Forms::Form3(),    Forms::Form4(),     Forms::Form5(), Forms::Form6(),
-            Forms::Form7(),    Forms::Form8(),     Forms::Form9(), Forms::Form10(),
-            Forms::Form11(),   Forms::Form12(),    Forms::Form13()};
+    return {Forms::MDIForm1(), Forms::frmSplash(), Forms::Form1(),  Forms::Form2(),
+            Forms::Form3(),    Forms::Form4(),     Forms::Form5(),  Forms::Form6(),
+            Forms::Form7(),    Forms::Form8(),     Forms::Form9(),  Forms::Form10(),
+            Forms::Form11(),   Forms::Form12(),    Forms::Form13(), Forms::FormFind()};
 }
 
 // The top-level windows on screen.
@@ -92,5 +94,7 @@ inline void walkEveryWindow(MainWindow *main, const std::function<void(QWidget *
     Forms::Form12()->show();
     Module1::ShowHelpPage(11);
     Forms::Form13()->show();
+    stepDone(nullptr);
+    Forms::FormFind()->showFind();
     stepDone(nullptr);
 }
