@@ -116,7 +116,7 @@ StoreResult DesktopStore::AppendDesktopEntry(const QString &caption, const QStri
                       true);
     if (!s.ok())
         return StoreResult::fromRecord(s);
-    return StoreResult::fromRecord(PutCount(m_file, kK, n + 1));
+    return Flushed(m_file, StoreResult::fromRecord(PutCount(m_file, kK, n + 1)));
 }
 
 StoreResult DesktopStore::RemoveDesktopEntry(int position)
@@ -140,8 +140,8 @@ StoreResult DesktopStore::RemoveDesktopEntry(int position)
     }
     if (const RecordStatus s = PutCount(m_file, kK, c - 1); !s.ok())
         return StoreResult::fromRecord(s);
-    return StoreResult::fromRecord(
-        block.putSpan(recordOf(c - 1, 1), QList<QByteArray>(kFields, kEmptyStringValue)));
+    return Flushed(m_file, StoreResult::fromRecord(block.putSpan(
+                               recordOf(c - 1, 1), QList<QByteArray>(kFields, kEmptyStringValue))));
 }
 
 StoreResult DesktopStore::SetDesktopIcon(int position, const QString &iconPath)
@@ -153,5 +153,6 @@ StoreResult DesktopStore::SetDesktopIcon(int position, const QString &iconPath)
         return noSuchButton(position);
     if (StoreResult check = CheckFits(m_file, iconPath, "picture path"); !check.ok())
         return check;
-    return StoreResult::fromRecord(PutString(m_file, recordOf(position, 3), iconPath));
+    return Flushed(m_file,
+                   StoreResult::fromRecord(PutString(m_file, recordOf(position, 3), iconPath)));
 }

@@ -5,6 +5,7 @@
 #include <QtEndian>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -38,6 +39,7 @@ char encodeChar(char32_t c)
 struct OpenFile {
     QFile file;
     int recordLength = 0;
+    int number = 0;
 };
 
 constexpr int kMaxFileNumber = 255;
@@ -79,8 +81,25 @@ QByteArray readAt(OpenFile &f, qint64 offset, qint64 length, qint64 *available =
     return out;
 }
 
+RecordDisk::FlushHandler g_flush;
+RecordDisk::WriteGate g_gate;
+
+RecordStatus failedWrite(const OpenFile &f, const QString &reason)
+{
+    return {RecordStatus::IoError,
+            QStringLiteral("Could not write to the file %1: %2").arg(f.file.fileName(), reason)};
+}
+
+// What the gate says of the next write to `f`: empty to let it through.
+QString gateRefusal(const OpenFile &f)
+{
+    return g_gate ? g_gate(f.number) : QString();
+}
+
 RecordStatus writeAt(OpenFile &f, qint64 offset, QByteArrayView bytes)
 {
+    if (const QString refused = gateRefusal(f); !refused.isEmpty())
+        return failedWrite(f, refused);
     // Records between the old end of the file and the new record are written as zero bytes
     // in the same write, so the gap never holds anything but zeros.
     const qint64 size = f.file.size();
@@ -96,9 +115,7 @@ RecordStatus writeAt(OpenFile &f, qint64 offset, QByteArrayView bytes)
         !f.file.flush()) {
         const QString reason = f.file.errorString();
         f.file.unsetError();
-        return {
-            RecordStatus::IoError,
-            QStringLiteral("Could not write to the file %1: %2").arg(f.file.fileName(), reason)};
+        return failedWrite(f, reason);
     }
     return RecordStatus::success();
 }
@@ -222,6 +239,7 @@ bool openWithMode(int number, const QString &path, int recordLength, QIODevice::
     auto f = std::make_unique<OpenFile>();
     f->file.setFileName(path);
     f->recordLength = recordLength;
+    f->number = number;
     // Unbuffered: every write reaches the operating system before the call returns.
     if (!f->file.open(mode | QIODevice::Unbuffered)) {
         if (error)
@@ -295,6 +313,48 @@ qint64 RecordFileSize(int number)
     return f ? f->file.size() : 0;
 }
 
+namespace RecordDisk {
+
+void setFlushHandler(FlushHandler handler)
+{
+    g_flush = std::move(handler);
+}
+
+QString systemFlush(int number)
+{
+    OpenFile *f = fileFor(number);
+    if (!f)
+        return QStringLiteral("the file is not open");
+#if defined(Q_OS_LINUX)
+    // The data and the file's length, without the times the file was last used.
+    if (::fdatasync(f->file.handle()) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+#elif defined(Q_OS_UNIX)
+    if (::fsync(f->file.handle()) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+#endif
+    return {};
+}
+
+void setWriteGate(WriteGate gate)
+{
+    g_gate = std::move(gate);
+}
+
+} // namespace RecordDisk
+
+RecordStatus FlushRecordFile(int number)
+{
+    OpenFile *f = fileFor(number);
+    if (!f)
+        return notOpen(number);
+    const QString reason = g_flush ? g_flush(number) : RecordDisk::systemFlush(number);
+    if (reason.isEmpty())
+        return RecordStatus::success();
+    return {RecordStatus::IoError, QStringLiteral("Could not write the file %1 to the disk: %2")
+                                       .arg(f->file.fileName(), reason)};
+}
+
 RecordStatus TruncateRecordFile(int number, qint64 size)
 {
     OpenFile *f = fileFor(number);
@@ -302,8 +362,10 @@ RecordStatus TruncateRecordFile(int number, qint64 size)
         return notOpen(number);
     if (size < 0 || size >= f->file.size())
         return RecordStatus::success();
-    if (!f->file.resize(size)) {
-        const QString reason = f->file.errorString();
+    QString reason = gateRefusal(*f);
+    if (reason.isEmpty() && !f->file.resize(size))
+        reason = f->file.errorString();
+    if (!reason.isEmpty()) {
         f->file.unsetError();
         return {
             RecordStatus::IoError,

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QMap>
+#include <QSet>
 
 #include <array>
 #include <functional>
@@ -73,6 +74,29 @@ inline StoreResult runOp(Store store, Kind kind, int position, const QString &ke
          [&] { return DesktopStore().SetDesktopIcon(position, f[2]); },
          [&] { return DesktopStore().RemoveDesktopEntry(position); }}};
     return calls[int(store)][int(kind)]();
+}
+
+// Deletes move the later entries down; so does an edit of an address entry, which appends
+// the changed entry and removes the old one.
+inline bool movesEntries(Store store, Kind kind)
+{
+    return kind == Kind::Delete || (kind == Kind::Edit && store == Store::Addresses);
+}
+
+// True when `found` is what an operation that moves entries down may leave when interrupted:
+// every entry of `after` is there, nothing but entries of `before` and `after`, and at most
+// one entry more than before. With `withoutIds`, appointment ids are left out: a delete
+// renumbers them as it goes.
+inline bool interruptedShift(Store store, const Entries &before, const Entries &after,
+                             const Entries &found, bool withoutIds = true)
+{
+    const auto set = [&](Entries list) {
+        for (QStringList &e : list)
+            e.remove(0, withoutIds && store == Store::Appointments);
+        return QSet<QStringList>(list.begin(), list.end());
+    };
+    return set(found).contains(set(after)) && (set(before) + set(after)).contains(set(found)) &&
+           found.size() <= before.size() + 1;
 }
 
 // What the four open files hold, read through the stores.
