@@ -6,6 +6,7 @@
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -227,6 +228,22 @@ QByteArray encodeString(QStringView text)
 
 namespace {
 
+// Puts a folder's list of files on the disk, so that a file just made in it is found there
+// after a power loss. Where the system cannot (a file system that has no such flush), the file
+// is as durable as the system makes it.
+void flushFolder(const QString &folder)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#else
+    Q_UNUSED(folder);
+#endif
+}
+
 bool openWithMode(int number, const QString &path, int recordLength, QIODevice::OpenMode mode,
                   QString *error)
 {
@@ -240,6 +257,7 @@ bool openWithMode(int number, const QString &path, int recordLength, QIODevice::
     f->file.setFileName(path);
     f->recordLength = recordLength;
     f->number = number;
+    const bool made = mode != QIODevice::ReadOnly && !QFileInfo::exists(path);
     // Unbuffered: every write reaches the operating system before the call returns.
     if (!f->file.open(mode | QIODevice::Unbuffered)) {
         if (error)
@@ -247,6 +265,8 @@ bool openWithMode(int number, const QString &path, int recordLength, QIODevice::
                 QStringLiteral("Could not open the file %1: %2").arg(path, f->file.errorString());
         return false;
     }
+    if (made)
+        flushFolder(QFileInfo(path).absolutePath());
     g_files[static_cast<std::size_t>(number)] = std::move(f);
     return true;
 }

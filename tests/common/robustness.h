@@ -14,6 +14,8 @@
 
 #include <array>
 #include <functional>
+#include <memory>
+#include <sys/resource.h>
 
 enum class Store { Appointments, Notes, Addresses, Buttons }; // the order of kDataFiles
 enum class Kind { Add, Edit, Delete };
@@ -126,4 +128,15 @@ inline Files filesIn(const TestEnvironment &env)
     for (const QString &name : QDir(env.folder()).entryList(QDir::Files))
         out[name] = env.fileBytes(name);
     return out;
+}
+
+// Limits the size of every file this process writes to `bytes` (below 0: leaves the limit as it
+// is) until the returned guard goes or is reset, and says whether the limit is set.
+inline std::pair<bool, std::shared_ptr<void>> fileSizeLimit(qint64 bytes)
+{
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit limit{bytes < 0 ? old.rlim_cur : rlim_t(bytes), old.rlim_max};
+    return {setrlimit(RLIMIT_FSIZE, &limit) == 0,
+            std::shared_ptr<void>(nullptr, [old](void *) { setrlimit(RLIMIT_FSIZE, &old); })};
 }
