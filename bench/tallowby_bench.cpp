@@ -12,6 +12,10 @@
 #include "controls/date_picker.h"
 #include "controls/flex_grid.h"
 #include "controls/seams.h"
+#include "data/address_store.h"
+#include "data/appointment_store.h"
+#include "data/desktop_store.h"
+#include "data/note_store.h"
 #include "desktop/desktop_window.h"
 #include "notes/notes_window.h"
 #include "records/record_file.h"
@@ -34,8 +38,11 @@
 #include <QTextEdit>
 #include <QtEndian>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -197,14 +204,47 @@ QByteArray readFile(const QString &path)
 
 // Puts the bytes back over the file in place, as the operations themselves write: truncating
 // it first would drop the file's pages from the system's cache and let every timed operation
-// after a restore pay for writing into new ones.
+// after a restore pay for writing into new ones. Only the bytes from the first one that differs
+// are written, and they go to the disk at once, so that the flush of the next timed operation
+// carries only what that operation wrote.
 void restoreFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
-    if (f.open(QIODevice::ReadWrite)) {
-        f.write(bytes);
-        f.resize(bytes.size());
-    }
+    if (!f.open(QIODevice::ReadWrite))
+        return;
+    const QByteArray now = f.readAll();
+    qsizetype same = 0;
+    while (same < std::min(now.size(), bytes.size()) && now[same] == bytes[same])
+        ++same;
+    if (same == bytes.size() && now.size() == bytes.size())
+        return;
+    f.seek(same);
+    f.write(bytes.constData() + same, bytes.size() - same);
+    f.resize(bytes.size());
+    f.flush();
+    ::fdatasync(f.handle());
+}
+
+// The time the store operations spent putting their files on the disk (the system's flush,
+// timed), in milliseconds, since the last reset.
+double g_flushMs = 0;
+
+void timeFlushes()
+{
+    RecordDisk::setFlushHandler([](int number) {
+        QElapsedTimer t;
+        t.start();
+        const QString result = RecordDisk::systemFlush(number);
+        g_flushMs += t.nsecsElapsed() / 1e6;
+        return result;
+    });
+}
+
+// The flush time of one run of a benchmark of a change, as its counter "flush_ms".
+void reportFlush(benchmark::State &state, double startMs)
+{
+    state.counters["flush_ms"] =
+        (g_flushMs - startMs) / double(std::max<int64_t>(1, state.iterations()));
 }
 
 // ---- The program under test -----------------------------------------------------------------
@@ -354,6 +394,7 @@ void BM_LoadNoteList(benchmark::State &state)
 
 void BM_SaveNote_New(benchmark::State &state)
 {
+    const double flushStart = g_flushMs;
     const QString notes = path("Notes.dat");
     const QByteArray full = readFile(notes);
     writeNotes(g_program.folder, 10921); // room for one more note
@@ -368,12 +409,14 @@ void BM_SaveNote_New(benchmark::State &state)
         state.ResumeTiming();
         Module1::SaveNote();
     }
+    reportFlush(state, flushStart);
     restoreFile(notes, full);
     Module1::LoadNoteList();
 }
 
 void BM_DeleteNote_First(benchmark::State &state)
 {
+    const double flushStart = g_flushMs;
     const QString notes = path("Notes.dat");
     const QByteArray before = readFile(notes);
     for (auto _ : state) {
@@ -384,12 +427,14 @@ void BM_DeleteNote_First(benchmark::State &state)
         state.ResumeTiming();
         Module1::DeleteNote();
     }
+    reportFlush(state, flushStart);
     restoreFile(notes, before);
     Module1::LoadNoteList();
 }
 
 void BM_DeleteAppointment_First(benchmark::State &state)
 {
+    const double flushStart = g_flushMs;
     const QString file = path("Appoint.dat");
     const QByteArray before = readFile(file);
     const QString firstId = GetString(1, 1);
@@ -404,11 +449,13 @@ void BM_DeleteAppointment_First(benchmark::State &state)
         state.ResumeTiming();
         Module1::DeleteAppointment();
     }
+    reportFlush(state, flushStart);
     restoreFile(file, before);
 }
 
 void BM_DeleteAddressEntry_First(benchmark::State &state)
 {
+    const double flushStart = g_flushMs;
     const QString file = path("AddBook.dat");
     const QByteArray before = readFile(file);
     const QString firstName = GetString(3, 1);
@@ -422,7 +469,99 @@ void BM_DeleteAddressEntry_First(benchmark::State &state)
         state.ResumeTiming();
         Module1::DeleteAddressEntry();
     }
+    reportFlush(state, flushStart);
     restoreFile(file, before);
+}
+
+// ---- Every store operation on the full files, with its flush --------------------------------
+
+struct StoreAction {
+    const char *name;
+    const char *file;
+    std::function<StoreResult()> prepare; // run once: makes room for an add
+    std::function<StoreResult()> action;
+};
+
+QString firstAppointmentOf(QDate day)
+{
+    return AppointmentStore::MakeAppointmentId(day, 1);
+}
+
+const std::vector<StoreAction> &storeActions()
+{
+    static const std::vector<StoreAction> actions = {
+        {"AddAppointment", "Appoint.dat",
+         [] {
+             return AppointmentStore().DeleteAppointment(AppointmentStore().ReadAllIds().last());
+         },
+         [] {
+             return AppointmentStore().AddAppointment(
+                 {AppointmentStore().NextAppointmentId(AppointmentStore::DayKey(kToday)),
+                  "Call the bank", "10:00", "10:30", -1, "15", "About the loan"});
+         }},
+        {"UpdateAppointment",
+         "Appoint.dat",
+         {},
+         [] {
+             return AppointmentStore().UpdateAppointment(
+                 firstAppointmentOf(kToday),
+                 {{}, "Moved meeting", "11:00", "12:00", 0, "5", "In room 2"});
+         }},
+        {"AddAddressEntry", "AddBook.dat",
+         [] {
+             return AddressStore().DeleteAddressEntry(AddressStore().ReadAllDisplayNames().last());
+         },
+         [] {
+             return AddressStore().AddAddressEntry(AddressStore::BuildEntry(
+                 "Ann", "Newcomer", "1 Lane", {"0123"}, QDate(1980, 5, 5), true, {}, {}, {}));
+         }},
+        {"ReplaceAddressEntry_Full",
+         "AddBook.dat",
+         {},
+         [] {
+             AddressEntry e = AddressStore().ReadAddressEntry(0);
+             e.Notes = QStringLiteral("Changed just now");
+             return AddressStore().ReplaceAddressEntry(e.DisplayName, e);
+         }},
+        {"AppendNote", "Notes.dat",
+         [] { return NoteStore().RemoveNote(NoteStore().GetNoteCount()); },
+         [] { return NoteStore().AppendNote("Appended", "A note appended just now."); }},
+        {"ReplaceNoteText",
+         "Notes.dat",
+         {},
+         [] { return NoteStore().ReplaceNoteText(5000, "Changed just now."); }},
+        {"AppendDesktopEntry", "MyDesk.dat",
+         [] { return DesktopStore().RemoveDesktopEntry(DesktopStore().GetButtonCount() - 1); },
+         [] { return DesktopStore().AppendDesktopEntry("editor", "/usr/bin/editor"); }},
+        {"SetDesktopIcon",
+         "MyDesk.dat",
+         {},
+         [] { return DesktopStore().SetDesktopIcon(4000, "/usr/share/icons/editor.ico"); }},
+        {"RemoveDesktopEntry_First",
+         "MyDesk.dat",
+         {},
+         [] { return DesktopStore().RemoveDesktopEntry(0); }},
+    };
+    return actions;
+}
+
+void BM_StoreAction(benchmark::State &state, const StoreAction *a)
+{
+    const QString file = path(a->file);
+    const QByteArray full = readFile(file);
+    if (a->prepare && !a->prepare().ok())
+        state.SkipWithError("could not make room");
+    const QByteArray before = readFile(file);
+    const double flushStart = g_flushMs;
+    for (auto _ : state) {
+        state.PauseTiming();
+        restoreFile(file, before);
+        state.ResumeTiming();
+        if (!a->action().ok())
+            state.SkipWithError("the operation failed");
+    }
+    reportFlush(state, flushStart);
+    restoreFile(file, full);
 }
 
 // ---- Child processes: start-up and memory ---------------------------------------------------
@@ -519,17 +658,21 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
-                times[run.run_name.function_name +
-                      (run.run_name.args.empty() ? "" : "/" + run.run_name.args)] =
-                    run.GetAdjustedRealTime() / 1e6 *
-                    (run.time_unit == benchmark::kMillisecond   ? 1e6
-                     : run.time_unit == benchmark::kMicrosecond ? 1e3
-                     : run.time_unit == benchmark::kSecond      ? 1e9
-                                                                : 1.0);
+            if (run.run_type != Run::RT_Iteration && run.aggregate_name != "median")
+                continue;
+            const std::string name = run.run_name.function_name +
+                                     (run.run_name.args.empty() ? "" : "/" + run.run_name.args);
+            if (const auto flush = run.counters.find("flush_ms"); flush != run.counters.end())
+                flushes[name] = flush->second.value;
+            times[name] = run.GetAdjustedRealTime() / 1e6 *
+                          (run.time_unit == benchmark::kMillisecond   ? 1e6
+                           : run.time_unit == benchmark::kMicrosecond ? 1e3
+                           : run.time_unit == benchmark::kSecond      ? 1e9
+                                                                      : 1.0);
         }
     }
-    std::map<std::string, double> times; // milliseconds
+    std::map<std::string, double> times;   // milliseconds
+    std::map<std::string, double> flushes; // of the changes: milliseconds of flush per run
 };
 
 } // namespace
@@ -548,6 +691,7 @@ int main(int argc, char **argv)
     g_childFolder = childDir.path();
     writeFullFiles(g_childFolder);
     g_program.main = startProgram(g_program.folder);
+    timeFlushes();
 
     benchmark::RegisterBenchmark("Floor_ReadFourFiles", BM_Floor_ReadFourFiles)
         ->Unit(benchmark::kMillisecond);
@@ -575,6 +719,8 @@ int main(int argc, char **argv)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("DeleteAddressEntry_First", BM_DeleteAddressEntry_First)
         ->Unit(benchmark::kMillisecond);
+    for (const StoreAction &a : storeActions())
+        benchmark::RegisterBenchmark(a.name, BM_StoreAction, &a)->Unit(benchmark::kMillisecond);
 
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
@@ -612,10 +758,19 @@ int main(int argc, char **argv)
     for (const auto &[name, t] : reporter.times) {
         if (name.rfind("Floor", 0) == 0)
             continue;
-        if (name == "MarkCalendarDays")
+        const auto flush = reporter.flushes.find(name);
+        const bool changes = flush != reporter.flushes.end();
+        if (changes)
+            line(name, ms(t), t / floorAll, "flush: " + ms(flush->second), "<= 16 ms", t <= 16.0);
+        if (changes && name == "DeleteNote_First")
+            line(name + " w/o flush", ms(t - flush->second), (t - flush->second) / floorNotes,
+                 "Floor_ReadNotes", "<= 2 x floor", t - flush->second <= 2 * floorNotes);
+        else if (changes)
+            continue;
+        else if (name == "MarkCalendarDays")
             line(name, ms(t), t / floorCal, "Floor_ReadAppointAndAddBook", "<= 2 x floor",
                  t <= 2 * floorCal);
-        else if (name == "LoadNoteList" || name == "DeleteNote_First")
+        else if (name == "LoadNoteList")
             line(name, ms(t), t / floorNotes, "Floor_ReadNotes", "<= 2 x floor",
                  t <= 2 * floorNotes);
         else

@@ -321,7 +321,7 @@ StoreResult AddressStore::AddAddressEntry(const AddressEntry &entry)
     // The fields first, the count last: the entry becomes part of the file only when complete.
     if (StoreResult written = writeEntry(m_file, c, entry); !written.ok())
         return written;
-    return StoreResult::fromRecord(PutCount(m_file, kK, c + 1));
+    return Flushed(m_file, StoreResult::fromRecord(PutCount(m_file, kK, c + 1)));
 }
 
 StoreResult AddressStore::DeleteAddressEntry(const QString &name)
@@ -335,7 +335,7 @@ StoreResult AddressStore::DeleteAddressEntry(const QString &name)
     const int p = int(namesIn(block, c).lastIndexOf(name));
     if (p < 0)
         return notFound(name);
-    return removeAt(m_file, block, p, c);
+    return Flushed(m_file, removeAt(m_file, block, p, c));
 }
 
 StoreResult AddressStore::ReplaceAddressEntry(const QString &oldName, const AddressEntry &entry)
@@ -367,7 +367,7 @@ StoreResult AddressStore::ReplaceAddressEntry(const QString &oldName, const Addr
         }
         // A file left longer holds nothing any reader counts, so a failure here is no loss.
         TruncateRecordFile(m_file, size);
-        return result;
+        return Flushed(m_file, result);
     }
 
     // Append the new entry and count it before the old one is removed, so that the entry is in
@@ -378,5 +378,5 @@ StoreResult AddressStore::ReplaceAddressEntry(const QString &oldName, const Addr
     if (const RecordStatus s = PutCount(m_file, kK, c + 1); !s.ok())
         return StoreResult::fromRecord(s);
     RecordBlock block(m_file, 1, qint64(c + 1) * kK);
-    return removeAt(m_file, block, p, c + 1);
+    return Flushed(m_file, removeAt(m_file, block, p, c + 1));
 }

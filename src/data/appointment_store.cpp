@@ -244,7 +244,7 @@ StoreResult AppointmentStore::AddAppointment(const Appointment &a)
     RecordBlock block(m_file, first, kFields);
     if (const RecordStatus s = block.putSpan(first, values, true); !s.ok())
         return StoreResult::fromRecord(s);
-    return StoreResult::fromRecord(PutCount(m_file, kK, c + 1));
+    return Flushed(m_file, StoreResult::fromRecord(PutCount(m_file, kK, c + 1)));
 }
 
 StoreResult AppointmentStore::UpdateAppointment(const QString &id, const Appointment &fields)
@@ -272,7 +272,7 @@ StoreResult AppointmentStore::UpdateAppointment(const QString &id, const Appoint
     for (int k = 2; k <= kFields; ++k)
         values.append(encodeField(k, fields));
     RecordBlock block(m_file, first, kFields - 1);
-    return StoreResult::fromRecord(block.putSpan(first, values, true));
+    return Flushed(m_file, StoreResult::fromRecord(block.putSpan(first, values, true)));
 }
 
 StoreResult AppointmentStore::DeleteAppointment(const QString &id)
@@ -311,19 +311,26 @@ StoreResult AppointmentStore::DeleteAppointment(const QString &id)
     };
 
     // Close the gap: every later appointment moves down one position, renumbered as it moves,
-    // all of them in one ascending write. A process that dies meanwhile leaves one
-    // appointment twice, never one missing, and never one made of two.
-    QList<QList<QByteArray>> moved;
-    moved.reserve(c - 1 - p);
+    // and the appointments of the day before the deleted one with a higher number (only in a
+    // file whose numbering is already broken) are renumbered the same way; all of it in one
+    // ascending write from the first record that changes. A process that dies meanwhile leaves
+    // one appointment twice, never one missing, never one made of two, and never a day whose
+    // numbers are only partly changed.
+    QList<QList<QByteArray>> spans;
+    spans.reserve(c - 1);
+    for (int i = 0; i < p; ++i) {
+        const auto newId = renumbered(block.record(qint64(i) * kK + 1));
+        spans.append(newId ? QList<QByteArray>{*newId} : QList<QByteArray>{});
+    }
     for (int j = p; j <= c - 2; ++j) {
         QList<QByteArray> values;
         for (int k = 1; k <= kFields; ++k)
             values.append(fieldValue(block.record(qint64(j + 1) * kK + k), k));
         if (const auto newId = renumbered(block.record(qint64(j + 1) * kK + 1)))
             values[0] = *newId;
-        moved.append(values);
+        spans.append(values);
     }
-    if (const RecordStatus s = block.putSpans(qint64(p) * kK + 1, kK, moved); !s.ok())
+    if (const RecordStatus s = block.putSpans(1, kK, spans); !s.ok())
         return StoreResult::fromRecord(s);
     // The count before the blanking: the old last block is then outside the count, so an
     // interruption never shows an empty appointment.
@@ -333,16 +340,5 @@ StoreResult AppointmentStore::DeleteAppointment(const QString &id)
             block.putSpan(qint64(c - 1) * kK + 1, QList<QByteArray>(kFields, kEmptyStringValue));
         !s.ok())
         return StoreResult::fromRecord(s);
-
-    // Appointments of the day before the deleted one with a higher number (only in a file
-    // whose numbering is already broken) are renumbered the same way.
-    for (int i = 0; i < p; ++i) {
-        const qint64 r = qint64(i) * kK + 1;
-        const auto newId = renumbered(block.record(r));
-        if (!newId)
-            continue;
-        if (const RecordStatus s = block.putSpan(r, {*newId}); !s.ok())
-            return StoreResult::fromRecord(s);
-    }
-    return StoreResult::success();
+    return Flushed(m_file, StoreResult::success());
 }

@@ -116,7 +116,7 @@ StoreResult DesktopStore::AppendDesktopEntry(const QString &caption, const QStri
                       true);
     if (!s.ok())
         return StoreResult::fromRecord(s);
-    return StoreResult::fromRecord(PutCount(m_file, kK, n + 1));
+    return Flushed(m_file, StoreResult::fromRecord(PutCount(m_file, kK, n + 1)));
 }
 
 StoreResult DesktopStore::RemoveDesktopEntry(int position)
@@ -126,22 +126,26 @@ StoreResult DesktopStore::RemoveDesktopEntry(int position)
         return counted;
     if (position < 0 || position >= c)
         return noSuchButton(position);
-    // Every later entry moves down one position, in ascending order and each in one write, so
-    // no field is overwritten before it has been copied and a process that dies meanwhile
-    // leaves one button twice but none missing. Then the count is lowered and the old last
-    // position blanked (in that order, so an empty button never shows).
+    // Every later entry moves down one position, all of them in one ascending write: no field
+    // is overwritten before it has been copied, and an entry's block lies within one page of
+    // the file, so a process that dies meanwhile leaves one button twice but none missing and
+    // none made of two. Then the count is lowered and the old last position blanked (in that
+    // order, so an empty button never shows).
     RecordBlock block(m_file, recordOf(position, 1), qint64(c - position) * kK);
+    QList<QList<QByteArray>> moved;
+    moved.reserve(c - 1 - position);
     for (int i = position; i <= c - 2; ++i) {
         QList<QByteArray> values;
         for (int k = 1; k <= kFields; ++k)
             values.append(StoredStringValue(block.record(recordOf(i + 1, k))));
-        if (const RecordStatus s = block.putSpan(recordOf(i, 1), values); !s.ok())
-            return StoreResult::fromRecord(s);
+        moved.append(values);
     }
+    if (const RecordStatus s = block.putSpans(recordOf(position, 1), kK, moved); !s.ok())
+        return StoreResult::fromRecord(s);
     if (const RecordStatus s = PutCount(m_file, kK, c - 1); !s.ok())
         return StoreResult::fromRecord(s);
-    return StoreResult::fromRecord(
-        block.putSpan(recordOf(c - 1, 1), QList<QByteArray>(kFields, kEmptyStringValue)));
+    return Flushed(m_file, StoreResult::fromRecord(block.putSpan(
+                               recordOf(c - 1, 1), QList<QByteArray>(kFields, kEmptyStringValue))));
 }
 
 StoreResult DesktopStore::SetDesktopIcon(int position, const QString &iconPath)
@@ -153,5 +157,6 @@ StoreResult DesktopStore::SetDesktopIcon(int position, const QString &iconPath)
         return noSuchButton(position);
     if (StoreResult check = CheckFits(m_file, iconPath, "picture path"); !check.ok())
         return check;
-    return StoreResult::fromRecord(PutString(m_file, recordOf(position, 3), iconPath));
+    return Flushed(m_file,
+                   StoreResult::fromRecord(PutString(m_file, recordOf(position, 3), iconPath)));
 }

@@ -138,7 +138,7 @@ StoreResult NoteStore::AppendNote(const QString &name, const QString &text)
                       {RecordCodec::encodeString(name), RecordCodec::encodeString(text)}, true);
     if (!s.ok())
         return StoreResult::fromRecord(s);
-    return StoreResult::fromRecord(PutCount(m_file, kK, c + 1));
+    return Flushed(m_file, StoreResult::fromRecord(PutCount(m_file, kK, c + 1)));
 }
 
 StoreResult NoteStore::SaveNoteByName(const QString &name, const QString &text, int *appended)
@@ -163,7 +163,7 @@ StoreResult NoteStore::ReplaceNoteText(int n, const QString &text)
         return noSuchNote(n);
     if (StoreResult check = CheckFits(m_file, text, "note text"); !check.ok())
         return check;
-    return StoreResult::fromRecord(PutString(m_file, textRecord(n), text));
+    return Flushed(m_file, StoreResult::fromRecord(PutString(m_file, textRecord(n), text)));
 }
 
 StoreResult NoteStore::RemoveNote(int n)
@@ -195,8 +195,8 @@ StoreResult NoteStore::RemoveNote(int n)
         if (const RecordStatus s = PutCount(m_file, kK, c - 1); !s.ok())
             return StoreResult::fromRecord(s);
         RecordBlock block(m_file, nameRecord(c), 2);
-        return StoreResult::fromRecord(
-            block.putSpan(nameRecord(c), {kEmptyStringValue, kEmptyStringValue}));
+        return Flushed(m_file, StoreResult::fromRecord(block.putSpan(
+                                   nameRecord(c), {kEmptyStringValue, kEmptyStringValue})));
     }
     RecordBlock block(m_file, nameRecord(n), qint64(c - n + 1) * kK);
     for (int j = n; j <= c - 1; ++j) {
@@ -207,6 +207,6 @@ StoreResult NoteStore::RemoveNote(int n)
     }
     if (const RecordStatus s = PutCount(m_file, kK, c - 1); !s.ok())
         return StoreResult::fromRecord(s);
-    return StoreResult::fromRecord(
-        block.putSpan(nameRecord(c), {kEmptyStringValue, kEmptyStringValue}));
+    return Flushed(m_file, StoreResult::fromRecord(block.putSpan(
+                               nameRecord(c), {kEmptyStringValue, kEmptyStringValue})));
 }

@@ -113,6 +113,13 @@ StoreResult CountForWrite(int file, int blockSize, int capacity, const char *kin
     return StoreResult::success();
 }
 
+StoreResult Flushed(int file, StoreResult result)
+{
+    if (!result.ok())
+        return result;
+    return StoreResult::fromRecord(FlushRecordFile(file));
+}
+
 StoreResult CheckFits(int file, const QString &text, const char *what)
 {
     if (const QString bad = Cp1252::unstorable(text); !bad.isEmpty()) {

@@ -56,6 +56,11 @@ QByteArray StoredStringValue(QByteArrayView rec);
 // entries the count no longer describes. `kind` names the file for the user ("notes").
 StoreResult CountForWrite(int file, int blockSize, int capacity, const char *kind, int *count);
 
+// The end of a store operation: when `result` is a success, the file's data goes to the disk
+// (once per operation, whatever it wrote), and a flush that fails makes the operation fail. A
+// refused or failed operation is passed on as it is.
+StoreResult Flushed(int file, StoreResult result);
+
 // Refuses a text that does not fit a record of `file`, or that holds characters the files'
 // code page cannot store (they would silently become "?"); `what` names it for the user.
 StoreResult CheckFits(int file, const QString &text, const char *what);

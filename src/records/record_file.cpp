@@ -5,6 +5,8 @@
 #include <QtEndian>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -38,6 +40,7 @@ char encodeChar(char32_t c)
 struct OpenFile {
     QFile file;
     int recordLength = 0;
+    int number = 0;
 };
 
 constexpr int kMaxFileNumber = 255;
@@ -79,8 +82,25 @@ QByteArray readAt(OpenFile &f, qint64 offset, qint64 length, qint64 *available =
     return out;
 }
 
+RecordDisk::FlushHandler g_flush;
+RecordDisk::WriteGate g_gate;
+
+RecordStatus failedWrite(const OpenFile &f, const QString &reason)
+{
+    return {RecordStatus::IoError,
+            QStringLiteral("Could not write to the file %1: %2").arg(f.file.fileName(), reason)};
+}
+
+// What the gate says of the next write to `f`: empty to let it through.
+QString gateRefusal(const OpenFile &f)
+{
+    return g_gate ? g_gate(f.number) : QString();
+}
+
 RecordStatus writeAt(OpenFile &f, qint64 offset, QByteArrayView bytes)
 {
+    if (const QString refused = gateRefusal(f); !refused.isEmpty())
+        return failedWrite(f, refused);
     // Records between the old end of the file and the new record are written as zero bytes
     // in the same write, so the gap never holds anything but zeros.
     const qint64 size = f.file.size();
@@ -96,9 +116,7 @@ RecordStatus writeAt(OpenFile &f, qint64 offset, QByteArrayView bytes)
         !f.file.flush()) {
         const QString reason = f.file.errorString();
         f.file.unsetError();
-        return {
-            RecordStatus::IoError,
-            QStringLiteral("Could not write to the file %1: %2").arg(f.file.fileName(), reason)};
+        return failedWrite(f, reason);
     }
     return RecordStatus::success();
 }
@@ -210,6 +228,22 @@ QByteArray encodeString(QStringView text)
 
 namespace {
 
+// Puts a folder's list of files on the disk, so that a file just made in it is found there
+// after a power loss. Where the system cannot (a file system that has no such flush), the file
+// is as durable as the system makes it.
+void flushFolder(const QString &folder)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#else
+    Q_UNUSED(folder);
+#endif
+}
+
 bool openWithMode(int number, const QString &path, int recordLength, QIODevice::OpenMode mode,
                   QString *error)
 {
@@ -222,6 +256,8 @@ bool openWithMode(int number, const QString &path, int recordLength, QIODevice::
     auto f = std::make_unique<OpenFile>();
     f->file.setFileName(path);
     f->recordLength = recordLength;
+    f->number = number;
+    const bool made = mode != QIODevice::ReadOnly && !QFileInfo::exists(path);
     // Unbuffered: every write reaches the operating system before the call returns.
     if (!f->file.open(mode | QIODevice::Unbuffered)) {
         if (error)
@@ -229,6 +265,8 @@ bool openWithMode(int number, const QString &path, int recordLength, QIODevice::
                 QStringLiteral("Could not open the file %1: %2").arg(path, f->file.errorString());
         return false;
     }
+    if (made)
+        flushFolder(QFileInfo(path).absolutePath());
     g_files[static_cast<std::size_t>(number)] = std::move(f);
     return true;
 }
@@ -295,6 +333,48 @@ qint64 RecordFileSize(int number)
     return f ? f->file.size() : 0;
 }
 
+namespace RecordDisk {
+
+void setFlushHandler(FlushHandler handler)
+{
+    g_flush = std::move(handler);
+}
+
+QString systemFlush(int number)
+{
+    OpenFile *f = fileFor(number);
+    if (!f)
+        return QStringLiteral("the file is not open");
+#if defined(Q_OS_LINUX)
+    // The data and the file's length, without the times the file was last used.
+    if (::fdatasync(f->file.handle()) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+#elif defined(Q_OS_UNIX)
+    if (::fsync(f->file.handle()) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+#endif
+    return {};
+}
+
+void setWriteGate(WriteGate gate)
+{
+    g_gate = std::move(gate);
+}
+
+} // namespace RecordDisk
+
+RecordStatus FlushRecordFile(int number)
+{
+    OpenFile *f = fileFor(number);
+    if (!f)
+        return notOpen(number);
+    const QString reason = g_flush ? g_flush(number) : RecordDisk::systemFlush(number);
+    if (reason.isEmpty())
+        return RecordStatus::success();
+    return {RecordStatus::IoError, QStringLiteral("Could not write the file %1 to the disk: %2")
+                                       .arg(f->file.fileName(), reason)};
+}
+
 RecordStatus TruncateRecordFile(int number, qint64 size)
 {
     OpenFile *f = fileFor(number);
@@ -302,8 +382,10 @@ RecordStatus TruncateRecordFile(int number, qint64 size)
         return notOpen(number);
     if (size < 0 || size >= f->file.size())
         return RecordStatus::success();
-    if (!f->file.resize(size)) {
-        const QString reason = f->file.errorString();
+    QString reason = gateRefusal(*f);
+    if (reason.isEmpty() && !f->file.resize(size))
+        reason = f->file.errorString();
+    if (!reason.isEmpty()) {
         f->file.unsetError();
         return {
             RecordStatus::IoError,

@@ -12,6 +12,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
+
 // The result of a write: Ok, or why it failed, with a message that names the file.
 struct RecordStatus {
     enum Code { Ok, RecordLength, NotOpen, IoError };
@@ -80,6 +82,28 @@ CountValue GetCount(int number, qint64 record);
 RecordStatus PutCount(int number, qint64 record, qint32 count);
 // Writes a count back with the tag it was read with (2 or 3).
 RecordStatus PutCount(int number, qint64 record, CountValue count);
+
+// The disk under the record files: the flush that puts a file's data on the disk, and a gate
+// that every write passes. The program uses the system's; a test installs its own to count the
+// flushes or to make a chosen write fail.
+namespace RecordDisk {
+// Puts the data written to open record file `number` on the disk (fdatasync); returns an
+// empty text, or the reason it failed.
+using FlushHandler = std::function<QString(int number)>;
+// Installs the flush; an empty function puts the system's back.
+void setFlushHandler(FlushHandler handler);
+// The system's flush, for a handler that counts the flushes and passes them on.
+QString systemFlush(int number);
+// Asked before every write to a record file, a file cut back included: an empty text lets the
+// write through, any other text fails it with that reason, as a refusal by the system would.
+using WriteGate = std::function<QString(int number)>;
+void setWriteGate(WriteGate gate);
+} // namespace RecordDisk
+
+// Puts what was written to record file `number` on the disk, through the flush above. A store
+// operation that changed a file calls it once, before it reports success; a failure is a
+// failed write, with a message that names the file.
+RecordStatus FlushRecordFile(int number);
 
 // Reads `count` consecutive records starting at `firstRecord` in one read. The result is always
 // count * record length bytes; whatever lies past the end of the file is zero bytes.

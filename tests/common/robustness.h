@@ -10,9 +10,12 @@
 
 #include <QDir>
 #include <QMap>
+#include <QSet>
 
 #include <array>
 #include <functional>
+#include <memory>
+#include <sys/resource.h>
 
 enum class Store { Appointments, Notes, Addresses, Buttons }; // the order of kDataFiles
 enum class Kind { Add, Edit, Delete };
@@ -75,6 +78,29 @@ inline StoreResult runOp(Store store, Kind kind, int position, const QString &ke
     return calls[int(store)][int(kind)]();
 }
 
+// Deletes move the later entries down; so does an edit of an address entry, which appends
+// the changed entry and removes the old one.
+inline bool movesEntries(Store store, Kind kind)
+{
+    return kind == Kind::Delete || (kind == Kind::Edit && store == Store::Addresses);
+}
+
+// True when `found` is what an operation that moves entries down may leave when interrupted:
+// every entry of `after` is there, nothing but entries of `before` and `after`, and at most
+// one entry more than before. With `withoutIds`, appointment ids are left out: a delete
+// renumbers them as it goes.
+inline bool interruptedShift(Store store, const Entries &before, const Entries &after,
+                             const Entries &found, bool withoutIds = true)
+{
+    const auto set = [&](Entries list) {
+        for (QStringList &e : list)
+            e.remove(0, withoutIds && store == Store::Appointments);
+        return QSet<QStringList>(list.begin(), list.end());
+    };
+    return set(found).contains(set(after)) && (set(before) + set(after)).contains(set(found)) &&
+           found.size() <= before.size() + 1;
+}
+
 // What the four open files hold, read through the stores.
 inline Stores readStores()
 {
@@ -102,4 +128,15 @@ inline Files filesIn(const TestEnvironment &env)
     for (const QString &name : QDir(env.folder()).entryList(QDir::Files))
         out[name] = env.fileBytes(name);
     return out;
+}
+
+// Limits the size of every file this process writes to `bytes` (below 0: leaves the limit as it
+// is) until the returned guard goes or is reset, and says whether the limit is set.
+inline std::pair<bool, std::shared_ptr<void>> fileSizeLimit(qint64 bytes)
+{
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit limit{bytes < 0 ? old.rlim_cur : rlim_t(bytes), old.rlim_max};
+    return {setrlimit(RLIMIT_FSIZE, &limit) == 0,
+            std::shared_ptr<void>(nullptr, [old](void *) { setrlimit(RLIMIT_FSIZE, &old); })};
 }
