@@ -7,6 +7,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <utility>
 
 namespace Export {
 
@@ -239,7 +240,7 @@ void DecodeDataFolder(DataFolderContents &contents)
     }
 }
 
-std::optional<DataFolderContents> ReadDataFolder(const QString &folder, QString *error)
+std::optional<DataFolderContents> ReadDataFolder(const QString &folder, QString *error, int which)
 {
     const QFileInfo info(folder);
     if (!info.exists() || !info.isDir()) {
@@ -252,17 +253,45 @@ std::optional<DataFolderContents> ReadDataFolder(const QString &folder, QString 
     struct Slot {
         const FileLayout &layout;
         FileImage *image;
+        DataFiles file;
     };
-    const Slot files[] = {{AppointmentsLayout, &contents.appointmentsFile},
-                          {NotesLayout, &contents.notesFile},
-                          {AddressesLayout, &contents.addressesFile},
-                          {DesktopLayout, &contents.desktopFile}};
+    const Slot files[] = {{AppointmentsLayout, &contents.appointmentsFile, AppointmentsFile},
+                          {NotesLayout, &contents.notesFile, NotesFile},
+                          {AddressesLayout, &contents.addressesFile, AddressesFile},
+                          {DesktopLayout, &contents.desktopFile, DesktopFile}};
     int number = kFirstToolFileNumber;
     bool any = false;
     for (const Slot &slot : files) {
+        if (!(which & slot.file)) {
+            // Not read: only whether it is there counts, for a folder that holds none.
+            slot.image->layout = slot.layout;
+            any = any || QFileInfo::exists(
+                             QDir(folder).filePath(QString::fromLatin1(slot.layout.fileName)));
+            ++number;
+            continue;
+        }
         if (!loadImage(folder, slot.layout, number++, slot.image, error))
             return std::nullopt;
         any = any || slot.image->exists;
+        if (which != AllDataFiles) {
+            // A file read for an export is decoded at once and its bytes let go before the
+            // next file is read, so that no two images are held together.
+            DataFolderContents one;
+            FileImage *image = slot.image == &contents.appointmentsFile ? &one.appointmentsFile
+                               : slot.image == &contents.notesFile      ? &one.notesFile
+                               : slot.image == &contents.addressesFile  ? &one.addressesFile
+                                                                        : &one.desktopFile;
+            *image = std::exchange(*slot.image, FileImage{});
+            DecodeDataFolder(one);
+            slot.image->layout = image->layout;
+            slot.image->exists = image->exists;
+            slot.image->modified = image->modified;
+            contents.appointments += std::move(one.appointments);
+            contents.notes += std::move(one.notes);
+            contents.addresses += std::move(one.addresses);
+            contents.buttons += std::move(one.buttons);
+            contents.findings += std::move(one.findings);
+        }
     }
     if (!any) {
         if (error)
@@ -271,7 +300,8 @@ std::optional<DataFolderContents> ReadDataFolder(const QString &folder, QString 
                          .arg(folder);
         return std::nullopt;
     }
-    DecodeDataFolder(contents);
+    if (which == AllDataFiles)
+        DecodeDataFolder(contents);
     return contents;
 }
 

@@ -83,9 +83,21 @@ struct DataFolderContents {
     QList<Finding> findings;
 };
 
-// Reads the data folder. Fails (nullopt, with *error) when the folder does not exist, holds
-// none of the four data files, or a file that exists cannot be opened for reading.
-std::optional<DataFolderContents> ReadDataFolder(const QString &folder, QString *error);
+// Which of the four files a command reads.
+enum DataFiles {
+    AppointmentsFile = 1,
+    NotesFile = 2,
+    AddressesFile = 4,
+    DesktopFile = 8,
+    AllDataFiles = 15,
+};
+
+// Reads the data folder: the files in `which`; the others stay empty (as if absent) and are
+// not read at all. The file images (FileImage::bytes) are kept only when all four are read. Fails
+// (nullopt, with *error) when the folder does not exist, holds none of the four data files, or a
+// file to read that exists cannot be opened for reading.
+std::optional<DataFolderContents> ReadDataFolder(const QString &folder, QString *error,
+                                                 int which = AllDataFiles);
 
 // Decodes the entries of already loaded file images (used by ReadDataFolder and the tests).
 void DecodeDataFolder(DataFolderContents &contents);

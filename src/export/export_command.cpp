@@ -228,7 +228,12 @@ int RunExportCommand(const QStringList &arguments, QIODevice &out, QTextStream &
     }
 
     QString error;
-    const auto data = ReadDataFolder(o.positional.front(), &error);
+    // Each command reads the files it needs, and each of them once.
+    const int needed = o.command == QLatin1String("ical")    ? AppointmentsFile | AddressesFile
+                       : o.command == QLatin1String("vcard") ? AddressesFile
+                       : o.command == QLatin1String("notes") ? NotesFile
+                                                             : AllDataFiles;
+    const auto data = ReadDataFolder(o.positional.front(), &error, needed);
     if (!data) {
         err << kProgram << ": " << error << "\n";
         err.flush();

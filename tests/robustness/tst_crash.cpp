@@ -298,7 +298,7 @@ private slots:
         // Only the store of the running operation may differ, and only by an interrupted move.
         Stores othersAsBefore = before;
         othersAsBefore[r] = found[r];
-        tally(found == othersAsBefore && movesEntries(running) &&
+        tally(found == othersAsBefore && movesEntries(running.store, running.kind) &&
                       interruptedShift(running.store, before[r], after[r], found[r])
                   ? 2
                   : 3);
