@@ -17,6 +17,7 @@
 #include "data/desktop_store.h"
 #include "data/note_store.h"
 #include "desktop/desktop_window.h"
+#include "find/find_window.h"
 #include "notes/notes_window.h"
 #include "records/record_file.h"
 
@@ -340,6 +341,29 @@ void BM_Floor_ReadNotes(benchmark::State &state)
 {
     for (auto _ : state)
         benchmark::DoNotOptimize(readFile(path("Notes.dat")).size());
+}
+
+void BM_Floor_ReadSearchedFiles(benchmark::State &state)
+{
+    for (auto _ : state) {
+        qint64 total = 0;
+        for (const char *name : {"Appoint.dat", "Notes.dat", "AddBook.dat"})
+            total += readFile(path(name)).size();
+        benchmark::DoNotOptimize(total);
+    }
+}
+
+// One keystroke in the Find window over the full files: the results of the text typed so far
+// put in its list (the texts are read once, before).
+void BM_Find_Keystroke(benchmark::State &state)
+{
+    FindWindow *find = Forms::FormFind();
+    find->TextFind->setText(QStringLiteral("x"));
+    const QStringList typed{"e", "el", "ell", "zq", "cafe", "5551234", "555-12", "2026"};
+    qsizetype i = 0;
+    for (auto _ : state)
+        find->TextFind->setText(typed[i++ % typed.size()]);
+    find->TextFind->clear();
 }
 
 void BM_MarkCalendarDays(benchmark::State &state)
@@ -699,6 +723,10 @@ int main(int argc, char **argv)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Floor_ReadNotes", BM_Floor_ReadNotes)
         ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Floor_ReadSearchedFiles", BM_Floor_ReadSearchedFiles)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Find_Keystroke", BM_Find_Keystroke)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("MarkCalendarDays", BM_MarkCalendarDays)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("LoadDayActivities_BusiestDay", BM_LoadDayActivities_BusiestDay)
@@ -729,6 +757,7 @@ int main(int argc, char **argv)
     const double floorAll = reporter.times["Floor_ReadFourFiles"];
     const double floorCal = reporter.times["Floor_ReadAppointAndAddBook"];
     const double floorNotes = reporter.times["Floor_ReadNotes"];
+    const double floorSearched = reporter.times["Floor_ReadSearchedFiles"];
 
     const double bare = medianStartMs(QStringLiteral("--bare"), 9);
     const double ours = medianStartMs(QStringLiteral("--start"), 9);
@@ -755,6 +784,8 @@ int main(int argc, char **argv)
                 "(Appoint + AddBook, once)");
     std::printf("%-30s %12s %8s  %-24s\n", "Floor_ReadNotes", ms(floorNotes).c_str(), "",
                 "(Notes, once)");
+    std::printf("%-30s %12s %8s  %-24s\n", "Floor_ReadSearchedFiles", ms(floorSearched).c_str(), "",
+                "(Appoint + AddBook + Notes)");
     for (const auto &[name, t] : reporter.times) {
         if (name.rfind("Floor", 0) == 0)
             continue;
@@ -770,6 +801,8 @@ int main(int argc, char **argv)
         else if (name == "MarkCalendarDays")
             line(name, ms(t), t / floorCal, "Floor_ReadAppointAndAddBook", "<= 2 x floor",
                  t <= 2 * floorCal);
+        else if (name == "Find_Keystroke")
+            line(name, ms(t), t / floorSearched, "Floor_ReadSearchedFiles", "<= 16 ms", t <= 16.0);
         else if (name == "LoadNoteList")
             line(name, ms(t), t / floorNotes, "Floor_ReadNotes", "<= 2 x floor",
                  t <= 2 * floorNotes);
