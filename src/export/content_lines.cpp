@@ -39,29 +39,29 @@ QString EscapeText(QStringView text)
 
 QByteArray FoldLine(QStringView line)
 {
-    constexpr int kMaxOctets = 75;
-    const QByteArray utf8 = line.toUtf8();
+    // At most 75 octets a line, the blank that begins a continuation line counted; a character
+    // is never split between two lines.
+    constexpr qsizetype kMaxOctets = 75;
+    QByteArray utf8 = line.toUtf8();
+    if (utf8.size() <= kMaxOctets)
+        return utf8 += "\r\n";
     QByteArray out;
     out.reserve(utf8.size() + utf8.size() / 70 * 3 + 2);
-    qsizetype lineStart = 0; // index in `out` where the current physical line starts
     qsizetype i = 0;
-    while (i < utf8.size()) {
-        // The length of the UTF-8 sequence that starts here.
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        qsizetype n = 1;
-        if (lead >= 0xF0)
-            n = 4;
-        else if (lead >= 0xE0)
-            n = 3;
-        else if (lead >= 0xC0)
-            n = 2;
-        n = std::min(n, utf8.size() - i);
-        if (out.size() - lineStart + n > kMaxOctets) {
-            out += "\r\n ";
-            lineStart = out.size() - 1; // the blank counts towards the line
+    qsizetype room = kMaxOctets;
+    for (;;) {
+        qsizetype end = i + room;
+        if (end >= utf8.size()) {
+            out.append(utf8.constData() + i, utf8.size() - i);
+            break;
         }
-        out.append(utf8.constData() + i, n);
-        i += n;
+        // Back to the first byte of the character that the limit falls in.
+        while (end > i && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80)
+            --end;
+        out.append(utf8.constData() + i, end - i);
+        out += "\r\n ";
+        i = end;
+        room = kMaxOctets - 1;
     }
     out += "\r\n";
     return out;

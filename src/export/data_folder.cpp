@@ -115,22 +115,25 @@ public:
         const FileLayout &l = m_image.layout;
         const qint64 number = qint64(position) * l.blockSize + field;
         const QByteArrayView rec = m_image.record(number);
-        const QString where = entryName(position) + QStringLiteral(", record %1").arg(number);
+        // Named only for a finding: most texts have none.
+        const auto where = [&] {
+            return entryName(position) + QStringLiteral(", record %1").arg(number);
+        };
         if (rec.size() < 2) {
-            error(where, QStringLiteral("the text is cut off by the end of the file"));
+            error(where(), QStringLiteral("the text is cut off by the end of the file"));
             return {};
         }
         const int declared = qFromLittleEndian<quint16>(rec.data());
         if (declared > l.recordLength - 2) {
-            error(where, QStringLiteral("the text length %1 overruns its record (at most %2 "
-                                        "bytes fit)")
-                             .arg(declared)
-                             .arg(l.recordLength - 2));
+            error(where(), QStringLiteral("the text length %1 overruns its record (at most %2 "
+                                          "bytes fit)")
+                               .arg(declared)
+                               .arg(l.recordLength - 2));
         } else if (declared > rec.size() - 2) {
-            error(where, QStringLiteral("the text of %1 bytes is cut off by the end of the file "
-                                        "after %2 bytes")
-                             .arg(declared)
-                             .arg(rec.size() - 2));
+            error(where(), QStringLiteral("the text of %1 bytes is cut off by the end of the file "
+                                          "after %2 bytes")
+                               .arg(declared)
+                               .arg(rec.size() - 2));
         }
         return RecordCodec::decodeString(rec);
     }
