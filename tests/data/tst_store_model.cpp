@@ -438,22 +438,24 @@ class TestStoreModel : public QObject, StoreFolder {
         QFile f(env->path(m.l.name));
         QVERIFY(f.open(QIODevice::ReadWrite) && f.write(m.image) > 0 && f.resize(m.image.size()));
     }
-    // The four files holding a count of 0, with the tag of a 16-bit or of a 32-bit count, and
-    // opened as start-up opens them. One folder serves every series; its files are overwritten
-    // and cut to length, never emptied (a file emptied and written again is flushed to the disk
-    // when it is closed, which would take most of the time of a run).
+    // The four files new as start-up makes them in the first series; in the others holding a
+    // count of 0, with the tag of a 16-bit or of a 32-bit count, and opened again. The files are
+    // overwritten and cut to length, never emptied: a file emptied and written again is flushed
+    // to the disk when it is closed, which would take most of the time of a run.
     void startSeries()
     {
-        if (!env)
+        const bool fresh = !env;
+        if (fresh)
             QVERIFY(openFolder());
         model.clear();
         for (const Layout &l : kLayouts) {
             model.append({l, {}, {}});
-            if (pick(4))
+            if (fresh || pick(4))
                 model.last().putCount();
             else
                 model.last().put(l.block, QByteArray("\x03\x00\x00\x00\x00\x00", 6));
-            writeFile(model.last());
+            if (!fresh)
+                writeFile(model.last());
         }
         QVERIFY(env->openDataFiles());
     }

@@ -211,10 +211,19 @@ private slots:
             {count + "is 5, but the file holds only 3 appointments (it ends at byte 2944)"},
             beyond);
         row("negative count", {count + "is negative (-2)"}, appointments({}, Bytes::count16(-2)));
-        row("count over the capacity",
-            {count + "5000 is over the capacity of 4096 appointments",
-             count + "is 5000, but the file holds only 1 appointment (it ends at byte 1024)"},
-            appointments({appointment("20240105-1")}, Bytes::count32(5000)));
+        QList<StoreEntry> full;
+        for (int n = 1; n <= 4096; ++n)
+            full << appointment("20240105-" + QByteArray::number(n));
+        row("count over the capacity", {count + "5000 is over the capacity of 4096 appointments"},
+            appointments(full, Bytes::count32(5000)));
+        row("count record missing",
+            {"error: Appoint.dat, record 8 (count): the count record is missing: the file ends at "
+             "byte 384"},
+            QByteArray(384, '\0'));
+        row("count record cut off",
+            {"error: Appoint.dat, record 8 (count): the count record is cut off by the end of the "
+             "file"},
+            QByteArray(7 * 128, '\0') + "\x02");
         row("unknown count tag",
             {"error: Appoint.dat, record 8 (count): the count record has the unknown type tag 5"},
             appointments({}, QByteArray("\x05\x00\x01\x00", 4)));
@@ -224,13 +233,35 @@ private slots:
             appointments({appointment("20240105-1"), appointment("20240105-1")}));
         row("day's numbers out of order", {day + "2, 1 in file order, not 1 to 2; out of order"},
             appointments({appointment("20240105-2"), appointment("20240105-1")}));
-        row("malformed id and times",
-            {"error: Appoint.dat, appointment 1 (2024015-01): the id is not of the form YYYYMMDD-n "
-             "with a valid date",
-             "warning: Appoint.dat, appointment 1 (2024015-01): the start time \"9:00\" is not "
-             "hh:mm"},
-            appointments({appointment("2024015-01", "x", "9:00", "10:00")}));
-
+        // One broken rule in each row, so that no finding stands in for another.
+        const auto in = [](const QString &where, const QString &finding) {
+            const qsizetype colon = finding.indexOf(u':') + 2;
+            return QStringList{finding.left(colon) + where + ": " + finding.mid(colon)};
+        };
+        const auto one = [&](const char *tag, const QString &finding, StoreEntry a) {
+            const QString id = QString::fromLatin1(a[0].bytes.mid(2));
+            row(tag, in("Appoint.dat, appointment 1 (" + id + ")", finding), appointments({a}));
+        };
+        const QString badId = "error: the id is not of the form YYYYMMDD-n with a valid date";
+        one("id too short", badId, appointment("20240105-"));
+        one("id without its dash", badId, appointment("20240105x1"));
+        one("id of no date", badId, appointment("20240230-1"));
+        one("id with a leading zero", badId, appointment("20240105-01"));
+        one("id with a letter", badId, appointment("20240105-1a"));
+        StoreEntry flag = appointment("20240105-1");
+        flag[4] = StoreRecord::raw(QByteArray("\x01\x00", 2));
+        one("reminder flag not -1 or 0", "error: the reminder flag holds 1 (-1 or 0 expected)",
+            flag);
+        flag[4] = StoreRecord::raw(Bytes::flag(true));
+        flag[5] = "x";
+        one("reminder minutes no number", "warning: the reminder minutes \"x\" are not a number",
+            flag);
+        one("start time not hh:mm", "warning: the start time \"9:00\" is not hh:mm",
+            appointment("20240105-1", "x", "9:00", "10:00"));
+        one("end time not hh:mm", "warning: the end time \"10:60\" is not hh:mm",
+            appointment("20240105-1", "x", "10:00", "10:60"));
+        one("end not after start", "warning: the end time 10:00 is not after the start time 10:00",
+            appointment("20240105-1", "x", "10:00", "10:00"));
         QByteArray overrun = appointments({appointment("20240105-1")});
         overrun.replace(128, 2, QByteArray("\x7f\x00", 2)); // subject: 127 bytes in a 128 record
         row("text length overruns its record",
@@ -254,13 +285,24 @@ private slots:
             {},
             storeImage(AddressesLayout, {address("Smith", "John"), address("Jones", "Ann"),
                                          address("Smith", "John")}));
-        row("bad birthday flag and date",
-            {"error: AddBook.dat, entry 1 (Smith, John): the birthday flag is \"yes\" (\"0\" or "
-             "\"1\" "
-             "expected)",
-             "warning: AddBook.dat, entry 1 (Smith, John): the birthday \"1/2/70\" is not a valid "
-             "dd/mm/yyyy date"},
-            {}, storeImage(AddressesLayout, {address("Smith", "John", "1/2/70", "yes")}));
+        const auto card = [&](const char *tag, const QString &finding, StoreEntry e) {
+            row(tag, in("AddBook.dat, entry 1 (Smith, John)", finding), {},
+                storeImage(AddressesLayout, {e}));
+        };
+        StoreEntry named = address("Smith", "John");
+        named[1] = "Jon";
+        card("display name not surname and name",
+             "warning: the display name is not the surname, a comma, a blank and the first name",
+             named);
+        card("birthday flag not 0 or 1",
+             "error: the birthday flag is \"yes\" (\"0\" or \"1\" expected)",
+             address("Smith", "John", "05/03/1970", "yes"));
+        card("birthday no date, flag 1",
+             "error: the birthday \"1/2/70\" is not a valid dd/mm/yyyy date",
+             address("Smith", "John", "1/2/70", "1"));
+        card("birthday no date, flag 0",
+             "warning: the birthday \"31/02/1970\" is not a valid dd/mm/yyyy date",
+             address("Smith", "John", "31/02/1970", "0"));
         row("duplicate note names",
             {"error: Notes.dat, notes 1, 2: the name \"Note\" is used 2 times"}, {}, {},
             storeImage(NotesLayout, {{"Note", "a"}, {"Note", "b"}}));
