@@ -1,8 +1,12 @@
 // Long random series of store operations, run on the four stores over their real files and on a
-// small model of the files made from their record layouts alone. After every step the file the
-// step worked on must hold exactly the model's bytes, and the step's result must be the model's.
+// small model of the files made from their record layouts alone. After every step the step's
+// result must be the model's, and the file it worked on must hold the model's bytes: every value,
+// every count, every record never written, and the file's length. Only what follows a value
+// inside its record is not compared: no reader looks at it, and the layout leaves it to the
+// writer whether it is zero or what was there before.
 //
-//   TALLOWBY_LONG=1     1,000,000 series instead of 2,000 (see docs/robustness.md for the time)
+//   TALLOWBY_LONG=1     1,000,000 series instead of 2,000 (about half an hour), and the files at
+//                       capacity filled by the store alone
 //   TALLOWBY_SEED=<n>   only the series of seed n, as a failure names it
 #include "robustness.h"
 #include "store_steps.h"
@@ -182,6 +186,7 @@ class TestStoreModel : public QObject, StoreFolder {
         return StoreResult::Ok;
     }
 
+    // An add: refused when the file is full, else as check() says, else made.
     StoreResult::Status adding(ModelFile &m, bool full, const QStringList &texts)
     {
         QByteArrayList f;
