@@ -365,8 +365,11 @@ StoreResult AddressStore::ReplaceAddressEntry(const QString &oldName, const Addr
             RecordBlock block(m_file, 1, qint64(c + 1) * kK);
             result = StoreResult::fromRecord(moveDown(block, p, c));
         }
-        // A file left longer holds nothing any reader counts, so a failure here is no loss.
-        TruncateRecordFile(m_file, size);
+        // A file left longer holds nothing any reader counts, so a failure here is no loss. The
+        // cut never reaches into the last field of the entry now last, which may be longer.
+        const qint64 lastEnd =
+            (qint64(c) * kK - 2) * RecordLength + RecordCodec::encodeString(entry.Notes).size();
+        TruncateRecordFile(m_file, std::max(size, lastEnd));
         return Flushed(m_file, result);
     }
 

@@ -54,7 +54,8 @@ public:
     QList<int> DaysWithAppointments(int year, int month) const;
 
     StoreResult AddAppointment(const Appointment &a);
-    // Overwrites fields 2 to 7 of every appointment whose id equals `id`.
+    // Overwrites fields 2 to 7 of the appointment whose id equals `id` (of the last one, where a
+    // broken file holds the id twice).
     StoreResult UpdateAppointment(const QString &id, const Appointment &fields);
     StoreResult DeleteAppointment(const QString &id);
 

@@ -1,13 +1,20 @@
-// Steps of the store and record-file tests: whole files built from record values, and the data
-// files a store test looks at.
+// Steps of the store and record-file tests: the code page, whole files built from record values,
+// and the data folder of a store test.
 #pragma once
 
-#include "records/data_layout.h"
 #include "test_support.h"
 
 #include <QByteArrayList>
 
 #include <memory>
+
+// The characters of the bytes 0x80 to 0x9F in Windows-1252, as Python's cp1252 codec gives
+// them. The five bytes it leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the C1
+// control of the same value, so that a file holding them reads and writes back unchanged.
+inline constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // The bytes of a file whose records 1, 2, ... hold `values`, each padded with zero bytes to
 // `length`; the last value ends the file.
@@ -29,57 +36,16 @@ inline QByteArrayList strings(const QByteArrayList &texts)
     return values;
 }
 
-// The values of records 1, 2, ... of a data file whose entries hold the fields `entries`,
-// followed by `blank` entries of blank Strings: the count of entries closes the first block;
-// the last record of the other blocks is never written.
-inline QByteArrayList blocks(const DataFileLayout &file, const QList<QByteArrayList> &entries,
-                             qsizetype blank = 0)
-{
-    QByteArrayList values;
-    const qsizetype all = std::max<qsizetype>(1, entries.size() + blank);
-    for (qsizetype i = 0; i < all; ++i) {
-        values << (i < entries.size() ? entries[i]
-                                      : strings(QByteArrayList(file.fieldCount, QByteArray())));
-        if (i == 0 || i + 1 < all)
-            values << (i == 0 ? Bytes::count16(qint16(entries.size())) : QByteArray());
-    }
-    return values;
-}
-
 // A store test's data folder, where the four data files are open.
 class StoreFolder {
 protected:
     std::unique_ptr<TestEnvironment> env;
 
-    // Makes a fresh data folder, where the file `name` holds `image` when one is given, and
-    // opens the four data files in it.
-    bool openFolder(const char *name = nullptr, const QByteArray &image = {})
+    // Makes a fresh data folder and opens the four data files in it, new.
+    bool openFolder()
     {
         env.reset();
         env = std::make_unique<TestEnvironment>();
-        if (name)
-            env->writeFile(name, image);
         return env->openDataFiles();
-    }
-
-    QByteArray bytes(const DataFileLayout &file) const { return env->fileBytes(file.fileName); }
-    QByteArray recordAt(const DataFileLayout &file, int r) const
-    {
-        return env->record(file.fileName, file.recordLength, r);
-    }
-    // The String value of record r as stored: its length prefix and the text it announces.
-    QByteArray stringAt(const DataFileLayout &file, int r) const
-    {
-        return env->storedString(file.fileName, file.recordLength, r);
-    }
-    // What records first, first + 1, ... hold, each as long as the value expected there: bytes a
-    // longer value left behind in a record play no part.
-    QByteArrayList valuesFrom(const DataFileLayout &file, int first,
-                              const QByteArrayList &expected) const
-    {
-        QByteArrayList values;
-        for (const QByteArray &value : expected)
-            values.append(recordAt(file, first++).left(value.size()));
-        return values;
     }
 };

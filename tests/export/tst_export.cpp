@@ -65,124 +65,58 @@ class TestExport : public QObject {
 private slots:
     void escaping()
     {
-        const std::pair<const char *, const char *> cases[] = {
-            {"a,b;c\\d", "a\\,b\\;c\\\\d"}, // comma, semicolon and backslash
-            {"one\r\ntwo", "one\\ntwo"},    // CR LF is one line break
-            {"a\rb\nc", "a\\nb\\nc"},       // so are a lone CR and a lone LF
-            {"a\x01\tb\x7f", "a\tb"},       // control characters are dropped, tab kept
-            {"Zoë €5 «x» a:\"b\"", "Zoë €5 «x» a:\"b\""}, // non-ASCII, colon and quotes stay
-        };
-        for (const auto &[input, escaped] : cases)
-            QCOMPARE(EscapeText(QString::fromUtf8(input)), QString::fromUtf8(escaped));
-    }
-
-    // Event times and titles of the calendar, home pages of the address book: the lines that show
-    // them and the warnings, of a whole export at once. What the readers make of 24:00, 1601,
-    // 9999, times not hh:mm, an empty subject and host names is checked by export_roundtrip.py.
-    void exportedLines()
-    {
-        const QList<StoreEntry> appointments{
-            appointment("20240105-1", "Meet", "09:30", "10:45"),
-            appointment("20240105-2", "Meet", "24:00", "24:30"), // hour 24 is no start time
-            appointment("20240105-3", "Meet", "10:00", "10:60"),
-            appointment("20240105-4", "Meet", "10:00", "09:00"),
-            appointment("20240105-5", " \t\x01", "09:00", "10:00")};
-        QList<StoreEntry> addresses;
-        for (const QByteArray page : {"HTTP://example.org/a,b", "mailto:jm@example.org",
-                                      "C:\\web\\index.htm", "localhost:8080"}) {
-            addresses.append(address("Smith", QByteArray(1, char('A' + addresses.size()))));
-            addresses.last()[13] = page;
-        }
-        const DataFolderContents folder = contentsOf(storeImage(AppointmentsLayout, appointments),
-                                                     storeImage(AddressesLayout, addresses));
-        QList<Finding> found;
-        const QString ical = QString::fromUtf8(
-            WriteICalendar(folder, QDateTime(QDate(2024, 1, 1), QTime(12, 0), Qt::UTC), &found));
-        const QString vcard = QString::fromUtf8(WriteVCards(folder, &found));
-        static const QRegularExpression shown(
-            "^(DT(START|END)|DURATION|DESCRIPTION|SUMMARY;|URL|NOTE)");
-        QCOMPARE(
-            (ical + vcard).split(QStringLiteral("\r\n")).filter(shown),
-            QStringList({
-                "DTSTART:20240105T093000", // valid times are floating local times
-                "DTEND:20240105T104500",
-                "DTSTART;VALUE=DATE:20240105", // a start that is no time: all day
-                "DTEND;VALUE=DATE:20240106", "DESCRIPTION:Start Time: 24:00\\, End Time: 24:30",
-                "DTSTART:20240105T100000", // an end that is no time: no end
-                "DTSTART:20240105T100000", // an end before the start: no end
-                "DTSTART:20240105T090000", // a blank subject gets a title, keeps the text
-                "DTEND:20240105T100000", "SUMMARY;X-TALLOWBY-SUBJECT=\" \t\":(no subject)",
-                "URL:http://example.org/a\\,b",           // a scheme is kept, in lower case
-                "URL:mailto:jm@example.org",              // mailto needs no slashes
-                "NOTE:Home Page: C:\\\\web\\\\index.htm", // a drive letter is no address
-                "NOTE:Home Page: localhost:8080",         // nor a host without a dot
-            }));
-        const QString appointment = "warning: Appoint.dat, appointment ";
-        const QString entry = "warning: AddBook.dat, entry ";
-        QCOMPARE(
-            messages(found),
-            QStringList({appointment + "2 (20240105-2): the start time \"24:00\" is not hh:mm; "
-                                       "exported as an all-day event",
-                         appointment + "3 (20240105-3): the end time \"10:60\" is not hh:mm; "
-                                       "exported without an end",
-                         appointment + "4 (20240105-4): the end time \"09:00\" is not after "
-                                       "the start time \"10:00\"; exported without an end",
-                         entry + "3 (Smith, C): the home page \"C:\\web\\index.htm\" is no "
-                                 "web address; put into the note",
-                         entry + "4 (Smith, D): the home page \"localhost:8080\" is no web "
-                                 "address; put into the note"}));
-    }
-
-    void noteFileNames()
-    {
-        const QStringList names{"a/b\\c:d*e?f\"g<h>i|j", // separators, reserved
+        // Each name, then the file it gets.
+        const QStringList cases{"a/b\\c:d*e?f\"g<h>i|j",
+                                "a_b_c_d_e_f_g_h_i_j",
                                 "",
+                                "Unnamed note",
                                 "  ",
-                                "...", // empty and blank
+                                "Unnamed note (2)",
+                                "...",
+                                "Unnamed note (3)",
+                                "Note",
                                 "Note",
                                 "note",
-                                "NOTE", // repeats in any case
+                                "note (2)",
+                                "NOTE",
+                                "NOTE (3)",
+                                "x (2)",
                                 "x (2)",
                                 "x",
-                                "x", // a taken number
+                                "x",
+                                "x",
+                                "x (3)",
                                 "con",
+                                "con_",
                                 "LPT1",
+                                "LPT1_",
                                 "nul.txt",
+                                "nul_.txt",
                                 "com1.log",
+                                "com1_.log",
                                 "CONIN$",
-                                "Lpt¹ .x", // device names
+                                "CONIN$_",
+                                "Lpt¹ .x",
+                                "Lpt¹_ .x",
+                                "console",
                                 "console",
                                 ".hidden",
+                                "hidden",
                                 "two\r\nlines",
+                                "two lines",
+                                "Café €",
                                 "Café €"};
         QList<NoteRecord> notes;
-        for (const QString &n : names)
-            notes.append({{n, QStringLiteral("x\r\ny")}, int(notes.size()) + 1});
-        QStringList planned;
+        QStringList expected, planned;
+        for (qsizetype i = 0; i < cases.size(); i += 2) {
+            notes.append({{cases[i], "x\r\ny"}, int(notes.size()) + 1});
+            expected << cases[i + 1] + ".txt";
+        }
         for (const NoteFile &f : PlanNoteFiles(notes)) {
             planned << f.fileName;
             QCOMPARE(f.text, QStringLiteral("x\ny"));
         }
-        QCOMPARE(planned, QStringList({"a_b_c_d_e_f_g_h_i_j.txt",
-                                       "Unnamed note.txt",
-                                       "Unnamed note (2).txt",
-                                       "Unnamed note (3).txt",
-                                       "Note.txt",
-                                       "note (2).txt",
-                                       "NOTE (3).txt",
-                                       "x (2).txt",
-                                       "x.txt",
-                                       "x (3).txt",
-                                       "con_.txt",
-                                       "LPT1_.txt",
-                                       "nul_.txt.txt",
-                                       "com1_.log.txt",
-                                       "CONIN$_.txt",
-                                       "Lpt¹_ .x.txt",
-                                       "console.txt",
-                                       "hidden.txt",
-                                       "two lines.txt",
-                                       "Café €.txt"}));
+        QCOMPARE(planned, expected);
     }
 
     void checkFindings_data()
@@ -211,10 +145,19 @@ private slots:
             {count + "is 5, but the file holds only 3 appointments (it ends at byte 2944)"},
             beyond);
         row("negative count", {count + "is negative (-2)"}, appointments({}, Bytes::count16(-2)));
-        row("count over the capacity",
-            {count + "5000 is over the capacity of 4096 appointments",
-             count + "is 5000, but the file holds only 1 appointment (it ends at byte 1024)"},
-            appointments({appointment("20240105-1")}, Bytes::count32(5000)));
+        QList<StoreEntry> full;
+        for (int n = 1; n <= 4096; ++n)
+            full << appointment("20240105-" + QByteArray::number(n));
+        row("count over the capacity", {count + "5000 is over the capacity of 4096 appointments"},
+            appointments(full, Bytes::count32(5000)));
+        row("count record missing",
+            {"error: Appoint.dat, record 8 (count): the count record is missing: the file ends at "
+             "byte 384"},
+            QByteArray(384, '\0'));
+        row("count record cut off",
+            {"error: Appoint.dat, record 8 (count): the count record is cut off by the end of the "
+             "file"},
+            QByteArray(7 * 128, '\0') + "\x02");
         row("unknown count tag",
             {"error: Appoint.dat, record 8 (count): the count record has the unknown type tag 5"},
             appointments({}, QByteArray("\x05\x00\x01\x00", 4)));
@@ -224,13 +167,35 @@ private slots:
             appointments({appointment("20240105-1"), appointment("20240105-1")}));
         row("day's numbers out of order", {day + "2, 1 in file order, not 1 to 2; out of order"},
             appointments({appointment("20240105-2"), appointment("20240105-1")}));
-        row("malformed id and times",
-            {"error: Appoint.dat, appointment 1 (2024015-01): the id is not of the form YYYYMMDD-n "
-             "with a valid date",
-             "warning: Appoint.dat, appointment 1 (2024015-01): the start time \"9:00\" is not "
-             "hh:mm"},
-            appointments({appointment("2024015-01", "x", "9:00", "10:00")}));
-
+        // One broken rule in each row, so that no finding stands in for another.
+        const auto in = [](const QString &where, const QString &finding) {
+            const qsizetype colon = finding.indexOf(u':') + 2;
+            return QStringList{finding.left(colon) + where + ": " + finding.mid(colon)};
+        };
+        const auto one = [&](const char *tag, const QString &finding, StoreEntry a) {
+            const QString id = QString::fromLatin1(a[0].bytes.mid(2));
+            row(tag, in("Appoint.dat, appointment 1 (" + id + ")", finding), appointments({a}));
+        };
+        const QString badId = "error: the id is not of the form YYYYMMDD-n with a valid date";
+        one("id too short", badId, appointment("20240105-"));
+        one("id without its dash", badId, appointment("20240105x1"));
+        one("id of no date", badId, appointment("20240230-1"));
+        one("id with a leading zero", badId, appointment("20240105-01"));
+        one("id with a letter", badId, appointment("20240105-1a"));
+        StoreEntry flag = appointment("20240105-1");
+        flag[4] = StoreRecord::raw(QByteArray("\x01\x00", 2));
+        one("reminder flag not -1 or 0", "error: the reminder flag holds 1 (-1 or 0 expected)",
+            flag);
+        flag[4] = StoreRecord::raw(Bytes::flag(true));
+        flag[5] = "x";
+        one("reminder minutes no number", "warning: the reminder minutes \"x\" are not a number",
+            flag);
+        one("start time not hh:mm", "warning: the start time \"9:00\" is not hh:mm",
+            appointment("20240105-1", "x", "9:00", "10:00"));
+        one("end time not hh:mm", "warning: the end time \"10:60\" is not hh:mm",
+            appointment("20240105-1", "x", "10:00", "10:60"));
+        one("end not after start", "warning: the end time 10:00 is not after the start time 10:00",
+            appointment("20240105-1", "x", "10:00", "10:00"));
         QByteArray overrun = appointments({appointment("20240105-1")});
         overrun.replace(128, 2, QByteArray("\x7f\x00", 2)); // subject: 127 bytes in a 128 record
         row("text length overruns its record",
@@ -254,13 +219,24 @@ private slots:
             {},
             storeImage(AddressesLayout, {address("Smith", "John"), address("Jones", "Ann"),
                                          address("Smith", "John")}));
-        row("bad birthday flag and date",
-            {"error: AddBook.dat, entry 1 (Smith, John): the birthday flag is \"yes\" (\"0\" or "
-             "\"1\" "
-             "expected)",
-             "warning: AddBook.dat, entry 1 (Smith, John): the birthday \"1/2/70\" is not a valid "
-             "dd/mm/yyyy date"},
-            {}, storeImage(AddressesLayout, {address("Smith", "John", "1/2/70", "yes")}));
+        const auto card = [&](const char *tag, const QString &finding, StoreEntry e) {
+            row(tag, in("AddBook.dat, entry 1 (Smith, John)", finding), {},
+                storeImage(AddressesLayout, {e}));
+        };
+        StoreEntry named = address("Smith", "John");
+        named[1] = "Jon";
+        card("display name not surname and name",
+             "warning: the display name is not the surname, a comma, a blank and the first name",
+             named);
+        card("birthday flag not 0 or 1",
+             "error: the birthday flag is \"yes\" (\"0\" or \"1\" expected)",
+             address("Smith", "John", "05/03/1970", "yes"));
+        card("birthday no date, flag 1",
+             "error: the birthday \"1/2/70\" is not a valid dd/mm/yyyy date",
+             address("Smith", "John", "1/2/70", "1"));
+        card("birthday no date, flag 0",
+             "warning: the birthday \"31/02/1970\" is not a valid dd/mm/yyyy date",
+             address("Smith", "John", "31/02/1970", "0"));
         row("duplicate note names",
             {"error: Notes.dat, notes 1, 2: the name \"Note\" is used 2 times"}, {}, {},
             storeImage(NotesLayout, {{"Note", "a"}, {"Note", "b"}}));
