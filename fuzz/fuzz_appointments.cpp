@@ -18,23 +18,26 @@ QStringList content(const Appointment &a)
 
 Rows readAll(const Store &store)
 {
-    Rows all;
-    for (int i = 0; i < store.GetAppointmentCount(); ++i)
-        all.append(content(store.ReadAppointment(i)));
-    return all;
+    return Fuzz::readRows<Store>(store, store.GetAppointmentCount(), [](const Store &s, int i) {
+        return content(s.ReadAppointment(i));
+    });
 }
 
 Fuzz::Writes<Store> checkReads(const Store &store, const Rows &all)
 {
     const QStringList ids = store.ReadAllIds();
     check(ids.size() == all.size(), "one id per appointment");
-    for (int i = 0; i < ids.size(); ++i)
+    for (int i : Fuzz::positionsAlone<Store>(int(ids.size())))
         check(store.ReadAppointment(i).AppointmentId == ids[i],
               "an appointment reads alike alone and in the scan");
     check(store.ReadAppointment(-1).AppointmentId.isEmpty(), "no appointment before position 0");
     check(store.ReadAppointment(Store::Capacity).AppointmentId.isEmpty(),
           "no appointment past the capacity");
-    for (const QString &id : ids.mid(0, 4)) {
+    // Up to four ids, each once; the empty ids past the end of the file name no day.
+    QStringList probes = ids.mid(0, 4);
+    probes.removeDuplicates();
+    probes.removeAll(QString());
+    for (const QString &id : probes) {
         const QString day = id.left(8);
         const QList<int> positions = store.ListDayAppointments(day);
         const QList<Appointment> dayList = store.ReadDayAppointments(day);

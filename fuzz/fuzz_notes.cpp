@@ -11,12 +11,10 @@ using Store = NoteStore;
 
 Rows readAll(const Store &store)
 {
-    Rows all;
-    for (int n = 1; n <= store.GetNoteCount(); ++n) {
-        const Note note = store.ReadNote(n);
-        all.append(Fuzz::shown(QStringList{note.NoteName, note.NoteText}));
-    }
-    return all;
+    return Fuzz::readRows<Store>(store, store.GetNoteCount(), [](const Store &s, int i) {
+        const Note note = s.ReadNote(i + 1);
+        return Fuzz::shown(QStringList{note.NoteName, note.NoteText});
+    });
 }
 
 Fuzz::Writes<Store> checkReads(const Store &store, const Rows &all)

@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
 #include <QList>
 #include <QTemporaryDir>
 
@@ -17,6 +18,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace Fuzz {
 
@@ -28,34 +33,45 @@ inline void check(bool ok, const char *what, const char *how = "")
     }
 }
 
-// The scratch data folder, made once per run. Qt's warnings are kept out of the fuzzer's log.
-inline const QString &folder()
-{
-    static const QString path = [] {
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-        static QTemporaryDir dir;
-        check(dir.isValid(), "a temporary folder can be made");
-        return dir.path();
-    }();
-    return path;
-}
+// The scratch data folder, made once per process in memory (/dev/shm where the system has it),
+// with its four files kept open: every run rewrites and reads them through these descriptors,
+// while the program opens them by name as it always does. Qt's warnings are kept out of the
+// fuzzer's log.
+inline int scratch[std::size(kDataFiles) + 1];
 
-inline QString pathOf(const DataFileLayout &f)
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    return DataFilePath(folder(), f.baseName);
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    static QTemporaryDir dir(QFileInfo(QStringLiteral("/dev/shm")).isWritable()
+                                 ? QStringLiteral("/dev/shm/tallowby-fuzz-XXXXXX")
+                                 : QString());
+    check(dir.isValid(), "a temporary folder can be made");
+    Module1::DataFolder = dir.path();
+    for (const DataFileLayout &f : kDataFiles) {
+        scratch[f.number] = ::open(QFile::encodeName(DataFilePath(dir.path(), f.baseName)),
+                                   O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        check(scratch[f.number] >= 0, "a scratch file can be made");
+    }
+    return 0;
 }
 
 inline QByteArray readFile(const DataFileLayout &f)
 {
-    QFile file(pathOf(f));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    struct stat st = {};
+    check(::fstat(scratch[f.number], &st) == 0, "a scratch file can be read");
+    QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
+    check(::pread(scratch[f.number], bytes.data(), bytes.size(), 0) == bytes.size(),
+          "a scratch file is read");
+    return bytes;
 }
 
+// An empty content leaves an empty file, which opens as a missing one would: it is made empty.
 inline void writeFile(const DataFileLayout &f, QByteArrayView bytes)
 {
-    QFile file(pathOf(f));
-    check(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "a scratch file can be written");
-    check(file.write(bytes.data(), bytes.size()) == bytes.size(), "a scratch file is written");
+    check(::ftruncate(scratch[f.number], 0) == 0 &&
+              ::pwrite(scratch[f.number], bytes.data(), std::size_t(bytes.size()), 0) ==
+                  bytes.size(),
+          "a scratch file is written");
 }
 
 // What opening the data files must leave of `before`: a count record that holds anything but
@@ -74,17 +90,12 @@ inline QByteArray expectedAfterOpening(const DataFileLayout &f, QByteArray befor
     return before;
 }
 
-// Writes the four files (an empty content: the file is absent), runs the start-up's opening of
+// Writes the four files (an empty content: an empty file), runs the start-up's opening of
 // the data files and checks what it did to each file. The files stay open.
 inline void openDataFiles(const QList<QByteArray> &contents)
 {
-    for (std::size_t i = 0; i < std::size(kDataFiles); ++i) {
-        const DataFileLayout &f = kDataFiles[i];
-        QFile::remove(pathOf(f));
-        if (!contents.value(qsizetype(i)).isEmpty())
-            writeFile(f, contents[qsizetype(i)]);
-    }
-    Module1::DataFolder = folder();
+    for (std::size_t i = 0; i < std::size(kDataFiles); ++i)
+        writeFile(kDataFiles[i], contents.value(qsizetype(i)));
     check(Module1::OpenDataFiles(), "the data files open");
     for (std::size_t i = 0; i < std::size(kDataFiles); ++i) {
         const DataFileLayout &f = kDataFiles[i];
@@ -112,6 +123,34 @@ inline QStringList shown(QStringList texts)
 
 // Every entry of a store as the user sees it, in order.
 using Rows = QList<QStringList>;
+
+// The positions of `count` entries that a target reads on their own: every position the file
+// reaches, the first one past its end and the last. The records of the positions between those
+// lie past the end of the file and read as that first one does, so reading each would only make
+// a large count cost more than the file's size.
+template <typename Store> QList<int> positionsAlone(int count)
+{
+    const qint64 entryBytes = qint64(Store::BlockSize) * Store::RecordLength;
+    const qint64 reached = (RecordFileSize(Store::FileNumber) + entryBytes - 1) / entryBytes;
+    QList<int> out;
+    for (int i = 0; i < count; i = i < reached || i + 1 == count ? i + 1 : count - 1)
+        out.append(i);
+    return out;
+}
+
+// The rows of all `count` entries: row(store, i) at the positions read alone, and a copy of
+// the row before at each of the others.
+template <typename Store>
+Rows readRows(const Store &store, int count, QStringList (*row)(const Store &, int))
+{
+    Rows all;
+    for (int i : positionsAlone<Store>(count)) {
+        while (all.size() < i)
+            all.append(all.last());
+        all.append(row(store, i));
+    }
+    return all;
+}
 
 // The first column of the rows.
 inline QStringList firstColumn(const Rows &rows)
