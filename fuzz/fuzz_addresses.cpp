@@ -34,9 +34,15 @@ Fuzz::Writes<Store> checkReads(const Store &store, const Rows &all)
         check(Fuzz::shown(birthdays[i].BirthdayDate) == all[i][10] &&
                   Fuzz::shown(birthdays[i].HasBirthday) == all[i][11],
               "birthdays read alike");
-    for (int i : Fuzz::positionsAlone<Store>(int(all.size())))
+    for (int i : Fuzz::positionsAlone<Store>(int(all.size()))) {
         check(store.ReadDisplayName(i) == names[i], "a display name reads alike");
-    for (const QString &name : names.mid(0, 4))
+        const QDate born =
+            QDate::fromString(birthdays[i].BirthdayDate, QStringLiteral("dd/MM/yyyy"));
+        check(!born.isValid() || !Store::FlagIsOne(birthdays[i].HasBirthday) ||
+                  store.BirthdayDays(born.month()).contains(born.day()),
+              "a birthday marks its day in the calendar");
+    }
+    for (const QString &name : Fuzz::probes(names))
         check(store.FindAddressEntry(name) == names.lastIndexOf(name),
               "the lookup finds the last entry of that name");
     check(store.ReadAddressEntry(-1).DisplayName.isEmpty(), "no entry before position 0");

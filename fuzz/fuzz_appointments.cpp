@@ -33,11 +33,7 @@ Fuzz::Writes<Store> checkReads(const Store &store, const Rows &all)
     check(store.ReadAppointment(-1).AppointmentId.isEmpty(), "no appointment before position 0");
     check(store.ReadAppointment(Store::Capacity).AppointmentId.isEmpty(),
           "no appointment past the capacity");
-    // Up to four ids, each once; the empty ids past the end of the file name no day.
-    QStringList probes = ids.mid(0, 4);
-    probes.removeDuplicates();
-    probes.removeAll(QString());
-    for (const QString &id : probes) {
+    for (const QString &id : Fuzz::probes(ids)) {
         const QString day = id.left(8);
         const QList<int> positions = store.ListDayAppointments(day);
         const QList<Appointment> dayList = store.ReadDayAppointments(day);
@@ -47,6 +43,13 @@ Fuzz::Writes<Store> checkReads(const Store &store, const Rows &all)
         const int found = store.FindAppointment(id);
         check(found >= 0 && ids[found] == id && ids.lastIndexOf(id) == found,
               "the lookup finds the last appointment with the id");
+        // The calendar shows years of four digits.
+        const QDate date = QDate::fromString(day, QStringLiteral("yyyyMMdd"));
+        if (date.isValid() && date.year() >= 1000) {
+            check(store.DaysWithAppointments(date.year(), date.month()).contains(date.day()),
+                  "the calendar marks the day of an appointment");
+            check(!ids.contains(store.NextAppointmentId(day)), "a new id is not taken yet");
+        }
     }
 
     static const Appointment fresh{QStringLiteral("20240105-1"),

@@ -21,7 +21,7 @@ Fuzz::Writes<Store> checkReads(const Store &store, const Rows &all)
 {
     const QStringList names = store.ReadNoteNames();
     check(Fuzz::firstColumn(all) == Fuzz::shown(names), "a note reads alike alone and in the scan");
-    for (const QString &name : names.mid(0, 4))
+    for (const QString &name : Fuzz::probes(names))
         check(store.FindNoteByName(name) == names.lastIndexOf(name) + 1,
               "the lookup finds the last note of that name");
     check(store.ReadNote(0).NoteName.isEmpty() && store.ReadNote(-1).NoteText.isEmpty(),
