@@ -9,12 +9,10 @@ using Fuzz::check;
 using Fuzz::Rows;
 using Store = NoteStore;
 
-Rows readAll(const Store &store)
+QStringList row(const Store &store, int i)
 {
-    return Fuzz::readRows<Store>(store, store.GetNoteCount(), [](const Store &s, int i) {
-        const Note note = s.ReadNote(i + 1);
-        return Fuzz::shown(QStringList{note.NoteName, note.NoteText});
-    });
+    const Note note = store.ReadNote(i + 1);
+    return Fuzz::shown(QStringList{note.NoteName, note.NoteText});
 }
 
 Fuzz::Writes<Store> checkReads(const Store &store, const Rows &all)
@@ -41,5 +39,5 @@ Fuzz::Writes<Store> checkReads(const Store &store, const Rows &all)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    return Fuzz::runStore(data, size, &Store::GetNoteCount, readAll, checkReads);
+    return Fuzz::runStore(data, size, &Store::GetNoteCount, Fuzz::readRows<Store, row>, checkReads);
 }

@@ -10,7 +10,6 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QFileInfo>
 #include <QList>
 #include <QTemporaryDir>
 
@@ -26,13 +25,11 @@ namespace Fuzz {
 
 inline void check(bool ok, const char *what, const char *how = "")
 {
-    if (!ok) {
-        std::fprintf(stderr, "Check failed: %s%s\n", what, how);
-        std::abort();
-    }
+    if (!ok)
+        std::fprintf(stderr, "Check failed: %s%s\n", what, how), std::abort();
 }
 
-// The scratch data folder, made once per process in memory (/dev/shm where the system has it),
+// The scratch data folder, made once per process in memory (/dev/shm),
 // with its four files kept open: every run rewrites and reads them through these descriptors,
 // while the program opens them by name as it always does. Qt's warnings are kept out of the
 // fuzzer's log.
@@ -41,16 +38,13 @@ inline int scratch[std::size(kDataFiles) + 1];
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    static QTemporaryDir dir(QFileInfo(QStringLiteral("/dev/shm")).isWritable()
-                                 ? QStringLiteral("/dev/shm/tallowby-fuzz-XXXXXX")
-                                 : QString());
-    check(dir.isValid(), "a temporary folder can be made");
+    static QTemporaryDir dir(QStringLiteral("/dev/shm/tallowby-fuzz-XXXXXX"));
+    check(dir.isValid(), "a temporary folder can be made in /dev/shm");
     Module1::DataFolder = dir.path();
-    for (const DataFileLayout &f : kDataFiles) {
-        scratch[f.number] = ::open(QFile::encodeName(DataFilePath(dir.path(), f.baseName)),
-                                   O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        check(scratch[f.number] >= 0, "a scratch file can be made");
-    }
+    for (const DataFileLayout &f : kDataFiles)
+        check((scratch[f.number] = ::open(QFile::encodeName(DataFilePath(dir.path(), f.baseName)),
+                                          O_RDWR | O_CREAT, 0600)) >= 0,
+              "a scratch file can be made");
     return 0;
 }
 
@@ -84,34 +78,28 @@ inline QByteArray expectedAfterOpening(const DataFileLayout &f, QByteArray befor
     return after.replace(offset, 4, QByteArray("\x02\x00\x00\x00", 4));
 }
 
-// Writes the four files (an empty content: an empty file), runs the start-up's opening of
-// the data files and checks what it did to each file. The files stay open.
+// Writes the four files (contents[n - 1] is file number n; an empty content: an empty file), runs
+// the start-up's opening of the data files and checks what it did to each file. The files stay
+// open.
 inline void openDataFiles(const QList<QByteArray> &contents)
 {
-    for (std::size_t i = 0; i < std::size(kDataFiles); ++i)
-        writeFile(kDataFiles[i], contents.value(qsizetype(i)));
+    for (const DataFileLayout &f : kDataFiles)
+        writeFile(f, contents.value(f.number - 1));
     check(Module1::OpenDataFiles(), "the data files open");
-    for (std::size_t i = 0; i < std::size(kDataFiles); ++i) {
-        const DataFileLayout &f = kDataFiles[i];
-        check(readFile(f) == expectedAfterOpening(f, contents.value(qsizetype(i))),
+    for (const DataFileLayout &f : kDataFiles)
+        check(readFile(f) == expectedAfterOpening(f, contents.value(f.number - 1)),
               "opening changes nothing but a blank count record");
-    }
 }
 
 // A text as the checks compare it. A record cut short by the end of the file reads only the
 // bytes that are there; once the file grows past it, the zero bytes that fill the gap read as
 // NUL characters too. Trailing NULs are therefore not compared.
-inline QString shown(QString text)
-{
-    while (text.endsWith(QChar(u'\0')))
-        text.chop(1);
-    return text;
-}
-
 inline QStringList shown(QStringList texts)
 {
-    for (QString &t : texts)
-        t = shown(t);
+    for (QString &t : texts) {
+        while (t.endsWith(QChar(u'\0')))
+            t.chop(1);
+    }
     return texts;
 }
 
@@ -134,13 +122,12 @@ template <typename Store> QList<int> positionsAlone(int count)
 
 // The rows of all `count` entries: row(store, i) at the positions read alone, and a copy of
 // the row before at each of the others.
-template <typename Store>
-Rows readRows(const Store &store, int count, QStringList (*row)(const Store &, int))
+template <typename Store, QStringList (*row)(const Store &, int)>
+Rows readRows(const Store &store, int count)
 {
     Rows all;
     for (int i : positionsAlone<Store>(count)) {
-        while (all.size() < i)
-            all.append(all.last());
+        all.resize(i, all.value(all.size() - 1));
         all.append(row(store, i));
     }
     return all;
@@ -180,22 +167,21 @@ template <typename Store>
 inline const auto full = [](const Rows &all) { return all.size() == Store::Capacity; };
 
 // The run of a store target: the input as the store's file, the start-up's opening of the data
-// files, the count and every entry (`read`), then `checks`, the target's own checks of its
-// reads, which returns its writes. Each write is then made and checked in turn: on a damaged
-// count, or where `refused` says so, it is refused and changes nothing; otherwise it succeeds
-// and the reads show the rows as changed.
+// files, the count and every entry (`read`, given the count), then `checks`, the target's own
+// checks of its reads, which returns its writes. Each write is then made and checked in turn: on a
+// damaged count, or where `refused` says so, it is refused and changes nothing; otherwise it
+// succeeds and the reads show the rows as changed.
 template <typename Store, typename Checks>
 int runStore(const uint8_t *data, size_t size, int (Store::*count)() const,
-             Rows (*read)(const Store &), Checks checks)
+             Rows (*read)(const Store &, int), Checks checks)
 {
     QList<QByteArray> contents(4);
-    contents[Store::FileNumber - 1] =
-        QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
+    contents[Store::FileNumber - 1] = QByteArrayView(data, qsizetype(size)).toByteArray();
     openDataFiles(contents);
     Store store;
     const int c = (store.*count)();
     check(c >= 0 && c <= Store::Capacity, "the count stays within the capacity");
-    Rows all = read(store);
+    Rows all = read(store, c);
     check(all.size() == c, "one entry per count");
     const Writes<Store> writes = checks(std::as_const(store), std::as_const(all));
     const bool damaged =
@@ -215,7 +201,8 @@ int runStore(const uint8_t *data, size_t size, int (Store::*count)() const,
         } else {
             check(ok, w.what, ": succeeds");
             w.change(all);
-            check(read(store) == all, w.what, ": the reads show that change only");
+            check(read(store, (store.*count)()) == all, w.what,
+                  ": the reads show that change only");
         }
     }
     Module1::CloseDataFiles();
