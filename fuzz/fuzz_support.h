@@ -29,10 +29,9 @@ inline void check(bool ok, const char *what, const char *how = "")
         std::fprintf(stderr, "Check failed: %s%s\n", what, how), std::abort();
 }
 
-// The scratch data folder, made once per process in memory (/dev/shm),
-// with its four files kept open: every run rewrites and reads them through these descriptors,
-// while the program opens them by name as it always does. Qt's warnings are kept out of the
-// fuzzer's log.
+// The scratch data folder, made once per process in memory (/dev/shm), with its four files kept
+// open: every run rewrites and reads them through these descriptors, while the program opens
+// them by name as it always does. Qt's warnings are kept out of the fuzzer's log.
 inline int scratch[std::size(kDataFiles) + 1];
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
