@@ -16,25 +16,22 @@ QStringList content(const Appointment &a)
                                    a.ReminderMinutes, a.Description});
 }
 
-Rows readAll(const Store &store)
+QStringList row(const Store &store, int i)
 {
-    Rows all;
-    for (int i = 0; i < store.GetAppointmentCount(); ++i)
-        all.append(content(store.ReadAppointment(i)));
-    return all;
+    return content(store.ReadAppointment(i));
 }
 
 Fuzz::Writes<Store> checkReads(const Store &store, const Rows &all)
 {
     const QStringList ids = store.ReadAllIds();
     check(ids.size() == all.size(), "one id per appointment");
-    for (int i = 0; i < ids.size(); ++i)
+    for (int i : Fuzz::positionsAlone<Store>(int(ids.size())))
         check(store.ReadAppointment(i).AppointmentId == ids[i],
               "an appointment reads alike alone and in the scan");
     check(store.ReadAppointment(-1).AppointmentId.isEmpty(), "no appointment before position 0");
     check(store.ReadAppointment(Store::Capacity).AppointmentId.isEmpty(),
           "no appointment past the capacity");
-    for (const QString &id : ids.mid(0, 4)) {
+    for (const QString &id : Fuzz::probes(ids)) {
         const QString day = id.left(8);
         const QList<int> positions = store.ListDayAppointments(day);
         const QList<Appointment> dayList = store.ReadDayAppointments(day);
@@ -44,15 +41,15 @@ Fuzz::Writes<Store> checkReads(const Store &store, const Rows &all)
         const int found = store.FindAppointment(id);
         check(found >= 0 && ids[found] == id && ids.lastIndexOf(id) == found,
               "the lookup finds the last appointment with the id");
+        // The calendar shows years of four digits.
+        const QDate date = QDate::fromString(day, QStringLiteral("yyyyMMdd"));
+        check(!date.isValid() || date.year() < 1000 ||
+                  (store.DaysWithAppointments(date.year(), date.month()).contains(date.day()) &&
+                   !ids.contains(store.NextAppointmentId(day))),
+              "the calendar marks the day of an appointment, and a new id of it is free");
     }
 
-    static const Appointment fresh{QStringLiteral("20240105-1"),
-                                   QStringLiteral("Fuzz"),
-                                   QStringLiteral("09:00"),
-                                   QStringLiteral("10:00"),
-                                   -1,
-                                   QStringLiteral("15"),
-                                   QStringLiteral("new")};
+    static const Appointment fresh{"20240105-1", "Fuzz", "09:00", "10:00", -1, "15", "new"};
     // Without appointments there is no id: the update and the delete find nothing.
     const QString first = ids.value(0), last = ids.value(ids.size() - 1);
     return {{"an update of a listed id",
@@ -68,5 +65,6 @@ Fuzz::Writes<Store> checkReads(const Store &store, const Rows &all)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    return Fuzz::runStore(data, size, &Store::GetAppointmentCount, readAll, checkReads);
+    return Fuzz::runStore(data, size, &Store::GetAppointmentCount, Fuzz::readRows<Store, row>,
+                          checkReads);
 }

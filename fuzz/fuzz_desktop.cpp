@@ -8,7 +8,7 @@ namespace {
 using Fuzz::Rows;
 using Store = DesktopStore;
 
-Rows readAll(const Store &store)
+Rows readAll(const Store &store, int)
 {
     Rows all;
     for (const DesktopEntry &e : store.ReadDesktopEntries())

@@ -1,9 +1,6 @@
 // Arbitrary bytes split into the four data files: the start-up's opening of the data files
-// (only a blank count record may be written), then the count of every store.
-#include "data/address_store.h"
-#include "data/appointment_store.h"
-#include "data/desktop_store.h"
-#include "data/note_store.h"
+// (only a blank count record may be written), twice, as after a restart. What each store makes
+// of its count is the store targets' part.
 #include "fuzz_support.h"
 
 #include <QtEndian>
@@ -23,20 +20,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         at += n;
     }
     Fuzz::openDataFiles(contents);
-    Fuzz::check(AppointmentStore().GetAppointmentCount() <= AppointmentStore::Capacity &&
-                    NoteStore().GetNoteCount() <= NoteStore::Capacity &&
-                    AddressStore().GetEntryCount() <= AddressStore::Capacity &&
-                    DesktopStore().GetButtonCount() <= DesktopStore::Capacity,
-                "every count stays within its capacity");
-    // A second opening, as after a restart, changes nothing more: no count record is blank now.
-    QList<QByteArray> opened;
+    // A second opening, as after a restart, changes nothing more: no count record is blank now,
+    // so the check of what an opening may change leaves no byte to change.
     for (const DataFileLayout &f : kDataFiles)
-        opened.append(Fuzz::readFile(f));
+        contents[f.number - 1] = Fuzz::readFile(f);
     Module1::CloseDataFiles();
-    Fuzz::openDataFiles(opened);
-    for (std::size_t i = 0; i < std::size(kDataFiles); ++i)
-        Fuzz::check(Fuzz::readFile(kDataFiles[i]) == opened[qsizetype(i)],
-                    "a second opening changes nothing");
+    Fuzz::openDataFiles(contents);
     Module1::CloseDataFiles();
     return 0;
 }

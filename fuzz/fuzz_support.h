@@ -18,44 +18,50 @@
 #include <cstdlib>
 #include <functional>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace Fuzz {
 
 inline void check(bool ok, const char *what, const char *how = "")
 {
-    if (!ok) {
-        std::fprintf(stderr, "Check failed: %s%s\n", what, how);
-        std::abort();
-    }
+    if (!ok)
+        std::fprintf(stderr, "Check failed: %s%s\n", what, how), std::abort();
 }
 
-// The scratch data folder, made once per run. Qt's warnings are kept out of the fuzzer's log.
-inline const QString &folder()
-{
-    static const QString path = [] {
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-        static QTemporaryDir dir;
-        check(dir.isValid(), "a temporary folder can be made");
-        return dir.path();
-    }();
-    return path;
-}
+// The scratch data folder, made once per process in memory (/dev/shm), with its four files kept
+// open: every run rewrites and reads them through these descriptors, while the program opens
+// them by name as it always does. Qt's warnings are kept out of the fuzzer's log.
+inline int scratch[std::size(kDataFiles) + 1];
 
-inline QString pathOf(const DataFileLayout &f)
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    return DataFilePath(folder(), f.baseName);
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    static QTemporaryDir dir(QStringLiteral("/dev/shm/tallowby-fuzz-XXXXXX"));
+    check(dir.isValid(), "a temporary folder can be made in /dev/shm");
+    Module1::DataFolder = dir.path();
+    for (const DataFileLayout &f : kDataFiles)
+        check((scratch[f.number] = ::open(QFile::encodeName(DataFilePath(dir.path(), f.baseName)),
+                                          O_RDWR | O_CREAT, 0600)) >= 0,
+              "a scratch file can be made");
+    return 0;
 }
 
 inline QByteArray readFile(const DataFileLayout &f)
 {
-    QFile file(pathOf(f));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    QByteArray bytes(qsizetype(::lseek(scratch[f.number], 0, SEEK_END)), Qt::Uninitialized);
+    check(::pread(scratch[f.number], bytes.data(), bytes.size(), 0) == bytes.size(),
+          "a scratch file is read");
+    return bytes;
 }
 
+// An empty content leaves an empty file, which opens as a missing one would: it is made empty.
 inline void writeFile(const DataFileLayout &f, QByteArrayView bytes)
 {
-    QFile file(pathOf(f));
-    check(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "a scratch file can be written");
-    check(file.write(bytes.data(), bytes.size()) == bytes.size(), "a scratch file is written");
+    check(::ftruncate(scratch[f.number], 0) == 0 &&
+              ::pwrite(scratch[f.number], bytes.data(), std::size_t(bytes.size()), 0) ==
+                  bytes.size(),
+          "a scratch file is written");
 }
 
 // What opening the data files must leave of `before`: a count record that holds anything but
@@ -64,54 +70,78 @@ inline QByteArray expectedAfterOpening(const DataFileLayout &f, QByteArray befor
 {
     const qsizetype offset = qsizetype(f.countRecord - 1) * f.recordLength;
     // Bytes past the end of the file read as zero bytes.
-    auto byteAt = [&](qsizetype i) { return i < before.size() ? before[i] : '\0'; };
-    const bool blank = byteAt(offset) == 0 && byteAt(offset + 1) == 0;
-    if (!blank)
+    QByteArray after = before;
+    after.resize(std::max(after.size(), offset + 4), '\0');
+    if (after[offset] || after[offset + 1])
         return before;
-    if (before.size() < offset + 4)
-        before.resize(offset + 4, '\0');
-    before.replace(offset, 4, QByteArray("\x02\x00\x00\x00", 4));
-    return before;
+    return after.replace(offset, 4, QByteArray("\x02\x00\x00\x00", 4));
 }
 
-// Writes the four files (an empty content: the file is absent), runs the start-up's opening of
-// the data files and checks what it did to each file. The files stay open.
+// Writes the four files (contents[n - 1] is file number n; an empty content: an empty file), runs
+// the start-up's opening of the data files and checks what it did to each file. The files stay
+// open.
 inline void openDataFiles(const QList<QByteArray> &contents)
 {
-    for (std::size_t i = 0; i < std::size(kDataFiles); ++i) {
-        const DataFileLayout &f = kDataFiles[i];
-        QFile::remove(pathOf(f));
-        if (!contents.value(qsizetype(i)).isEmpty())
-            writeFile(f, contents[qsizetype(i)]);
-    }
-    Module1::DataFolder = folder();
+    for (const DataFileLayout &f : kDataFiles)
+        writeFile(f, contents.value(f.number - 1));
     check(Module1::OpenDataFiles(), "the data files open");
-    for (std::size_t i = 0; i < std::size(kDataFiles); ++i) {
-        const DataFileLayout &f = kDataFiles[i];
-        check(readFile(f) == expectedAfterOpening(f, contents.value(qsizetype(i))),
+    for (const DataFileLayout &f : kDataFiles)
+        check(readFile(f) == expectedAfterOpening(f, contents.value(f.number - 1)),
               "opening changes nothing but a blank count record");
-    }
 }
 
 // A text as the checks compare it. A record cut short by the end of the file reads only the
 // bytes that are there; once the file grows past it, the zero bytes that fill the gap read as
 // NUL characters too. Trailing NULs are therefore not compared.
-inline QString shown(QString text)
-{
-    while (text.endsWith(QChar(u'\0')))
-        text.chop(1);
-    return text;
-}
-
 inline QStringList shown(QStringList texts)
 {
-    for (QString &t : texts)
-        t = shown(t);
+    for (QString &t : texts) {
+        while (t.endsWith(QChar(u'\0')))
+            t.chop(1);
+    }
     return texts;
 }
 
 // Every entry of a store as the user sees it, in order.
 using Rows = QList<QStringList>;
+
+// The positions of `count` entries that a target reads on their own: every position the file
+// reaches, the first one past its end and the last. The records of the positions between those
+// lie past the end of the file and read as that first one does, so reading each would only make
+// a large count cost more than the file's size.
+template <typename Store> QList<int> positionsAlone(int count)
+{
+    const qint64 entryBytes = qint64(Store::BlockSize) * Store::RecordLength;
+    const qint64 reached = (RecordFileSize(Store::FileNumber) + entryBytes - 1) / entryBytes;
+    QList<int> out;
+    for (int i = 0; i < count; i = i < reached || i + 1 == count ? i + 1 : count - 1)
+        out.append(i);
+    return out;
+}
+
+// The rows of all `count` entries: row(store, i) at the positions read alone, and a copy of
+// the row before at each of the others.
+template <typename Store, QStringList (*row)(const Store &, int)>
+Rows readRows(const Store &store, int count)
+{
+    Rows all;
+    for (int i : positionsAlone<Store>(count)) {
+        all.resize(i, all.value(all.size() - 1));
+        all.append(row(store, i));
+    }
+    return all;
+}
+
+// The names or ids the lookups are tried with: up to four of the first, each once. The empty
+// ones that the entries past the end of the file show are left out: each lookup reads every
+// entry, and a large count makes that the cost of a run.
+inline QStringList probes(const QStringList &keys)
+{
+    QStringList out = keys.mid(0, 4);
+    out.removeDuplicates();
+    out.removeAll(QString());
+    return out;
+}
 
 // The first column of the rows.
 inline QStringList firstColumn(const Rows &rows)
@@ -136,39 +166,42 @@ template <typename Store>
 inline const auto full = [](const Rows &all) { return all.size() == Store::Capacity; };
 
 // The run of a store target: the input as the store's file, the start-up's opening of the data
-// files, the count and every entry (`read`), then `checks`, the target's own checks of its
-// reads, which returns its writes. Each write is then made and checked in turn: on a damaged
-// count, or where `refused` says so, it is refused and changes nothing; otherwise it succeeds
-// and the reads show the rows as changed.
+// files, the count and every entry (`read`, given the count), then `checks`, the target's own
+// checks of its reads, which returns its writes. Each write is then made and checked in turn: on a
+// damaged count, or where `refused` says so, it is refused and changes nothing; otherwise it
+// succeeds and the reads show the rows as changed.
 template <typename Store, typename Checks>
 int runStore(const uint8_t *data, size_t size, int (Store::*count)() const,
-             Rows (*read)(const Store &), Checks checks)
+             Rows (*read)(const Store &, int), Checks checks)
 {
     QList<QByteArray> contents(4);
-    contents[Store::FileNumber - 1] =
-        QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
+    contents[Store::FileNumber - 1] = QByteArrayView(data, qsizetype(size)).toByteArray();
     openDataFiles(contents);
     Store store;
     const int c = (store.*count)();
     check(c >= 0 && c <= Store::Capacity, "the count stays within the capacity");
-    Rows all = read(store);
+    Rows all = read(store, c);
     check(all.size() == c, "one entry per count");
     const Writes<Store> writes = checks(std::as_const(store), std::as_const(all));
     const bool damaged =
         ReadStoreCount(Store::FileNumber, Store::BlockSize, Store::Capacity).damaged();
-    // Writes far past the end of a short file (a large count) only make big files; they are
-    // tried on files of up to 256 KiB of entries, refusals on every damaged count.
-    if (damaged || qint64(c) * Store::BlockSize * Store::RecordLength <= (1 << 18)) {
-        for (const Write<Store> &w : writes) {
-            const QByteArray before = readFile(Store::Layout);
-            const bool ok = w.run(store).ok();
-            if (damaged || w.refused(all)) {
-                check(!ok && readFile(Store::Layout) == before, w.what, ": refused, no change");
-            } else {
-                check(ok, w.what, ": succeeds");
-                w.change(all);
-                check(read(store) == all, w.what, ": the reads show that change only");
-            }
+    // A write far past the end of a short file (a large count) only makes a big file and reads
+    // of thousands of entries: writes that succeed are tried on up to 32 KiB of entries,
+    // refusals on every count.
+    const bool small = qint64(c) * Store::BlockSize * Store::RecordLength <= (1 << 15);
+    for (const Write<Store> &w : writes) {
+        const bool refused = damaged || w.refused(all);
+        if (!refused && !small)
+            continue;
+        const QByteArray before = readFile(Store::Layout);
+        const bool ok = w.run(store).ok();
+        if (refused) {
+            check(!ok && readFile(Store::Layout) == before, w.what, ": refused, no change");
+        } else {
+            check(ok, w.what, ": succeeds");
+            w.change(all);
+            check(read(store, (store.*count)()) == all, w.what,
+                  ": the reads show that change only");
         }
     }
     Module1::CloseDataFiles();
