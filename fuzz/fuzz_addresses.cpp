@@ -67,10 +67,11 @@ Fuzz::Writes<Store> checkReads(const Store &store, const Rows &all)
              },
              [](const Rows &all) { return all.isEmpty() || all.last()[0].isEmpty(); },
              [](Rows &all) { all.removeLast(); }},
+            // The store compares names as stored: a name that shows alike but ends in NULs is
+            // another name, so the rows (shown without them) cannot tell whether it is taken.
             {"an add", [](Store &s) { return s.AddAddressEntry(changed); },
-             [](const Rows &all) {
-                 return Fuzz::firstColumn(all).contains(changed.DisplayName) ||
-                        Fuzz::full<Store>(all);
+             [&store](const Rows &all) {
+                 return store.FindAddressEntry(changed.DisplayName) >= 0 || Fuzz::full<Store>(all);
              },
              [](Rows &all) { all.append(fields(changed)); }}};
 }
