@@ -222,6 +222,19 @@ int AddressStore::FindAddressEntry(const QString &name) const
     return found;
 }
 
+QList<AddressEntry> AddressStore::ReadAllAddressEntries() const
+{
+    QList<AddressEntry> all;
+    scanEntries(m_file, GetEntryCount(), [&](int i, const RecordBlock &block) {
+        AddressEntry e;
+        const auto fields = fieldsOf(e);
+        for (int k = 1; k <= kFields; ++k)
+            *fields[std::size_t(k - 1)] = block.text(recordOf(i, k));
+        all.append(std::move(e));
+    });
+    return all;
+}
+
 AddressEntry AddressStore::ReadAddressEntry(int position) const
 {
     if (position < 0 || position >= Capacity)

@@ -61,6 +61,8 @@ public:
     // Position of the entry whose display name equals `name` exactly (last match wins), or -1.
     int FindAddressEntry(const QString &name) const;
     AddressEntry ReadAddressEntry(int position) const;
+    // Every entry in file order, read in one pass.
+    QList<AddressEntry> ReadAllAddressEntries() const;
     // Display name, birthday date and flag of every entry, in position order, in one pass.
     QList<BirthdayInfo> ReadBirthdays() const;
     // The days (1 to 31) of a month that are somebody's birthday, ascending: entries whose date

@@ -189,6 +189,15 @@ QStringList AppointmentStore::ReadAllIds() const
     return ids;
 }
 
+QList<Appointment> AppointmentStore::ReadAllAppointments() const
+{
+    QList<Appointment> all;
+    scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordBlock &block) {
+        all.append(decodeAppointment(block, qint64(i) * kK + 1));
+    });
+    return all;
+}
+
 QList<Appointment> AppointmentStore::ReadDayAppointments(const QString &dayKey) const
 {
     QList<Appointment> day;

@@ -49,6 +49,8 @@ public:
     QStringList ReadAllIds() const;
     // The appointments of one day, in position order, read in one pass.
     QList<Appointment> ReadDayAppointments(const QString &dayKey) const;
+    // Every appointment in file order, read in one pass.
+    QList<Appointment> ReadAllAppointments() const;
     // The days (1 to 31) of a month that have an appointment, ascending, in one pass over the
     // ids looked at in place.
     QList<int> DaysWithAppointments(int year, int month) const;

@@ -74,6 +74,15 @@ Note NoteStore::ReadNote(int n) const
     return {block.text(nameRecord(n)), block.text(textRecord(n))};
 }
 
+QList<Note> NoteStore::ReadAllNotes() const
+{
+    QList<Note> notes;
+    scanNotes(m_file, GetNoteCount(), [&](int n, const RecordBlock &block) {
+        notes.append({block.text(nameRecord(n)), block.text(textRecord(n))});
+    });
+    return notes;
+}
+
 QStringList NoteStore::ReadNoteNames() const
 {
     QStringList names;

@@ -36,6 +36,8 @@ public:
     // in place: the notes list of a full file is filled from it at once.
     PackedTexts ReadPackedNoteNames() const;
     Note ReadNote(int n) const;
+    // Notes 1 to the count, read in one pass.
+    QList<Note> ReadAllNotes() const;
     // All note names in order, read in one pass.
     QStringList ReadNoteNames() const;
     // Number of the note named exactly `name` (last match wins), or 0.

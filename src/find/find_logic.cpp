@@ -111,27 +111,9 @@ FindIndex FindIndex::Build(QList<Appointment> appointments, QList<AddressEntry> 
 
 FindIndex FindIndex::Load()
 {
-    QList<Appointment> appointments;
-    const AppointmentStore appointmentStore;
-    const int appointmentCount = appointmentStore.GetAppointmentCount();
-    appointments.reserve(appointmentCount);
-    for (int i = 0; i < appointmentCount; ++i)
-        appointments.append(appointmentStore.ReadAppointment(i));
-
-    QList<AddressEntry> entries;
-    const AddressStore addressStore;
-    const int entryCount = addressStore.GetEntryCount();
-    entries.reserve(entryCount);
-    for (int i = 0; i < entryCount; ++i)
-        entries.append(addressStore.ReadAddressEntry(i));
-
-    QList<Note> notes;
-    const NoteStore noteStore;
-    const int noteCount = noteStore.GetNoteCount();
-    notes.reserve(noteCount);
-    for (int n = 1; n <= noteCount; ++n)
-        notes.append(noteStore.ReadNote(n));
-    return Build(std::move(appointments), std::move(entries), std::move(notes));
+    // Each file in one pass.
+    return Build(AppointmentStore().ReadAllAppointments(), AddressStore().ReadAllAddressEntries(),
+                 NoteStore().ReadAllNotes());
 }
 
 void FindIndex::addEntry(Kind kind, const QString &key, const QString &where)

@@ -105,17 +105,13 @@ inline bool interruptedShift(Store store, const Entries &before, const Entries &
 inline Stores readStores()
 {
     Stores m;
-    for (int i = 0; i < AppointmentStore().GetAppointmentCount(); ++i) {
-        const Appointment a = AppointmentStore().ReadAppointment(i);
+    for (const Appointment &a : AppointmentStore().ReadAllAppointments())
         m[0].append({a.AppointmentId, a.Subject, a.StartTime, a.EndTime,
                      QString::number(a.ReminderOn), a.ReminderMinutes, a.Description});
-    }
-    for (int n = 1; n <= NoteStore().GetNoteCount(); ++n) {
-        const Note note = NoteStore().ReadNote(n);
+    for (const Note &note : NoteStore().ReadAllNotes())
         m[1].append({note.NoteName, note.NoteText});
-    }
-    for (int i = 0; i < AddressStore().GetEntryCount(); ++i)
-        m[2].append(fieldsOf(AddressStore().ReadAddressEntry(i)));
+    for (const AddressEntry &e : AddressStore().ReadAllAddressEntries())
+        m[2].append(fieldsOf(e));
     for (const DesktopEntry &e : DesktopStore().ReadDesktopEntries())
         m[3].append({e.ButtonCaption, e.ProgramPath, e.IconPath});
     return m;
