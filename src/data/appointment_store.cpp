@@ -62,7 +62,8 @@ template <typename F> void scanAppointments(int file, int count, F f)
 {
     for (int start = 0; start < count; start += kScanChunk) {
         const int n = std::min(kScanChunk, count - start);
-        const RecordBlock block(file, qint64(start) * kK + 1, qint64(n) * kK);
+        const RecordBlock block(file, qint64(start) * kK + 1, qint64(n) * kK,
+                                RecordBlock::ReadOnly{});
         for (int i = start; i < start + n; ++i)
             f(i, block);
     }

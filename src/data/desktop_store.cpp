@@ -24,7 +24,7 @@ template <typename F> void scanEntries(int file, int count, F f)
 {
     for (int start = 0; start < count; start += kScanChunk) {
         const int n = std::min(kScanChunk, count - start);
-        const RecordBlock block(file, recordOf(start, 1), qint64(n) * kK);
+        const RecordBlock block(file, recordOf(start, 1), qint64(n) * kK, RecordBlock::ReadOnly{});
         for (int i = start; i < start + n; ++i)
             f(i, block);
     }

@@ -41,7 +41,7 @@ template <typename F> void scanNotes(int file, int count, F f)
 {
     for (int start = 1; start <= count; start += kScanChunk) {
         const int n = std::min(kScanChunk, count - start + 1);
-        const RecordBlock block(file, nameRecord(start), qint64(n) * kK);
+        const RecordBlock block(file, nameRecord(start), qint64(n) * kK, RecordBlock::ReadOnly{});
         for (int i = start; i < start + n; ++i)
             f(i, block);
     }

@@ -12,6 +12,11 @@ RecordBlock::RecordBlock(int file, qint64 first, qint64 count)
                                    m_bytes.size()))
 {}
 
+RecordBlock::RecordBlock(int file, qint64 first, qint64 count, ReadOnly)
+    : RecordBlock(file, first,
+                  std::clamp<qint64>(RecordFileRecordCount(file) - first + 1, 0, count))
+{}
+
 QByteArrayView RecordBlock::record(qint64 r) const
 {
     const qint64 offset = (r - m_first) * m_len;

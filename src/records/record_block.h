@@ -15,6 +15,11 @@ class RecordBlock {
 public:
     // Records [first, first + count) of record file `file`.
     RecordBlock(int file, qint64 first, qint64 count);
+    // The same records for reading only: those past the end of the file are not read (they
+    // read as none, as in a block read whole), so a scan of a short file whose count runs far
+    // past its end costs no more than the file.
+    struct ReadOnly {};
+    RecordBlock(int file, qint64 first, qint64 count, ReadOnly);
 
     // The bytes of record r that the file holds: fewer for a record cut short by the end of the
     // file, none past it. A text is read from these alone, as GetString reads it.
