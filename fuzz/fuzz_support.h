@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -29,19 +30,25 @@ inline void check(bool ok, const char *what, const char *how = "")
         std::fprintf(stderr, "Check failed: %s%s\n", what, how), std::abort();
 }
 
-// The scratch data folder, made once per process in memory (/dev/shm), with its four files kept
-// open: every run rewrites and reads them through these descriptors, while the program opens
-// them by name as it always does. Qt's warnings are kept out of the fuzzer's log.
+// The scratch data folder, made once per process in memory (/dev/shm where there is one), with
+// its four files kept open: every run rewrites and reads them through these descriptors, while
+// the program opens them by name as it always does. Qt's warnings are kept out of the fuzzer's log.
 inline int scratch[std::size(kDataFiles) + 1];
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    static QTemporaryDir dir(QStringLiteral("/dev/shm/tallowby-fuzz-XXXXXX"));
-    check(dir.isValid(), "a temporary folder can be made in /dev/shm");
-    Module1::DataFolder = dir.path();
+    // In memory where the system has /dev/shm, else in the temporary folder.
+    static const std::unique_ptr<QTemporaryDir> dir = [] {
+        auto d = std::make_unique<QTemporaryDir>(QStringLiteral("/dev/shm/tallowby-fuzz-XXXXXX"));
+        if (!d->isValid())
+            d = std::make_unique<QTemporaryDir>();
+        return d;
+    }();
+    check(dir->isValid(), "a temporary folder can be made");
+    Module1::DataFolder = dir->path();
     for (const DataFileLayout &f : kDataFiles)
-        check((scratch[f.number] = ::open(QFile::encodeName(DataFilePath(dir.path(), f.baseName)),
+        check((scratch[f.number] = ::open(QFile::encodeName(DataFilePath(dir->path(), f.baseName)),
                                           O_RDWR | O_CREAT, 0600)) >= 0,
               "a scratch file can be made");
     return 0;
