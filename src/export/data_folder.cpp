@@ -7,7 +7,6 @@
 #include <QtEndian>
 
 #include <algorithm>
-#include <utility>
 
 namespace Export {
 
@@ -255,40 +254,36 @@ std::optional<DataFolderContents> ReadDataFolder(const QString &folder, QString 
     contents.folder = folder;
     struct Slot {
         const FileLayout &layout;
-        FileImage *image;
+        FileImage DataFolderContents::*image;
         DataFiles file;
     };
-    const Slot files[] = {{AppointmentsLayout, &contents.appointmentsFile, AppointmentsFile},
-                          {NotesLayout, &contents.notesFile, NotesFile},
-                          {AddressesLayout, &contents.addressesFile, AddressesFile},
-                          {DesktopLayout, &contents.desktopFile, DesktopFile}};
+    const Slot files[] = {
+        {AppointmentsLayout, &DataFolderContents::appointmentsFile, AppointmentsFile},
+        {NotesLayout, &DataFolderContents::notesFile, NotesFile},
+        {AddressesLayout, &DataFolderContents::addressesFile, AddressesFile},
+        {DesktopLayout, &DataFolderContents::desktopFile, DesktopFile}};
     int number = kFirstToolFileNumber;
     bool any = false;
     for (const Slot &slot : files) {
+        FileImage &image = contents.*slot.image;
         if (!(which & slot.file)) {
             // Not read: only whether it is there counts, for a folder that holds none.
-            slot.image->layout = slot.layout;
+            image.layout = slot.layout;
             any = any || QFileInfo::exists(
                              QDir(folder).filePath(QString::fromLatin1(slot.layout.fileName)));
             ++number;
             continue;
         }
-        if (!loadImage(folder, slot.layout, number++, slot.image, error))
+        if (!loadImage(folder, slot.layout, number++, &image, error))
             return std::nullopt;
-        any = any || slot.image->exists;
+        any = any || image.exists;
         if (which != AllDataFiles) {
             // A file read for an export is decoded at once and its bytes let go before the
             // next file is read, so that no two images are held together.
             DataFolderContents one;
-            FileImage *image = slot.image == &contents.appointmentsFile ? &one.appointmentsFile
-                               : slot.image == &contents.notesFile      ? &one.notesFile
-                               : slot.image == &contents.addressesFile  ? &one.addressesFile
-                                                                        : &one.desktopFile;
-            *image = std::exchange(*slot.image, FileImage{});
+            one.*slot.image = image; // the bytes shared, then let go here
+            image.bytes = QByteArray();
             DecodeDataFolder(one);
-            slot.image->layout = image->layout;
-            slot.image->exists = image->exists;
-            slot.image->modified = image->modified;
             contents.appointments += std::move(one.appointments);
             contents.notes += std::move(one.notes);
             contents.addresses += std::move(one.addresses);
