@@ -48,6 +48,10 @@ AboutBox::AboutBox(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::WindowClo
     QFont product(QStringLiteral("Arial"));
     product.setPointSizeF(21.75);
     product.setBold(true);
+    // At these sizes the outlines need no fitting to the pixel grid, which would take longer
+    // to draw than the rest of the box while the program starts.
+    company.setHintingPreference(QFont::PreferNoHinting);
+    product.setHintingPreference(QFont::PreferNoHinting);
 
     imgLogo = new QLabel(Frame1);
     imgLogo->setObjectName(QStringLiteral("imgLogo"));

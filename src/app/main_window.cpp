@@ -6,6 +6,7 @@
 #include "app/file_import.h"
 #include "app/forms.h"
 #include "app/module1.h"
+#include "app/program_style.h"
 #include "calendar/calendar_window.h"
 #include "controls/lazy_icon.h"
 #include "controls/pictures.h"
@@ -22,107 +23,18 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QHash>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QPainter>
-#include <QProxyStyle>
 #include <QPushButton>
-#include <QStyleFactory>
 #include <QTimer>
 #include <QToolBar>
 
 #include <cmath>
 
-namespace {
-
-// The glyphs of the title-bar buttons of the sub-windows, of the toolbar's and menu bar's
-// extension button and of the calendar's arrows, drawn here rather than decoded from the
-// style's picture files: start-up asks for each of them.
-QIcon titleBarIcon(QStyle::StandardPixmap icon)
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setPen(QPen(QColor(40, 40, 40), 1.5));
-    switch (icon) {
-    case QStyle::SP_TitleBarMinButton:
-        p.drawLine(QPointF(4, 11.5), QPointF(12, 11.5));
-        break;
-    case QStyle::SP_TitleBarMaxButton:
-        p.drawRect(QRectF(4.5, 4.5, 7, 7));
-        break;
-    case QStyle::SP_TitleBarNormalButton:
-        p.drawRect(QRectF(3.5, 6.5, 6, 6));
-        p.drawPolyline(QPolygonF({QPointF(6.5, 6.5), QPointF(6.5, 3.5), QPointF(12.5, 3.5),
-                                  QPointF(12.5, 9.5), QPointF(9.5, 9.5)}));
-        break;
-    case QStyle::SP_TitleBarCloseButton:
-        p.setRenderHint(QPainter::Antialiasing);
-        p.drawLine(QPointF(4.5, 4.5), QPointF(11.5, 11.5));
-        p.drawLine(QPointF(11.5, 4.5), QPointF(4.5, 11.5));
-        break;
-    case QStyle::SP_TitleBarMenuButton:
-        return QIcon(Pictures::logo(16));
-    case QStyle::SP_ToolBarHorizontalExtensionButton:
-        p.setRenderHint(QPainter::Antialiasing);
-        p.drawPolyline(QPolygonF({QPointF(4, 4), QPointF(8, 8), QPointF(4, 12)}));
-        p.drawPolyline(QPolygonF({QPointF(9, 4), QPointF(13, 8), QPointF(9, 12)}));
-        break;
-    case QStyle::SP_ArrowLeft:
-    case QStyle::SP_ArrowRight: {
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(40, 40, 40));
-        const bool left = icon == QStyle::SP_ArrowLeft;
-        p.drawPolygon(QPolygonF(
-            {QPointF(left ? 11 : 5, 3), QPointF(left ? 4 : 12, 8), QPointF(left ? 11 : 5, 13)}));
-        break;
-    }
-    default:
-        return {};
-    }
-    return QIcon(pixmap);
-}
-
-// The application's style, with each standard icon kept once it is made: every sub-window of
-// the multiple-document area asks for the same title-bar icons, which the style would load and
-// decode from its picture files anew each time. Everything else is the style's own.
-class StandardIconCache : public QProxyStyle {
-public:
-    using QProxyStyle::QProxyStyle;
-
-    QIcon standardIcon(StandardPixmap icon, const QStyleOption *option,
-                       const QWidget *widget) const override
-    {
-        if (option)
-            return QProxyStyle::standardIcon(icon, option, widget);
-        const Qt::LayoutDirection direction =
-            widget ? widget->layoutDirection() : QGuiApplication::layoutDirection();
-        const int key = int(icon) * 2 + (direction == Qt::RightToLeft ? 1 : 0);
-        auto found = m_icons.constFind(key);
-        if (found == m_icons.constEnd()) {
-            QIcon made = titleBarIcon(icon);
-            if (made.isNull())
-                made = QProxyStyle::standardIcon(icon, option, widget);
-            found = m_icons.insert(key, made);
-        }
-        return found.value();
-    }
-
-private:
-    mutable QHash<int, QIcon> m_icons;
-};
-
-} // namespace
-
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
-    if (!dynamic_cast<StandardIconCache *>(QApplication::style())) {
-        QStyle *base = QStyleFactory::create(QApplication::style()->name());
-        QApplication::setStyle(new StandardIconCache(base));
-    }
+    ProgramStyle::install();
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(QStringLiteral("Tallowby"));
     setWindowIcon(LazyLogoIcon());
@@ -248,6 +160,8 @@ QMdiSubWindow *MainWindow::addView(QWidget *view)
 {
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(view);
     sub->setObjectName(view->objectName() + QStringLiteral("Frame"));
+    // A view is shown maximized the first time; restored, it takes its designed size.
+    sub->resize(sub->sizeHint().expandedTo(sub->minimumSizeHint()));
     sub->setWindowIcon(view->windowIcon().isNull() ? LazyLogoIcon() : view->windowIcon());
     // Closing a view destroys it; the next command that shows it creates it anew.
     sub->setAttribute(Qt::WA_DeleteOnClose);
@@ -265,12 +179,10 @@ QMdiSubWindow *MainWindow::subWindowOf(const QWidget *view) const
 
 void MainWindow::ShowChildView(QWidget *target)
 {
-    QWidget *views[] = {Forms::Form1(), Forms::Form2(), Forms::Form3(), Forms::Form9()};
+    // Views not built yet have nothing to hide.
     auto hideOthers = [&] {
-        for (QWidget *view : views) {
-            if (view == target)
-                continue;
-            if (QMdiSubWindow *sub = subWindowOf(view))
+        for (QMdiSubWindow *sub : m_mdiArea->subWindowList()) {
+            if (sub->widget() != target)
                 sub->hide();
         }
     };
@@ -340,16 +252,9 @@ bool MainWindow::startUp()
     }
     Module1::FileDialogOpen = 0;
     Module1::Reminders = {};
-    QWidget *views[] = {Forms::Form1(), Forms::Form2(), Forms::Form3(), Forms::Form9()};
-    for (QWidget *v : views) {
-        v->show();
-        if (QMdiSubWindow *sub = subWindowOf(v))
-            sub->show();
-    }
-    if (QMdiSubWindow *calendar = subWindowOf(Forms::Form1())) {
-        calendar->showMaximized();
-        m_mdiArea->setActiveSubWindow(calendar);
-    }
+    // The calendar opens in front; the notes, the address book and My Desktop are built the
+    // first time they are shown, so that start-up does only what the first view needs.
+    ShowChildView(Forms::Form1());
     // The frame and its views are drawn behind the splash during the wait.
     setWindowState(Qt::WindowNoState);
     show();

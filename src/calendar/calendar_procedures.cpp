@@ -23,6 +23,7 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -122,11 +123,16 @@ QPixmap MarkerPicture(const QColor &color, QChar letter)
     const double luminance =
         0.2126 * color.redF() + 0.7152 * color.greenF() + 0.0722 * color.blueF();
     painter.setPen(luminance > 0.18 ? Qt::black : Qt::white);
-    QFont font = painter.font();
-    font.setPixelSize(9);
+    // The letter is 9 pixels high in the bold face of the program's own font, drawn scaled
+    // down from that font's size rather than loaded at 9 pixels: the calendar's month and year
+    // already use that face, so no further font is looked up for the markers.
+    QFont font = QGuiApplication::font();
     font.setBold(true);
+    const qreal size = std::max(1, QFontInfo(font).pixelSize());
     painter.setFont(font);
-    painter.drawText(disc, Qt::AlignCenter, QString(letter));
+    painter.translate(disc.center());
+    painter.scale(9 / size, 9 / size);
+    painter.drawText(QRectF(-size, -size, 2 * size, 2 * size), Qt::AlignCenter, QString(letter));
     return picture;
 }
 

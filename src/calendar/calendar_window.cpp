@@ -131,9 +131,10 @@ CalendarWindow::CalendarWindow(QWidget *parent) : QWidget(parent)
         // open items so, and a double-click on a greyed day turns the page between its clicks.
         m_dayTable->installEventFilter(this);
         m_dayTable->setAccessibleName(QStringLiteral("Days of the month"));
-        auto later = [this] { QTimer::singleShot(0, this, &CalendarWindow::placeMarkers); };
-        connect(m_dayTable->horizontalHeader(), &QHeaderView::sectionResized, this, later);
-        connect(m_dayTable->verticalHeader(), &QHeaderView::sectionResized, this, later);
+        connect(m_dayTable->horizontalHeader(), &QHeaderView::sectionResized, this,
+                &CalendarWindow::placeMarkersSoon);
+        connect(m_dayTable->verticalHeader(), &QHeaderView::sectionResized, this,
+                &CalendarWindow::placeMarkersSoon);
     }
 
     // The 43 dots of a colour share one picture.
@@ -313,6 +314,19 @@ void CalendarWindow::placeMarkers()
     }
 }
 
+void CalendarWindow::placeMarkersSoon()
+{
+    // A resize of the table resizes each of its rows and columns in turn: the markers move
+    // once, after all of them.
+    if (m_placingSoon)
+        return;
+    m_placingSoon = true;
+    QTimer::singleShot(0, this, [this] {
+        m_placingSoon = false;
+        placeMarkers();
+    });
+}
+
 QSize CalendarWindow::sizeHint() const
 {
     return twipsSize(7935, 5295);
@@ -367,7 +381,7 @@ void CalendarWindow::resizeEvent(QResizeEvent *event)
     // The calendar fills the view.
     Calendar1->setGeometry(rect());
     placeMarkers();
-    QTimer::singleShot(0, this, &CalendarWindow::placeMarkers);
+    placeMarkersSoon();
 }
 
 QDate CalendarWindow::dateAt(QPoint viewportPoint) const
@@ -391,7 +405,7 @@ bool CalendarWindow::eventFilter(QObject *watched, QEvent *event)
         case QEvent::Resize:
         case QEvent::Show:
         case QEvent::LayoutRequest:
-            QTimer::singleShot(0, this, &CalendarWindow::placeMarkers);
+            placeMarkersSoon();
             break;
         case QEvent::MouseButtonPress:
             m_pressedDate = dateAt(static_cast<QMouseEvent *>(event)->position().toPoint());

@@ -55,6 +55,7 @@ public:
     // Puts every marker on the upper left corner of its day cell and the spinner beside the
     // calendar's title.
     void placeMarkers();
+    void placeMarkersSoon();
     // The date that day cell `cell` (1 to 42) stands for in the month shown.
     QDate cellDate(int cell) const;
     // Names every marker shown after its day, and describes the selected day's markers on the
@@ -79,5 +80,6 @@ private:
 
     QTableView *m_dayTable = nullptr;
     bool m_stepping = false;
+    bool m_placingSoon = false;
     QDate m_pressedDate; // the day under the last press, before the calendar acted on it
 };

@@ -53,7 +53,9 @@ private slots:
         QCOMPARE(Module1::FileDialogOpen, qint16(0));
         QVERIFY(env.messages.isEmpty());
         QVERIFY(main->isVisible() && main->isEnabled());
-        QCOMPARE(main->mdiArea()->subWindowList().size(), 4);
+        // Only the calendar is built; the other views are built when first shown.
+        QCOMPARE(main->mdiArea()->subWindowList().size(), 1);
+        QVERIFY(!Forms::exists("Form2") && !Forms::exists("Form3") && !Forms::exists("Form9"));
         QVERIFY(visibleViews(main).contains("Form1 in front maximized"));
         QVERIFY(main->Timer1->isActive());
         QCOMPARE(main->Timer1->interval(), 60000);
@@ -182,7 +184,7 @@ private slots:
         QTRY_VERIFY(closed.isNull());
         a->trigger();
         QCOMPARE(visibleViews(main), QStringList{view + " in front maximized"});
-        QCOMPARE(main->mdiArea()->subWindowList().size(), 4);
+        QCOMPARE(main->mdiArea()->subWindowList().size(), view == "Form1" ? 1 : 2);
     }
 
     void exitAndCloseBoxEndTheProgramAlike_data()
