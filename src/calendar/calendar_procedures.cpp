@@ -268,7 +268,7 @@ void LoadDayActivities()
         w->Combo2->setCurrentIndex(0);
     }
 
-    w->Combo4->addItems(CalendarLogic::BirthdayLines(AddressStore().ReadBirthdays(), date));
+    w->Combo4->addItems(CalendarLogic::BirthdayLines(AddressStore().ReadBirthdaysOn(date), date));
     if (w->Combo4->count() > 0)
         w->Combo4->setCurrentIndex(0);
 }

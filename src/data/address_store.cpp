@@ -96,15 +96,12 @@ StoreResult writeEntry(int file, int position, const AddressEntry &e)
 // twice but none missing.
 RecordStatus moveDown(RecordBlock &block, int p, int last)
 {
-    QList<QList<QByteArray>> moved;
-    moved.reserve(last - p);
+    RecordBlock::Change change(block);
     for (int j = p; j < last; ++j) {
-        QList<QByteArray> values;
         for (int k = 1; k <= kFields; ++k)
-            values.append(StoredStringValue(block.record(recordOf(j + 1, k))));
-        moved.append(values);
+            change.putStoredValueOf(recordOf(j, k), recordOf(j + 1, k));
     }
-    return block.putSpans(recordOf(p, 1), kK, moved);
+    return change.write();
 }
 
 // Removes the entry at position p of the c entries held in `block` (records 1 to 16*c): every
@@ -254,6 +251,18 @@ QList<BirthdayInfo> AddressStore::ReadBirthdays() const
     scanEntries(m_file, GetEntryCount(), [&](int i, const RecordBlock &block) {
         out.append(
             {block.text(recordOf(i, 1)), block.text(recordOf(i, 11)), block.text(recordOf(i, 12))});
+    });
+    return out;
+}
+
+QList<BirthdayInfo> AddressStore::ReadBirthdaysOn(QDate date) const
+{
+    const QByteArray key = date.toString(QStringLiteral("dd/MM")).toLatin1();
+    QList<BirthdayInfo> out;
+    scanEntries(m_file, GetEntryCount(), [&](int i, const RecordBlock &block) {
+        if (StoredText::of(block.record(recordOf(i, 11))).startsWith(key))
+            out.append({block.text(recordOf(i, 1)), block.text(recordOf(i, 11)),
+                        block.text(recordOf(i, 12))});
     });
     return out;
 }

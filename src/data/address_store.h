@@ -65,6 +65,9 @@ public:
     QList<AddressEntry> ReadAllAddressEntries() const;
     // Display name, birthday date and flag of every entry, in position order, in one pass.
     QList<BirthdayInfo> ReadBirthdays() const;
+    // The same for the entries whose birthday date begins with the day and month of `date` as
+    // dd/mm, whatever their flag: the others are passed over without decoding their texts.
+    QList<BirthdayInfo> ReadBirthdaysOn(QDate date) const;
     // The days (1 to 31) of a month that are somebody's birthday, ascending: entries whose date
     // begins with the day and month as dd/mm and whose flag is the number 1. The year plays no
     // part, so 29/02 also stands in a February of 28 days.

@@ -18,14 +18,6 @@ constexpr int kFlagField = 5;
 // Appointments read per block when scanning the whole file (128 KiB per read).
 constexpr int kScanChunk = 128;
 
-// The stored value of record k (1 to 7) of a block, as it is copied when entries move.
-QByteArray fieldValue(QByteArrayView rec, int k)
-{
-    if (k == kFlagField)
-        return rec.size() >= 2 ? rec.first(2).toByteArray() : kEmptyStringValue;
-    return StoredStringValue(rec);
-}
-
 // The sequence number of an id: the text after its first nine characters read as a number
 // (leading digits only; none gives 0).
 int sequenceNumber(QStringView id)
@@ -43,6 +35,33 @@ bool isOfDay(QStringView id, QStringView dayKey)
 {
     return id.left(8) == dayKey;
 }
+
+// A text to look for among the stored ids. One of plain ASCII characters (as the program makes
+// ids and day keys) is compared with the stored bytes, without decoding them: a stored text
+// starts with or equals it only when its bytes do. Any other is compared as text.
+class IdText {
+public:
+    explicit IdText(const QString &text)
+        : m_text(text), m_bytes(text.toLatin1()),
+          m_ascii(std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; }))
+    {}
+    bool isIdOf(QByteArrayView rec) const
+    {
+        return m_ascii ? StoredText::of(rec) == m_bytes : RecordCodec::decodeString(rec) == m_text;
+    }
+    // Whether the id in `rec` is of the day this text is the key of (its first eight characters).
+    bool isDayOf(QByteArrayView rec) const
+    {
+        if (m_ascii && m_text.size() == 8)
+            return StoredText::of(rec).startsWith(m_bytes);
+        return isOfDay(RecordCodec::decodeString(rec), m_text);
+    }
+
+private:
+    QString m_text;
+    QByteArray m_bytes;
+    bool m_ascii;
+};
 
 Appointment decodeAppointment(const RecordBlock &block, qint64 firstRecord)
 {
@@ -141,10 +160,10 @@ QString AppointmentStore::MakeAppointmentId(QDate date, int n)
 QString AppointmentStore::NextAppointmentId(const QString &dayKey) const
 {
     QStringList dayIds;
+    const IdText day(dayKey);
     scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordBlock &block) {
-        const QString id = RecordCodec::decodeString(block.record(qint64(i) * kK + 1));
-        if (isOfDay(id, dayKey))
-            dayIds.append(id);
+        if (day.isDayOf(block.record(qint64(i) * kK + 1)))
+            dayIds.append(RecordCodec::decodeString(block.record(qint64(i) * kK + 1)));
     });
     for (qsizetype n = dayIds.size() + 1;; ++n) {
         const QString id = dayKey + QLatin1Char('-') + QString::number(n);
@@ -164,8 +183,9 @@ Appointment AppointmentStore::ReadAppointment(int position) const
 int AppointmentStore::FindAppointment(const QString &id) const
 {
     int found = -1;
+    const IdText wanted(id);
     scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordBlock &block) {
-        if (RecordCodec::decodeString(block.record(qint64(i) * kK + 1)) == id)
+        if (wanted.isIdOf(block.record(qint64(i) * kK + 1)))
             found = i;
     });
     return found;
@@ -174,8 +194,9 @@ int AppointmentStore::FindAppointment(const QString &id) const
 QList<int> AppointmentStore::ListDayAppointments(const QString &dayKey) const
 {
     QList<int> positions;
+    const IdText day(dayKey);
     scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordBlock &block) {
-        if (isOfDay(RecordCodec::decodeString(block.record(qint64(i) * kK + 1)), dayKey))
+        if (day.isDayOf(block.record(qint64(i) * kK + 1)))
             positions.append(i);
     });
     return positions;
@@ -202,9 +223,10 @@ QList<Appointment> AppointmentStore::ReadAllAppointments() const
 QList<Appointment> AppointmentStore::ReadDayAppointments(const QString &dayKey) const
 {
     QList<Appointment> day;
+    const IdText key(dayKey);
     scanAppointments(m_file, GetAppointmentCount(), [&](int i, const RecordBlock &block) {
         const qint64 first = qint64(i) * kK + 1;
-        if (isOfDay(RecordCodec::decodeString(block.record(first)), dayKey))
+        if (key.isDayOf(block.record(first)))
             day.append(decodeAppointment(block, first));
     });
     return day;
@@ -268,8 +290,9 @@ StoreResult AppointmentStore::UpdateAppointment(const QString &id, const Appoint
     // 2 to 7; record 1 (the id) stays. Another appointment that happens to carry the same id
     // in a damaged file keeps its own fields.
     int p = -1;
+    const IdText wanted(id);
     scanAppointments(m_file, c, [&](int i, const RecordBlock &block) {
-        if (RecordCodec::decodeString(block.record(qint64(i) * kK + 1)) == id)
+        if (wanted.isIdOf(block.record(qint64(i) * kK + 1)))
             p = i;
     });
     if (p < 0) {
@@ -297,9 +320,10 @@ StoreResult AppointmentStore::DeleteAppointment(const QString &id)
         return notFound;
 
     RecordBlock block(m_file, 1, qint64(c) * kK);
+    const IdText wanted(id);
     int p = -1;
     for (int i = 0; i < c; ++i) {
-        if (RecordCodec::decodeString(block.record(qint64(i) * kK + 1)) == id)
+        if (wanted.isIdOf(block.record(qint64(i) * kK + 1)))
             p = i;
     }
     // Only the appointment asked for is removed, also when it is the only one in the file.
@@ -309,8 +333,11 @@ StoreResult AppointmentStore::DeleteAppointment(const QString &id)
     // The later appointments of the same day take the next lower sequence number, so the
     // day's ids stay 1, 2, 3, ...
     const QStringView day = QStringView(id).left(8);
+    const IdText dayKey(day.toString());
     const int deleted = sequenceNumber(id);
     auto renumbered = [&](QByteArrayView idRecord) -> std::optional<QByteArray> {
+        if (!dayKey.isDayOf(idRecord))
+            return std::nullopt;
         const QString other = RecordCodec::decodeString(idRecord);
         if (other.left(8) != day)
             return std::nullopt;
@@ -326,21 +353,28 @@ StoreResult AppointmentStore::DeleteAppointment(const QString &id)
     // ascending write from the first record that changes. A process that dies meanwhile leaves
     // one appointment twice, never one missing, never one made of two, and never a day whose
     // numbers are only partly changed.
-    QList<QList<QByteArray>> spans;
-    spans.reserve(c - 1);
+    RecordBlock::Change change(block);
     for (int i = 0; i < p; ++i) {
-        const auto newId = renumbered(block.record(qint64(i) * kK + 1));
-        spans.append(newId ? QList<QByteArray>{*newId} : QList<QByteArray>{});
+        if (const auto newId = renumbered(block.record(qint64(i) * kK + 1)))
+            change.put(qint64(i) * kK + 1, *newId);
     }
     for (int j = p; j <= c - 2; ++j) {
-        QList<QByteArray> values;
-        for (int k = 1; k <= kFields; ++k)
-            values.append(fieldValue(block.record(qint64(j + 1) * kK + k), k));
-        if (const auto newId = renumbered(block.record(qint64(j + 1) * kK + 1)))
-            values[0] = *newId;
-        spans.append(values);
+        const qint64 to = qint64(j) * kK, from = qint64(j + 1) * kK;
+        if (const auto newId = renumbered(block.record(from + 1)))
+            change.put(to + 1, *newId);
+        else
+            change.putStoredValueOf(to + 1, from + 1);
+        for (int k = 2; k <= kFields; ++k) {
+            if (k == kFlagField) {
+                const QByteArrayView flag = block.record(from + k);
+                change.put(to + k,
+                           flag.size() >= 2 ? flag.first(2) : QByteArrayView(kEmptyStringValue));
+            } else {
+                change.putStoredValueOf(to + k, from + k);
+            }
+        }
     }
-    if (const RecordStatus s = block.putSpans(1, kK, spans); !s.ok())
+    if (const RecordStatus s = change.write(); !s.ok())
         return StoreResult::fromRecord(s);
     // The count before the blanking: the old last block is then outside the count, so an
     // interruption never shows an empty appointment.

@@ -132,15 +132,12 @@ StoreResult DesktopStore::RemoveDesktopEntry(int position)
     // none made of two. Then the count is lowered and the old last position blanked (in that
     // order, so an empty button never shows).
     RecordBlock block(m_file, recordOf(position, 1), qint64(c - position) * kK);
-    QList<QList<QByteArray>> moved;
-    moved.reserve(c - 1 - position);
+    RecordBlock::Change change(block);
     for (int i = position; i <= c - 2; ++i) {
-        QList<QByteArray> values;
         for (int k = 1; k <= kFields; ++k)
-            values.append(StoredStringValue(block.record(recordOf(i + 1, k))));
-        moved.append(values);
+            change.putStoredValueOf(recordOf(i, k), recordOf(i + 1, k));
     }
-    if (const RecordStatus s = block.putSpans(recordOf(position, 1), kK, moved); !s.ok())
+    if (const RecordStatus s = change.write(); !s.ok())
         return StoreResult::fromRecord(s);
     if (const RecordStatus s = PutCount(m_file, kK, c - 1); !s.ok())
         return StoreResult::fromRecord(s);

@@ -62,32 +62,62 @@ RecordStatus RecordBlock::putSpan(qint64 first, const QList<QByteArray> &values,
 RecordStatus RecordBlock::putSpans(qint64 first, qint64 stride,
                                    const QList<QList<QByteArray>> &spans)
 {
-    QByteArray image = m_bytes;
-    qint64 from = -1;
-    qint64 to = -1;
+    Change change(*this);
     for (qsizetype e = 0; e < spans.size(); ++e) {
-        for (qsizetype i = 0; i < spans[e].size(); ++i) {
-            const qint64 r = first + e * stride + i;
-            const QByteArray &value = spans[e][i];
-            const QByteArrayView current = record(r);
-            if (!current.isEmpty() && current.startsWith(value))
-                continue;
-            const qint64 offset = (r - m_first) * m_len;
-            if (r < m_first || offset + m_len > image.size())
-                return WriteRecordSpan(m_file, r, value); // outside the block: never here
-            image.replace(offset, value.size(), value);
-            from = from < 0 ? offset : std::min(from, offset);
-            to = std::max(to, offset + value.size());
-        }
+        for (qsizetype i = 0; i < spans[e].size(); ++i)
+            change.put(first + e * stride + i, spans[e][i]);
     }
-    if (from < 0)
+    return change.write();
+}
+
+void RecordBlock::Change::put(qint64 r, QByteArrayView value)
+{
+    if (m_outside)
+        return;
+    const QByteArrayView current = m_block.record(r);
+    if (!current.isEmpty() && current.startsWith(value))
+        return;
+    const qint64 offset = (r - m_block.m_first) * m_block.m_len;
+    if (r < m_block.m_first || offset + m_block.m_len > m_block.m_bytes.size()) {
+        // Outside the block (never so in the stores): written at once, and nothing after it.
+        m_outside = true;
+        m_outsideStatus = WriteRecordSpan(m_block.m_file, r, value);
+        return;
+    }
+    if (m_from < 0)
+        m_image = m_block.m_bytes;
+    std::copy(value.begin(), value.end(), m_image.data() + offset);
+    m_from = m_from < 0 ? offset : std::min(m_from, offset);
+    m_to = std::max(m_to, offset + value.size());
+}
+
+void RecordBlock::Change::putStoredValueOf(qint64 r, qint64 source)
+{
+    const QByteArrayView rec = m_block.record(source);
+    if (rec.size() < 2)
+        return put(r, kEmptyStringValue);
+    const qsizetype declared = qFromLittleEndian<quint16>(rec.data());
+    if (declared <= rec.size() - 2)
+        return put(r, rec.first(2 + declared));
+    put(r, StoredStringValue(rec)); // a length prefix beyond the record: cut to what it holds
+}
+
+RecordStatus RecordBlock::Change::write()
+{
+    if (m_outside)
+        return m_outsideStatus;
+    if (m_from < 0)
         return RecordStatus::success();
-    const RecordStatus status = WriteRecordSpan(m_file, m_first + from / m_len,
-                                                QByteArrayView(image).sliced(from, to - from));
+    const RecordStatus status =
+        WriteRecordSpan(m_block.m_file, m_block.m_first + m_from / m_block.m_len,
+                        QByteArrayView(m_image).sliced(m_from, m_to - m_from));
     if (status.ok()) {
-        m_bytes = image;
-        m_present = std::max(m_present, std::min<qint64>(to, m_bytes.size()));
+        m_block.m_bytes = std::move(m_image);
+        m_block.m_present =
+            std::max(m_block.m_present, std::min<qint64>(m_to, m_block.m_bytes.size()));
     }
+    m_image.clear();
+    m_from = m_to = -1;
     return status;
 }
 

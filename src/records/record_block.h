@@ -40,6 +40,28 @@ public:
     // written or as it was, never one made of two.
     RecordStatus putSpans(qint64 first, qint64 stride, const QList<QList<QByteArray>> &spans);
 
+    // The same kind of change, value by value, without a list of copies: values are put into
+    // a copy of the block as they come, and write() puts the bytes from the first value that
+    // changes to the end of the last one to the file in one ascending write. Entries that move
+    // through the block read their values from it as it was before the change.
+    class Change {
+    public:
+        explicit Change(RecordBlock &block) : m_block(block) {}
+        // Puts `value` at the start of record r, unless the record starts with it already.
+        void put(qint64 r, QByteArrayView value);
+        // Puts the stored String value of record `source` (as StoredStringValue gives it).
+        void putStoredValueOf(qint64 r, qint64 source);
+        RecordStatus write();
+
+    private:
+        RecordBlock &m_block;
+        QByteArray m_image;
+        qint64 m_from = -1;
+        qint64 m_to = -1;
+        bool m_outside = false;
+        RecordStatus m_outsideStatus = RecordStatus::success();
+    };
+
 private:
     int m_file;
     int m_len;
