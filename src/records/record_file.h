@@ -152,7 +152,9 @@ private:
     qint64 m_first;
     qint64 m_end; // one past the last record
     qint64 m_windowFirst = 0;
-    RecordFileView *m_window = nullptr;
+    qint64 m_windowCount = 0; // records in the window, 0 before the first read
+    QByteArray m_window;      // the window's bytes, read into the same buffer each time
+    qint64 m_available = 0;   // of which the file held this many
 };
 
 // Copies `count` whole records, from record `fromRecord` on, over the records from `toRecord`
