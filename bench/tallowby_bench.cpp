@@ -17,7 +17,10 @@
 #include "data/desktop_store.h"
 #include "data/note_store.h"
 #include "desktop/desktop_window.h"
+#include "export/data_folder.h"
+#include "export/ical_export.h"
 #include "find/find_window.h"
+#include "import/import_run.h"
 #include "notes/notes_window.h"
 #include "records/record_file.h"
 
@@ -688,6 +691,37 @@ void BM_StoreAction(benchmark::State &state, const StoreAction *a)
     restoreFile(file, full);
 }
 
+// ---- The import of a full calendar file ----------------------------------------------------
+
+// The full appointment book and birthdays exported to iCalendar, then imported into an empty
+// folder (with the one flush at its end): the median of five imports, in milliseconds, and the
+// number of appointments each made.
+std::pair<double, int> importFullCalendar()
+{
+    QTemporaryDir work;
+    QString error;
+    const auto contents = Export::ReadDataFolder(g_program.folder, &error);
+    if (!contents)
+        return {0, 0};
+    QList<Export::Finding> findings;
+    QFile ics(work.filePath(QStringLiteral("full.ics")));
+    if (!ics.open(QIODevice::WriteOnly))
+        return {0, 0};
+    ics.write(Export::WriteICalendar(*contents, QDateTime(kToday, QTime(9, 0)), &findings));
+    ics.close();
+    std::vector<double> runs;
+    int imported = 0;
+    for (int i = 0; i < 5; ++i) {
+        QTemporaryDir into;
+        runs.push_back(timeMs([&] {
+            imported = Import::ImportFile(Import::Kind::Calendar, ics.fileName(), into.path(),
+                                          Import::Options::around(kToday))
+                           .imported;
+        }));
+    }
+    return {median(runs), imported};
+}
+
 // ---- Child processes: start-up and memory ---------------------------------------------------
 
 long peakMemoryKiB()
@@ -924,6 +958,7 @@ int main(int argc, char **argv)
     }
     Module1::LoadNoteList();
 
+    const auto [importMs, imported] = importFullCalendar();
     const StartPairs starts = pairedStarts(15);
     const long started = runChild({QStringLiteral("--memory-start"), g_childFolder}).toLong();
     const long all = runChild({QStringLiteral("--memory-all"), g_childFolder}).toLong();
@@ -979,6 +1014,8 @@ int main(int argc, char **argv)
                         "(its file read and written back once)");
         }
     }
+    std::printf("%-30s %12s %8s  %-40s\n", "Import_FullCalendar", ms(importMs).c_str(), "",
+                ("(" + std::to_string(imported) + " appointments, one flush)").c_str());
     line("Start-up (15 pairs of 5)", ms(starts.ours), starts.ratio,
          "bare Qt: " + ms(starts.bare) + ", " + range(starts.lowest, starts.highest),
          "<= 1.2 x bare", starts.ratio <= 1.2 && starts.highest <= 1.2);

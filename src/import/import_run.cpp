@@ -277,10 +277,16 @@ Summary ImportFile(Kind kind, const QString &file, const QString &folder, const 
     FolderFiles files(folder, options.dryRun, &error);
     if (!files.ok())
         return refuse(error);
+    // The whole import goes to the disk once, at its end.
+    RecordDisk::FlushBatch batch;
     if (events)
         addAppointments(*events, options, &s);
     else
         addAddresses(*contacts, options, &s);
+    if (const RecordStatus flushed = batch.finish(); !flushed.ok() && !s.stopped) {
+        s.stopped = true;
+        s.error = QStringLiteral("The import could not be completed: %1").arg(flushed.message);
+    }
     s.details = notes + s.details;
     return s;
 }

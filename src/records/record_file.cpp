@@ -16,6 +16,7 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -363,11 +364,46 @@ void setWriteGate(WriteGate gate)
 
 } // namespace RecordDisk
 
+namespace {
+int g_batchDepth = 0;
+QList<int> g_batchFiles; // written while a batch lives, each once
+} // namespace
+
+RecordDisk::FlushBatch::FlushBatch()
+{
+    ++g_batchDepth;
+}
+
+RecordDisk::FlushBatch::~FlushBatch()
+{
+    finish();
+}
+
+RecordStatus RecordDisk::FlushBatch::finish()
+{
+    if (m_finished)
+        return RecordStatus::success();
+    m_finished = true;
+    if (--g_batchDepth > 0)
+        return RecordStatus::success();
+    RecordStatus first = RecordStatus::success();
+    for (const int number : std::exchange(g_batchFiles, {})) {
+        if (const RecordStatus status = FlushRecordFile(number); !status.ok() && first.ok())
+            first = status;
+    }
+    return first;
+}
+
 RecordStatus FlushRecordFile(int number)
 {
     OpenFile *f = fileFor(number);
     if (!f)
         return notOpen(number);
+    if (g_batchDepth > 0) {
+        if (!g_batchFiles.contains(number))
+            g_batchFiles.append(number);
+        return RecordStatus::success();
+    }
     const QString reason = g_flush ? g_flush(number) : RecordDisk::systemFlush(number);
     if (reason.isEmpty())
         return RecordStatus::success();

@@ -98,6 +98,23 @@ QString systemFlush(int number);
 // write through, any other text fails it with that reason, as a refusal by the system would.
 using WriteGate = std::function<QString(int number)>;
 void setWriteGate(WriteGate gate);
+
+// One action made of many store operations (an import adds thousands of entries) goes to the
+// disk once, when it ends, rather than once per operation: while a batch lives, the flush of a
+// store operation only notes its file, and finish() flushes each noted file once. Batches may
+// nest; the outermost one flushes.
+class FlushBatch {
+public:
+    FlushBatch();
+    ~FlushBatch(); // finishes, if finish() was not called
+    FlushBatch(const FlushBatch &) = delete;
+    FlushBatch &operator=(const FlushBatch &) = delete;
+    // The first flush that failed, with a message that names the file, or success.
+    RecordStatus finish();
+
+private:
+    bool m_finished = false;
+};
 } // namespace RecordDisk
 
 // Puts what was written to record file `number` on the disk, through the flush above. A store

@@ -11,6 +11,7 @@
 #include "robustness.h"
 #include "store_images.h"
 
+#include <QFileInfo>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -126,9 +127,18 @@ private slots:
                   Export::WriteICalendar(*source, QDateTime::currentDateTimeUtc(), &warnings));
         const QString vcf = write(to, "contacts.vcf", Export::WriteVCards(*source, &warnings));
 
+        // Each import is put on the disk once, at its end, not once per entry.
+        QStringList flushed;
+        RecordDisk::setFlushHandler([&flushed](int number) {
+            flushed << QFileInfo(RecordFilePath(number)).fileName();
+            return QString();
+        });
+        const auto restore = qScopeGuard([] { RecordDisk::setFlushHandler({}); });
         for (int pass = 0; pass < 2; ++pass) {
+            flushed.clear();
             const Summary events = ImportFile(Import::Kind::Calendar, ics, to.path(), options);
             const Summary contacts = ImportFile(Import::Kind::Contacts, vcf, to.path(), options);
+            QCOMPARE(flushed, pass ? QStringList{} : QStringList({"Appoint.dat", "AddBook.dat"}));
             QCOMPARE(events.imported, pass ? 0 : 3);
             QCOMPARE(events.skipped, pass ? 4 : 1); // the birthday, then everything
             QCOMPARE(contacts.imported, pass ? 0 : 2);
