@@ -48,8 +48,8 @@ AboutBox::AboutBox(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::WindowClo
     QFont product(QStringLiteral("Arial"));
     product.setPointSizeF(21.75);
     product.setBold(true);
-    // At these sizes the outlines need no fitting to the pixel grid, which would take longer
-    // to draw than the rest of the box while the program starts.
+    // At these sizes the outlines read as well without being fitted to the pixel grid, and
+    // fitting them is a good part of drawing the splash screen while the program starts.
     company.setHintingPreference(QFont::PreferNoHinting);
     product.setHintingPreference(QFont::PreferNoHinting);
 
