@@ -51,11 +51,16 @@ Fuzz::Writes<Store> checkReads(const Store &store, const Rows &all)
 
     static const Appointment fresh{"20240105-1", "Fuzz", "09:00", "10:00", -1, "15", "new"};
     // Without appointments there is no id: the update and the delete find nothing.
-    const QString first = ids.value(0), last = ids.value(ids.size() - 1);
+    const QString first = ids.value(0);
     return {{"an update of a listed id",
              [=](Store &s) { return s.UpdateAppointment(first, fresh); }, Fuzz::empty,
              [=](Rows &all) { all[ids.lastIndexOf(first)] = content(fresh); }},
-            {"a delete of a listed id", [=](Store &s) { return s.DeleteAppointment(last); },
+            // By the id as the file holds it when the delete runs: the update before it may
+            // have made the file longer, and a last id the file cut short reads whole then.
+            {"a delete of a listed id",
+             [](Store &s) {
+                 return s.DeleteAppointment(s.ReadAllIds().value(s.GetAppointmentCount() - 1));
+             },
              Fuzz::empty, [](Rows &all) { all.removeLast(); }},
             {"an add", [](Store &s) { return s.AddAppointment(fresh); }, Fuzz::full<Store>,
              [](Rows &all) { all.append(content(fresh)); }}};
