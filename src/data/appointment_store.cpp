@@ -332,15 +332,12 @@ StoreResult AppointmentStore::DeleteAppointment(const QString &id)
 
     // The later appointments of the same day take the next lower sequence number, so the
     // day's ids stay 1, 2, 3, ...
-    const QStringView day = QStringView(id).left(8);
-    const IdText dayKey(day.toString());
+    const IdText dayKey(id.left(8));
     const int deleted = sequenceNumber(id);
     auto renumbered = [&](QByteArrayView idRecord) -> std::optional<QByteArray> {
         if (!dayKey.isDayOf(idRecord))
             return std::nullopt;
         const QString other = RecordCodec::decodeString(idRecord);
-        if (other.left(8) != day)
-            return std::nullopt;
         const int n = sequenceNumber(other);
         if (n <= deleted)
             return std::nullopt;
