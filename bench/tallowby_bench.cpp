@@ -763,22 +763,24 @@ struct StartPairs {
 
 StartPairs pairedStarts(int pairs)
 {
-    // Each side of a pair is the median of five starts in a row, so that one start slowed by
-    // the machine does not decide a pair.
+    // Each side of a pair is the median of five starts, and the two sides take turns start by
+    // start (bare, ours, bare, ours, ...), so that a busy spell of the machine neither decides
+    // a pair through one slow start nor falls on one side only.
     const auto once = [](const char *mode) {
-        std::vector<double> runs;
-        for (int i = 0; i < 5; ++i) {
-            QElapsedTimer t;
-            t.start();
-            runChild({QString::fromLatin1(mode), g_childFolder});
-            runs.push_back(t.nsecsElapsed() / 1e6);
-        }
-        return median(runs);
+        QElapsedTimer t;
+        t.start();
+        runChild({QString::fromLatin1(mode), g_childFolder});
+        return t.nsecsElapsed() / 1e6;
     };
     std::vector<double> bare, ours, ratios;
     for (int i = 0; i < pairs; ++i) {
-        bare.push_back(once("--bare"));
-        ours.push_back(once("--start"));
+        std::vector<double> b, o;
+        for (int k = 0; k < 5; ++k) {
+            b.push_back(once("--bare"));
+            o.push_back(once("--start"));
+        }
+        bare.push_back(median(b));
+        ours.push_back(median(o));
         ratios.push_back(ours.back() / bare.back());
     }
     return {median(bare), median(ours), median(ratios),
