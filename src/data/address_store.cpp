@@ -134,6 +134,20 @@ QStringList namesIn(const RecordBlock &block, int c)
     return names;
 }
 
+// Display name, birthday date and flag of the entries whose stored birthday date begins with
+// `key` (every entry for an empty key), in position order; the others are passed over without
+// decoding their texts.
+QList<BirthdayInfo> birthdaysBeginningWith(int file, int count, QByteArrayView key)
+{
+    QList<BirthdayInfo> out;
+    scanEntries(file, count, [&](int i, const RecordBlock &block) {
+        if (StoredText::of(block.record(recordOf(i, 11))).startsWith(key))
+            out.append({block.text(recordOf(i, 1)), block.text(recordOf(i, 11)),
+                        block.text(recordOf(i, 12))});
+    });
+    return out;
+}
+
 } // namespace
 
 QString LetterGroupOf(QStringView displayName)
@@ -247,24 +261,13 @@ AddressEntry AddressStore::ReadAddressEntry(int position) const
 
 QList<BirthdayInfo> AddressStore::ReadBirthdays() const
 {
-    QList<BirthdayInfo> out;
-    scanEntries(m_file, GetEntryCount(), [&](int i, const RecordBlock &block) {
-        out.append(
-            {block.text(recordOf(i, 1)), block.text(recordOf(i, 11)), block.text(recordOf(i, 12))});
-    });
-    return out;
+    return birthdaysBeginningWith(m_file, GetEntryCount(), {});
 }
 
 QList<BirthdayInfo> AddressStore::ReadBirthdaysOn(QDate date) const
 {
-    const QByteArray key = date.toString(QStringLiteral("dd/MM")).toLatin1();
-    QList<BirthdayInfo> out;
-    scanEntries(m_file, GetEntryCount(), [&](int i, const RecordBlock &block) {
-        if (StoredText::of(block.record(recordOf(i, 11))).startsWith(key))
-            out.append({block.text(recordOf(i, 1)), block.text(recordOf(i, 11)),
-                        block.text(recordOf(i, 12))});
-    });
-    return out;
+    return birthdaysBeginningWith(m_file, GetEntryCount(),
+                                  date.toString(QStringLiteral("dd/MM")).toLatin1());
 }
 
 bool AddressStore::FlagIsOne(const QString &flag)

@@ -59,17 +59,6 @@ RecordStatus RecordBlock::putSpan(qint64 first, const QList<QByteArray> &values,
     return status;
 }
 
-RecordStatus RecordBlock::putSpans(qint64 first, qint64 stride,
-                                   const QList<QList<QByteArray>> &spans)
-{
-    Change change(*this);
-    for (qsizetype e = 0; e < spans.size(); ++e) {
-        for (qsizetype i = 0; i < spans[e].size(); ++i)
-            change.put(first + e * stride + i, spans[e][i]);
-    }
-    return change.write();
-}
-
 void RecordBlock::Change::put(qint64 r, QByteArrayView value)
 {
     if (m_outside)

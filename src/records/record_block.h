@@ -33,17 +33,12 @@ public:
     // been written on its own, but a process that dies meanwhile leaves all or none of them.
     RecordStatus putSpan(qint64 first, const QList<QByteArray> &values, bool all = false);
 
-    // Puts many spans at once: spans[e][i] at the start of record first + e * stride + i. The
-    // bytes from the first value that changes to the end of the last one go to the file in one
-    // ascending write, the bytes after each value kept as they were. An entry's block fills
-    // whole pages of the file, so a process that dies meanwhile leaves each entry either
-    // written or as it was, never one made of two.
-    RecordStatus putSpans(qint64 first, qint64 stride, const QList<QList<QByteArray>> &spans);
-
-    // The same kind of change, value by value, without a list of copies: values are put into
-    // a copy of the block as they come, and write() puts the bytes from the first value that
-    // changes to the end of the last one to the file in one ascending write. Entries that move
-    // through the block read their values from it as it was before the change.
+    // A change of many records at once, value by value: values are put into a copy of the
+    // block as they come, and write() puts the bytes from the first value that changes to the
+    // end of the last one to the file in one ascending write, the bytes after each value kept
+    // as they were. Entries that move through the block read their values from it as it was
+    // before the change. An entry's block fills whole pages of the file, so a process that dies
+    // meanwhile leaves each entry either written or as it was, never one made of two.
     class Change {
     public:
         explicit Change(RecordBlock &block) : m_block(block) {}

@@ -575,7 +575,7 @@ RecordFileView::~RecordFileView()
 
 namespace {
 
-// How much of a file a scan or a move maps at once.
+// How much of a file a move maps at once.
 constexpr qint64 kWindowBytes = qint64(1) << 20;
 constexpr qint64 kReadWindowBytes = qint64(128) << 10;
 
