@@ -269,6 +269,8 @@ MainWindow *startProgram(const QString &folder)
     MessageBox::setHandler(
         [](const QString &text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); });
     auto *main = new MainWindow;
+    // As for a user, the splash's drawing is kept from one start to the next.
+    main->cacheFolder = QDir(folder).filePath(QStringLiteral("cache"));
     if (!main->startUp()) {
         std::fprintf(stderr, "start-up failed\n");
         std::exit(1);

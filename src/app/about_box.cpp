@@ -7,6 +7,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 
 AboutBox::AboutBox(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::WindowCloseButtonHint)
@@ -81,4 +82,25 @@ AboutBox::AboutBox(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::WindowClo
 void AboutBox::Command1_Click()
 {
     close();
+}
+
+void AboutBox::showPicture(const QImage &picture)
+{
+    m_picture = picture;
+    Frame1->setVisible(picture.isNull());
+    // A screen reader still reads what the picture shows.
+    QStringList texts;
+    if (!picture.isNull())
+        for (const QLabel *label :
+             {lblCompanyProduct, lblProductName, Label4, Label3, Label1, Label2})
+            texts << label->text();
+    setAccessibleDescription(texts.join(QLatin1Char('\n')));
+    update();
+}
+
+void AboutBox::paintEvent(QPaintEvent *event)
+{
+    if (m_picture.isNull())
+        return QWidget::paintEvent(event);
+    QPainter(this).drawImage(0, 0, m_picture);
 }

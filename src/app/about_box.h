@@ -1,6 +1,7 @@
 // frmSplash: the About box, which also serves as the splash screen (without its button).
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 class QGroupBox;
@@ -24,4 +25,14 @@ public:
     QPushButton *Command1 = nullptr;
 
     void Command1_Click();
+
+    // Shows `picture`, a drawing of this box made earlier, in place of the controls; a null
+    // picture brings the controls back.
+    void showPicture(const QImage &picture);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QImage m_picture;
 };

@@ -2,6 +2,7 @@
 #include "controls/pictures.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 
 #include <csignal>
 
@@ -20,6 +21,7 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     MainWindow window;
+    window.cacheFolder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     if (!window.startUp())
         return 1;
     return QApplication::exec();

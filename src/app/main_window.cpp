@@ -7,6 +7,7 @@
 #include "app/forms.h"
 #include "app/module1.h"
 #include "app/program_style.h"
+#include "app/splash_picture.h"
 #include "calendar/calendar_window.h"
 #include "controls/lazy_icon.h"
 #include "controls/pictures.h"
@@ -229,7 +230,16 @@ bool MainWindow::startUp()
     // The About box without its button is the splash screen.
     QPointer<AboutBox> splash = Forms::frmSplash();
     splash->Command1->hide();
+    const QSize designed = splash->size();
     splash->show();
+    // The splash as an earlier start drew it on the same screen, with the same style, palette,
+    // fonts and texts, spares drawing it anew; a start that finds none keeps its own drawing.
+    // A box made smaller to fit a small screen shows its controls in a scroll area, and is
+    // always drawn. (Nothing has been painted yet.)
+    const QString pictureFile =
+        splash->size() == designed ? SplashPicture::fileFor(*splash, cacheFolder) : QString();
+    const QImage picture = SplashPicture::load(pictureFile, *splash);
+    splash->showPicture(picture);
 
     // The splash period ends two whole seconds (rounded half to even) after it began. Across
     // midnight the clock starts again at 0, so a reading below the start counts a day more.
@@ -266,6 +276,8 @@ bool MainWindow::startUp()
     QElapsedTimer guard;
     guard.start();
     QCoreApplication::processEvents();
+    if (picture.isNull() && !pictureFile.isEmpty() && splash && splash->isVisible())
+        SplashPicture::store(pictureFile, splash->grab().toImage());
     while (elapsedClock() < end && guard.elapsed() < 2600) {
         QEventLoop loop;
         QTimer::singleShot(20, &loop, &QEventLoop::quit);
@@ -274,6 +286,7 @@ bool MainWindow::startUp()
 
     if (splash) {
         splash->hide();
+        splash->showPicture({});
         splash->Command1->show();
     }
     setWindowState(Qt::WindowNoState);

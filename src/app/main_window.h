@@ -19,6 +19,9 @@ public:
     // The start-up sequence: splash, data folder, data files, the four views. Returns false
     // when a data file cannot be opened (the message has been shown).
     bool startUp();
+    // Where start-up keeps its drawing of the splash screen between runs (the user's cache
+    // folder); empty: the splash is drawn at every start and nothing is kept.
+    QString cacheFolder;
 
     // Hides the other three views and shows `target` maximized in front.
     void ShowChildView(QWidget *target);

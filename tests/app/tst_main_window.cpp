@@ -4,8 +4,10 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
 
@@ -149,6 +151,62 @@ private slots:
         main->About->trigger();
         QVERIFY(Forms::frmSplash()->Command1->isVisible());
         Forms::frmSplash()->close();
+    }
+
+    // The first start keeps its drawing of the splash; the next shows that picture in place of
+    // the controls, pixel for pixel the same, and About then shows the controls again. A
+    // damaged picture, or one made under another palette, is drawn anew and replaced.
+    void splashKeepsItsDrawingForTheNextStart()
+    {
+        QTemporaryDir cache;
+        const QDir dir(cache.path());
+        QImage drawn; // the splash box as it was on screen at the first clock reading
+        bool pictureShown = false;
+        auto start = [&] {
+            TestEnvironment env;
+            drawn = {};
+            int reads = 0;
+            Clock::setSource([&] {
+                if (drawn.isNull() && Forms::exists("frmSplash") &&
+                    Forms::frmSplash()->isVisible()) {
+                    pictureShown = !Forms::frmSplash()->Frame1->isVisible();
+                    drawn = Forms::frmSplash()->grab().toImage();
+                }
+                return env.now().addSecs(reads++);
+            });
+            MainWindow *main = env.startProgram(cache.path());
+            QVERIFY(main);
+            main->About->trigger();
+            QVERIFY(Forms::frmSplash()->Frame1->isVisible());
+            QVERIFY(Forms::frmSplash()->Command1->isVisible());
+            Forms::frmSplash()->close();
+        };
+        auto kept = [&] { return dir.entryInfoList({"splash-*.bin"}, QDir::Files); };
+
+        start();
+        QVERIFY(!pictureShown && !drawn.isNull());
+        QCOMPARE(kept().size(), 1);
+        const QImage first = drawn;
+        const qint64 size = kept().first().size();
+        start();
+        QVERIFY(pictureShown);
+        QCOMPARE(drawn, first);
+
+        QFile damaged(kept().first().filePath());
+        QVERIFY(damaged.resize(size - 1));
+        start();
+        QVERIFY(!pictureShown);
+        QCOMPARE(drawn, first);
+        QCOMPARE(kept().first().size(), size);
+
+        const QPalette before = QApplication::palette();
+        QPalette dark = before;
+        dark.setColor(QPalette::Mid, Qt::darkGray);
+        QApplication::setPalette(dark);
+        start();
+        QApplication::setPalette(before);
+        QVERIFY(!pictureShown);
+        QCOMPARE(kept().size(), 2);
     }
 
     // Each view command shows its view maximized in front and hides the others. (That a hidden

@@ -58,9 +58,10 @@ QString TestEnvironment::path(const QString &fileName) const
     return m_dir.filePath(fileName);
 }
 
-MainWindow *TestEnvironment::startProgram()
+MainWindow *TestEnvironment::startProgram(const QString &cacheFolder)
 {
     m_main = new MainWindow;
+    m_main->cacheFolder = cacheFolder;
     m_splashing = true;
     m_clockReads = 0;
     const bool ok = m_main->startUp();
