@@ -18,6 +18,8 @@
 #include "controls/seams.h"
 #include "data/address_store.h"
 #include "data/appointment_store.h"
+#include "data/kept_month_marks.h"
+#include "records/record_file.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -32,6 +34,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -217,10 +220,18 @@ void MarkCalendarDays()
         clearDetails(activities);
     }
 
-    // The days of the month shown that carry a marker, each in one pass over its file.
-    const CalendarLogic::MarkedCells marked = CalendarLogic::MarkedCellsOfMonth(
-        year, month, AppointmentStore().DaysWithAppointments(year, month),
-        AddressStore().BirthdayDays(month));
+    // The days of the month shown that carry a marker, each in one pass over its file, or as
+    // an earlier run kept them. Whether the files changed since is told by their times, which
+    // the file system gives in real time, not by the program's clock.
+    const MonthMarks days = KeptMonthMarks(
+        std::exchange(Module1::KeptMarksFile, QString()),
+        {RecordFilePath(AppointmentStore::FileNumber), RecordFilePath(AddressStore::FileNumber)},
+        year, month, QDateTime::currentMSecsSinceEpoch(), [year, month] {
+            return MonthMarks{AppointmentStore().DaysWithAppointments(year, month),
+                              AddressStore().BirthdayDays(month)};
+        });
+    const CalendarLogic::MarkedCells marked =
+        CalendarLogic::MarkedCellsOfMonth(year, month, days.appointmentDays, days.birthdayDays);
     // Only the markers whose state changes are shown or hidden.
     for (std::size_t i = 1; i <= 42; ++i) {
         if (calendar->Picture1[i]->isHidden() == marked.birthdays[i])

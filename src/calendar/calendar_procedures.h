@@ -17,6 +17,11 @@ namespace Module1 {
 // What the reminder check keeps between its runs (not the pop-up's business).
 inline CalendarLogic::ReminderState Reminders;
 
+// Where the next MarkCalendarDays may take the month's marks from, and keep them, instead of
+// reading both files whole when they have not changed since (KeptMonthMarks). Start-up sets
+// it for its first marking; that marking empties it again.
+inline QString KeptMarksFile;
+
 void MarkCalendarDays();
 void LoadDayActivities();
 void ShowAppointmentDetails();

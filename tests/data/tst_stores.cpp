@@ -3,9 +3,14 @@
 // the files by tst_store_model.cpp.
 #include "data/address_store.h"
 #include "data/appointment_store.h"
+#include "data/kept_month_marks.h"
 #include "store_steps.h"
 
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -108,6 +113,70 @@ private slots:
             QVERIFY(addresses.AddAddressEntry(e).ok());
         }
         QCOMPARE(addresses.BirthdayDays(2), QList<int>({7, 29}));
+    }
+
+    // A month's marks are read from the files until both have stood unchanged for two seconds;
+    // then they are kept and given back without a read, for that month only, until either file
+    // changes. A kept file cut short is read past; an empty name keeps nothing.
+    void monthMarksAreKeptWhileTheFilesStandStill()
+    {
+        QTemporaryDir dir;
+        const std::array<QString, 2> files{dir.filePath("Appoint.dat"),
+                                           dir.filePath("AddBook.dat")};
+        const QString kept = dir.filePath("cache/marks.bin");
+        const auto changeFile = [](const QString &name) {
+            QFile f(name);
+            QVERIFY(f.open(QIODevice::Append) && f.write("x") == 1);
+        };
+        const auto lastChange = [&files] {
+            qint64 latest = 0;
+            for (const QString &name : files) {
+                const QFileInfo info(name);
+                latest = std::max({latest, info.lastModified().toMSecsSinceEpoch(),
+                                   info.metadataChangeTime().toMSecsSinceEpoch()});
+            }
+            return latest;
+        };
+        for (const QString &name : files)
+            changeFile(name);
+        MonthMarks inFiles{{3, 17}, {31}};
+        int reads = 0;
+        using Days = std::pair<QList<int>, QList<int>>;
+        const auto marks = [&](const QString &keptFile, int month, qint64 sinceChange) {
+            const MonthMarks m =
+                KeptMonthMarks(keptFile, files, 2024, month, lastChange() + sinceChange, [&] {
+                    ++reads;
+                    return inFiles;
+                });
+            return Days(m.appointmentDays, m.birthdayDays);
+        };
+        const Days first({3, 17}, {31});
+
+        QCOMPARE(marks(kept, 1, 1999), first);
+        QCOMPARE(reads, 1);
+        QVERIFY(!QFile::exists(kept));
+        QCOMPARE(marks(kept, 1, 2000), first);
+        QCOMPARE(reads, 2);
+        inFiles = {{1}, {}}; // what a read would find now; the kept marks answer instead
+        QCOMPARE(marks(kept, 1, 60000), first);
+        QCOMPARE(reads, 2);
+        QCOMPARE(marks(kept, 2, 60000), Days({1}, {})); // another month
+        QCOMPARE(reads, 3);
+        QCOMPARE(marks(kept, 2, 60000), Days({1}, {}));
+        QCOMPARE(reads, 3);
+
+        inFiles = {{2}, {2}};
+        changeFile(files[1]);
+        QCOMPARE(marks(kept, 2, 60000), Days({2}, {2}));
+        QCOMPARE(reads, 4);
+        QFile cut(kept);
+        QVERIFY(cut.resize(cut.size() - 1));
+        QCOMPARE(marks(kept, 2, 60000), Days({2}, {2}));
+        QCOMPARE(reads, 5);
+        QCOMPARE(marks({}, 2, 60000), Days({2}, {2}));
+        QCOMPARE(reads, 6);
+        QCOMPARE(marks(kept, 2, 60000), Days({2}, {2})); // kept again when read past
+        QCOMPARE(reads, 6);
     }
 };
 

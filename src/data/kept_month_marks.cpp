@@ -1,0 +1,110 @@
+#include "data/kept_month_marks.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace {
+
+// The file: this magic, then for each source its size and its times of last change of content
+// and of metadata (milliseconds since the epoch), the year and the month, and the two sets of
+// days as bit masks (bit d for day d), all little-endian.
+constexpr char kMagic[8] = {'T', 'L', 'B', 'M', 'R', 'K', '1', '\n'};
+constexpr int kStateBytes = 2 * 3 * 8;
+constexpr int kFileBytes = int(sizeof kMagic) + kStateBytes + 4 * 4;
+constexpr qint64 kSettledMs = 2000;
+
+// The state of both sources, or an empty array when either cannot be seen; the latest of
+// their times in `latest`.
+QByteArray stateOf(const std::array<QString, 2> &sources, qint64 *latest)
+{
+    QByteArray state;
+    *latest = 0;
+    for (const QString &source : sources) {
+        const QFileInfo info(source);
+        const QDateTime changed = info.lastModified();
+        const QDateTime metadata = info.metadataChangeTime();
+        if (!info.isFile() || !changed.isValid())
+            return {};
+        const qint64 values[3] = {info.size(), changed.toMSecsSinceEpoch(),
+                                  metadata.isValid() ? metadata.toMSecsSinceEpoch() : 0};
+        for (qint64 v : values) {
+            char bytes[8];
+            qToLittleEndian(v, bytes);
+            state.append(bytes, 8);
+        }
+        *latest = std::max({*latest, values[1], values[2]});
+    }
+    return state;
+}
+
+quint32 maskOf(const QList<int> &days)
+{
+    quint32 mask = 0;
+    for (int d : days)
+        if (d >= 1 && d <= 31)
+            mask |= 1u << d;
+    return mask;
+}
+
+QList<int> daysOf(quint32 mask)
+{
+    QList<int> days;
+    for (int d = 1; d <= 31; ++d)
+        if (mask & (1u << d))
+            days.append(d);
+    return days;
+}
+
+} // namespace
+
+MonthMarks KeptMonthMarks(const QString &keptFile, const std::array<QString, 2> &sources, int year,
+                          int month, qint64 nowMs, const std::function<MonthMarks()> &read)
+{
+    if (keptFile.isEmpty())
+        return read();
+    qint64 latest = 0;
+    const QByteArray state = stateOf(sources, &latest);
+    if (state.isEmpty())
+        return read();
+
+    QByteArray when(8, '\0');
+    qToLittleEndian(qint32(year), when.data());
+    qToLittleEndian(qint32(month), when.data() + 4);
+    const QByteArray key = QByteArray(kMagic, sizeof kMagic) + state + when;
+    QFile kept(keptFile);
+    if (kept.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = kept.read(kFileBytes + 1);
+        if (bytes.size() == kFileBytes && bytes.startsWith(key))
+            return {daysOf(qFromLittleEndian<quint32>(bytes.constData() + key.size())),
+                    daysOf(qFromLittleEndian<quint32>(bytes.constData() + key.size() + 4))};
+        kept.close();
+    }
+
+    const MonthMarks marks = read();
+    qint64 latestAfter = 0;
+    if (nowMs - latest < kSettledMs || stateOf(sources, &latestAfter) != state)
+        return marks;
+    QByteArray masks(8, '\0');
+    qToLittleEndian(maskOf(marks.appointmentDays), masks.data());
+    qToLittleEndian(maskOf(marks.birthdayDays), masks.data() + 4);
+    // Written beside and renamed over the old one, so that a reader finds the one or the other
+    // whole; a cut-short file is never taken. Nothing is flushed: a lost file is read again.
+    QDir().mkpath(QFileInfo(keptFile).absolutePath());
+    const QString part = keptFile + QStringLiteral(".part");
+    QFile out(part);
+    if (out.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+        out.write(key + masks) == kFileBytes && out.flush()) {
+        out.close();
+        QFile::remove(keptFile);
+        if (!QFile::rename(part, keptFile))
+            QFile::remove(part);
+    } else {
+        QFile::remove(part);
+    }
+    return marks;
+}

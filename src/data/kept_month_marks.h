@@ -1,0 +1,25 @@
+// The days of a month that carry the calendar's markers, kept in a small file from one run to
+// the next, so that a start whose files have not changed since need not read them whole.
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <functional>
+
+struct MonthMarks {
+    QList<int> appointmentDays;
+    QList<int> birthdayDays;
+};
+
+// The marks of (year, month). They come from `keptFile` when it holds that month's marks and
+// both `sources` (the appointment and address files) are exactly as they were when the marks
+// were read: same size, same time of last change of content and of metadata. Otherwise
+// `read` reads them, and they are kept in `keptFile` when neither file changed while `read`
+// ran nor in the two seconds before `nowMs` (real time, in milliseconds since the epoch, as
+// file times are): a file system may give two changes close together the same times, so a
+// file that has just changed might change again without its times showing it. An empty
+// `keptFile` turns keeping off.
+MonthMarks KeptMonthMarks(const QString &keptFile, const std::array<QString, 2> &sources, int year,
+                          int month, qint64 nowMs, const std::function<MonthMarks()> &read);
