@@ -99,6 +99,8 @@ MonthMarks KeptMonthMarks(const QString &keptFile, const std::array<QString, 2> 
     QFile out(part);
     if (out.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
         out.write(key + masks) == kFileBytes && out.flush()) {
+        // The days that carry appointments are the owner's business only.
+        out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         out.close();
         QFile::remove(keptFile);
         if (!QFile::rename(part, keptFile))
