@@ -107,6 +107,7 @@ void CloseDataFiles()
 
 void ExitProgram()
 {
+    KeepMarksForNextStart();
     CloseDataFiles();
     if (MainWindow *main = Forms::MDIForm1())
         main->hide();

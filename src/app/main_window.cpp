@@ -266,18 +266,18 @@ bool MainWindow::startUp()
     // The calendar opens in front; the notes, the address book and My Desktop are built the
     // first time they are shown, so that start-up does only what the first view needs.
     // The calendar's first marking may take the month's marks from the cache folder, kept
-    // there for this data folder by an earlier start when its files have not changed since.
-    if (!cacheFolder.isEmpty())
-        Module1::KeptMarksFile =
-            QDir(cacheFolder)
-                .filePath(QStringLiteral("marks-%1.bin")
-                              .arg(QString::fromLatin1(
-                                  QCryptographicHash::hash(Module1::DataFolder.toUtf8(),
-                                                           QCryptographicHash::Sha1)
-                                      .toHex()
-                                      .left(16))));
+    // there for this data folder by an earlier run when its files have not changed since.
+    const QByteArray folderKey =
+        QCryptographicHash::hash(Module1::DataFolder.toUtf8(), QCryptographicHash::Sha1);
+    Module1::KeptMarksFile =
+        cacheFolder.isEmpty()
+            ? QString()
+            : QDir(cacheFolder)
+                  .filePath(QStringLiteral("marks-%1.bin")
+                                .arg(QString::fromLatin1(folderKey.toHex().left(16))));
+    Module1::TakeKeptMarks = true;
     ShowChildView(Forms::Form1());
-    Module1::KeptMarksFile.clear();
+    Module1::TakeKeptMarks = false;
     // The frame and its views are drawn behind the splash during the wait.
     setWindowState(Qt::WindowNoState);
     show();

@@ -191,6 +191,32 @@ void OpenAppointment(const QString &id)
 
 namespace Module1 {
 
+namespace {
+
+// The marks of a month from the two files, or from `keptFile` when they are kept there and the
+// files have not changed since. The files' times are compared with the clock.
+MonthMarks marksOfMonth(const QString &keptFile, int year, int month)
+{
+    return KeptMonthMarks(
+        keptFile,
+        {RecordFilePath(AppointmentStore::FileNumber), RecordFilePath(AddressStore::FileNumber)},
+        year, month, Clock::Now().toMSecsSinceEpoch(), [year, month] {
+            return MonthMarks{AppointmentStore().DaysWithAppointments(year, month),
+                              AddressStore().BirthdayDays(month)};
+        });
+}
+
+} // namespace
+
+void KeepMarksForNextStart()
+{
+    if (KeptMarksFile.isEmpty() || !IsRecordFileOpen(AppointmentStore::FileNumber) ||
+        !IsRecordFileOpen(AddressStore::FileNumber))
+        return;
+    const QDate today = Clock::Today();
+    marksOfMonth(KeptMarksFile, today.year(), today.month());
+}
+
 void MarkCalendarDays()
 {
     CalendarWindow *calendar = Forms::Form1();
@@ -221,15 +247,9 @@ void MarkCalendarDays()
     }
 
     // The days of the month shown that carry a marker, each in one pass over its file, or as
-    // an earlier run kept them. Whether the files changed since is told by their times, which
-    // the file system gives in real time, not by the program's clock.
-    const MonthMarks days = KeptMonthMarks(
-        std::exchange(Module1::KeptMarksFile, QString()),
-        {RecordFilePath(AppointmentStore::FileNumber), RecordFilePath(AddressStore::FileNumber)},
-        year, month, QDateTime::currentMSecsSinceEpoch(), [year, month] {
-            return MonthMarks{AppointmentStore().DaysWithAppointments(year, month),
-                              AddressStore().BirthdayDays(month)};
-        });
+    // an earlier run kept them.
+    const MonthMarks days =
+        marksOfMonth(std::exchange(TakeKeptMarks, false) ? KeptMarksFile : QString(), year, month);
     const CalendarLogic::MarkedCells marked =
         CalendarLogic::MarkedCellsOfMonth(year, month, days.appointmentDays, days.birthdayDays);
     // Only the markers whose state changes are shown or hidden.

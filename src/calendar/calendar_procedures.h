@@ -17,12 +17,17 @@ namespace Module1 {
 // What the reminder check keeps between its runs (not the pop-up's business).
 inline CalendarLogic::ReminderState Reminders;
 
-// Where the next MarkCalendarDays may take the month's marks from, and keep them, instead of
-// reading both files whole when they have not changed since (KeptMonthMarks). Start-up sets
-// it for its first marking; that marking empties it again.
+// Where the marks of the month a start opens on are kept between runs (KeptMonthMarks), so
+// that a start whose files have not changed since need not read them whole; empty: nowhere.
 inline QString KeptMarksFile;
+// Whether the next MarkCalendarDays may take its marks from there: start-up's first marking
+// only, since every later one follows a change or a step to another month.
+inline bool TakeKeptMarks = false;
 
 void MarkCalendarDays();
+// Keeps the marks of today's month, the one the next start opens on, when they are not kept
+// already (at the end of the program; the files have usually stood still for a while then).
+void KeepMarksForNextStart();
 void LoadDayActivities();
 void ShowAppointmentDetails();
 void DeleteAppointment();

@@ -1,4 +1,5 @@
 // Start-up, the main window's commands, shutdown and the About box, driven in-process.
+#include "data/appointment_store.h"
 #include "records/record_file.h"
 #include "window_walk.h"
 
@@ -207,6 +208,30 @@ private slots:
         QApplication::setPalette(before);
         QVERIFY(!pictureShown);
         QCOMPARE(kept().size(), 2);
+    }
+
+    // Start-up keeps the month's marks in the cache folder once both files have stood still
+    // for two seconds by the clock; after a change, the end of the program keeps them anew.
+    void theMonthsMarksAreKeptForTheNextStart()
+    {
+        QTemporaryDir cache;
+        TestEnvironment env;
+        env.setNow(QDateTime::currentDateTime().addSecs(60));
+        MainWindow *main = env.startProgram(cache.path());
+        QVERIFY(main);
+        const QFileInfoList kept = QDir(cache.path()).entryInfoList({"marks-*.bin"}, QDir::Files);
+        QCOMPARE(kept.size(), 1);
+        const auto bytes = [&kept] {
+            QFile f(kept[0].filePath());
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        const QByteArray atStart = bytes();
+        const QString id = AppointmentStore::MakeAppointmentId(env.now().date(), 1);
+        QVERIFY(
+            AppointmentStore().AddAppointment({id, "Dentist", "09:00", "09:30", 0, "", ""}).ok());
+        main->exit->trigger();
+        QCOMPARE(env.processEnds, 1);
+        QVERIFY(!atStart.isEmpty() && bytes() != atStart);
     }
 
     // Each view command shows its view maximized in front and hides the others. (That a hidden

@@ -42,6 +42,7 @@ TestEnvironment::~TestEnvironment()
     for (int n = 1; n <= 16; ++n)
         CloseRecordFile(n);
     Module1::FileDialogOpen = 0;
+    Module1::KeptMarksFile.clear();
     Module1::EditMode = 0;
     Module1::ButtonCaptions.clear();
     Module1::ButtonPaths.clear();
