@@ -65,6 +65,8 @@ QString fileFor(const QWidget &box, const QString &folder)
     for (const QLabel *label : box.findChildren<const QLabel *>()) {
         add(label->text());
         add(label->font().toString());
+        if (const QImage logo = label->pixmap().toImage(); !logo.isNull())
+            key.addData(QByteArrayView(logo.constBits(), logo.sizeInBytes()));
     }
     return QDir(folder).filePath(
         QStringLiteral("splash-%1.bin").arg(QString::fromLatin1(key.result().toHex().left(16))));

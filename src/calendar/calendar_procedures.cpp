@@ -194,13 +194,14 @@ namespace Module1 {
 namespace {
 
 // The marks of a month from the two files, or from `keptFile` when they are kept there and the
-// files have not changed since. The files' times are compared with the clock.
+// files have not changed since. The files' times are compared with the system's time, whatever
+// day the program's clock shows.
 MonthMarks marksOfMonth(const QString &keptFile, int year, int month)
 {
     return KeptMonthMarks(
         keptFile,
         {RecordFilePath(AppointmentStore::FileNumber), RecordFilePath(AddressStore::FileNumber)},
-        year, month, Clock::Now().toMSecsSinceEpoch(), [year, month] {
+        year, month, QDateTime::currentMSecsSinceEpoch(), [year, month] {
             return MonthMarks{AppointmentStore().DaysWithAppointments(year, month),
                               AddressStore().BirthdayDays(month)};
         });

@@ -18,8 +18,8 @@ constexpr int kStateBytes = 2 * 3 * 8;
 constexpr int kFileBytes = int(sizeof kMagic) + kStateBytes + 4 * 4;
 constexpr qint64 kSettledMs = 2000;
 
-// The state of both sources, or an empty array when either cannot be seen; the latest of
-// their times in `latest`.
+// The state of both sources, or an empty array when either cannot be seen; the later of their
+// times of last change of content in `latest`.
 QByteArray stateOf(const std::array<QString, 2> &sources, qint64 *latest)
 {
     QByteArray state;
@@ -37,7 +37,7 @@ QByteArray stateOf(const std::array<QString, 2> &sources, qint64 *latest)
             qToLittleEndian(v, bytes);
             state.append(bytes, 8);
         }
-        *latest = std::max({*latest, values[1], values[2]});
+        *latest = std::max(*latest, values[1]);
     }
     return state;
 }

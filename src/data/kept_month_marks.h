@@ -17,9 +17,10 @@ struct MonthMarks {
 // both `sources` (the appointment and address files) are exactly as they were when the marks
 // were read: same size, same time of last change of content and of metadata. Otherwise
 // `read` reads them, and they are kept in `keptFile` when neither file changed while `read`
-// ran nor in the two seconds before `nowMs` (the time now, in milliseconds since the epoch,
-// which the file times are compared with): a file system may give two changes close together the
-// same times, so a file that has just changed might change again without its times showing it. An
-// empty `keptFile` turns keeping off.
+// ran and the content of neither changed in the two seconds before `nowMs` (milliseconds since
+// the epoch, on the clock of the file times): a file system may give two changes close together
+// the same time, so a file that has just changed might change again without its time showing
+// it, while one that has stood still longer gets a later time from any change. An empty
+// `keptFile` turns keeping off.
 MonthMarks KeptMonthMarks(const QString &keptFile, const std::array<QString, 2> &sources, int year,
                           int month, qint64 nowMs, const std::function<MonthMarks()> &read);

@@ -135,9 +135,8 @@ private slots:
         using Given = std::pair<std::pair<QList<int>, QList<int>>, bool>;
         const auto marks = [&](const QString &keptFile, int month, qint64 sinceChange) {
             qint64 latest = 0;
-            for (const QFileInfo &info : {QFileInfo(files[0]), QFileInfo(files[1])})
-                latest = std::max({latest, info.lastModified().toMSecsSinceEpoch(),
-                                   info.metadataChangeTime().toMSecsSinceEpoch()});
+            for (const QString &name : files)
+                latest = std::max(latest, QFileInfo(name).lastModified().toMSecsSinceEpoch());
             bool read = false;
             const MonthMarks m = KeptMonthMarks(keptFile, files, 2024, month, latest + sinceChange,
                                                 [&] { return read = true, inFiles; });
