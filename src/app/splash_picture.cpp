@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
@@ -49,6 +50,10 @@ QString fileFor(const QWidget &box, const QString &folder)
         key.addData(text.toUtf8());
         key.addData(QByteArrayView("\n"));
     };
+    // Another build of the program may draw the box otherwise.
+    add(QFileInfo(QCoreApplication::applicationFilePath())
+            .lastModified()
+            .toString(Qt::ISODateWithMs));
     add(QStringLiteral(QT_VERSION_STR));
     add(QGuiApplication::platformName());
     add(box.style()->name());
@@ -62,6 +67,15 @@ QString fileFor(const QWidget &box, const QString &folder)
         for (int role = 0; role < QPalette::NColorRoles; ++role)
             add(pal.color(QPalette::ColorGroup(group), QPalette::ColorRole(role))
                     .name(QColor::HexArgb));
+    for (const QWidget *child : box.findChildren<const QWidget *>()) {
+        const QRect place = child->geometry();
+        add(QStringLiteral("%1 %2,%3 %4x%5")
+                .arg(child->objectName())
+                .arg(place.x())
+                .arg(place.y())
+                .arg(place.width())
+                .arg(place.height()));
+    }
     for (const QLabel *label : box.findChildren<const QLabel *>()) {
         add(label->text());
         add(label->font().toString());

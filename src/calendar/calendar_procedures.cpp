@@ -200,7 +200,8 @@ MonthMarks marksOfMonth(const QString &keptFile, int year, int month)
 {
     return KeptMonthMarks(
         keptFile,
-        {RecordFilePath(AppointmentStore::FileNumber), RecordFilePath(AddressStore::FileNumber)},
+        {RecordFilePath(AppointmentStore::FileNumber), RecordFilePath(AddressStore::FileNumber),
+         QCoreApplication::applicationFilePath()},
         year, month, QDateTime::currentMSecsSinceEpoch(), [year, month] {
             return MonthMarks{AppointmentStore().DaysWithAppointments(year, month),
                               AddressStore().BirthdayDays(month)};

@@ -14,13 +14,11 @@ namespace {
 // and of metadata (milliseconds since the epoch), the year and the month, and the two sets of
 // days as bit masks (bit d for day d), all little-endian.
 constexpr char kMagic[8] = {'T', 'L', 'B', 'M', 'R', 'K', '1', '\n'};
-constexpr int kStateBytes = 2 * 3 * 8;
-constexpr int kFileBytes = int(sizeof kMagic) + kStateBytes + 4 * 4;
 constexpr qint64 kSettledMs = 2000;
 
-// The state of both sources, or an empty array when either cannot be seen; the later of their
+// The state of the sources, or an empty array when one cannot be seen; the latest of their
 // times of last change of content in `latest`.
-QByteArray stateOf(const std::array<QString, 2> &sources, qint64 *latest)
+QByteArray stateOf(const QStringList &sources, qint64 *latest)
 {
     QByteArray state;
     *latest = 0;
@@ -62,8 +60,8 @@ QList<int> daysOf(quint32 mask)
 
 } // namespace
 
-MonthMarks KeptMonthMarks(const QString &keptFile, const std::array<QString, 2> &sources, int year,
-                          int month, qint64 nowMs, const std::function<MonthMarks()> &read)
+MonthMarks KeptMonthMarks(const QString &keptFile, const QStringList &sources, int year, int month,
+                          qint64 nowMs, const std::function<MonthMarks()> &read)
 {
     if (keptFile.isEmpty())
         return read();
@@ -78,8 +76,8 @@ MonthMarks KeptMonthMarks(const QString &keptFile, const std::array<QString, 2> 
     const QByteArray key = QByteArray(kMagic, sizeof kMagic) + state + when;
     QFile kept(keptFile);
     if (kept.open(QIODevice::ReadOnly)) {
-        const QByteArray bytes = kept.read(kFileBytes + 1);
-        if (bytes.size() == kFileBytes && bytes.startsWith(key))
+        const QByteArray bytes = kept.read(key.size() + 9);
+        if (bytes.size() == key.size() + 8 && bytes.startsWith(key))
             return {daysOf(qFromLittleEndian<quint32>(bytes.constData() + key.size())),
                     daysOf(qFromLittleEndian<quint32>(bytes.constData() + key.size() + 4))};
         kept.close();
@@ -98,7 +96,7 @@ MonthMarks KeptMonthMarks(const QString &keptFile, const std::array<QString, 2> 
     const QString part = keptFile + QStringLiteral(".part");
     QFile out(part);
     if (out.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-        out.write(key + masks) == kFileBytes && out.flush()) {
+        out.write(key + masks) == key.size() + masks.size() && out.flush()) {
         // The days that carry appointments are the owner's business only.
         out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         out.close();

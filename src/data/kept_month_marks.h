@@ -4,8 +4,8 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
-#include <array>
 #include <functional>
 
 struct MonthMarks {
@@ -14,13 +14,14 @@ struct MonthMarks {
 };
 
 // The marks of (year, month). They come from `keptFile` when it holds that month's marks and
-// both `sources` (the appointment and address files) are exactly as they were when the marks
-// were read: same size, same time of last change of content and of metadata. Otherwise
-// `read` reads them, and they are kept in `keptFile` when neither file changed while `read`
-// ran and the content of neither changed in the two seconds before `nowMs` (milliseconds since
+// all `sources` (the appointment and address files, and the program that reads them) are
+// exactly as they were when the marks were read: same size, same time of last change of
+// content and of metadata. Otherwise `read` reads them, and they are kept in `keptFile` when
+// no source changed while `read` ran and the content of none changed in the two seconds before
+// `nowMs` (milliseconds since
 // the epoch, on the clock of the file times): a file system may give two changes close together
 // the same time, so a file that has just changed might change again without its time showing
 // it, while one that has stood still longer gets a later time from any change. An empty
 // `keptFile` turns keeping off.
-MonthMarks KeptMonthMarks(const QString &keptFile, const std::array<QString, 2> &sources, int year,
-                          int month, qint64 nowMs, const std::function<MonthMarks()> &read);
+MonthMarks KeptMonthMarks(const QString &keptFile, const QStringList &sources, int year, int month,
+                          qint64 nowMs, const std::function<MonthMarks()> &read);

@@ -121,8 +121,7 @@ private slots:
     void monthMarksAreKeptWhileTheFilesStandStill()
     {
         QTemporaryDir dir;
-        const std::array<QString, 2> files{dir.filePath("Appoint.dat"),
-                                           dir.filePath("AddBook.dat")};
+        const QStringList files{dir.filePath("Appoint.dat"), dir.filePath("AddBook.dat")};
         const QString kept = dir.filePath("cache/marks.bin");
         const auto change = [](const QString &name) {
             QFile f(name);
