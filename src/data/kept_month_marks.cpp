@@ -90,8 +90,9 @@ MonthMarks KeptMonthMarks(const QString &keptFile, const QStringList &sources, i
     QByteArray masks(8, '\0');
     qToLittleEndian(maskOf(marks.appointmentDays), masks.data());
     qToLittleEndian(maskOf(marks.birthdayDays), masks.data() + 4);
-    // Written beside and renamed over the old one, so that a reader finds the one or the other
-    // whole; a cut-short file is never taken. Nothing is flushed: a lost file is read again.
+    // Written beside the old one, which then gives way to it, so that a reader finds a whole
+    // file or none; a cut-short one is never taken. Nothing is flushed: a lost file only means
+    // that the next start reads the month from the files.
     QDir().mkpath(QFileInfo(keptFile).absolutePath());
     const QString part = keptFile + QStringLiteral(".part");
     QFile out(part);
