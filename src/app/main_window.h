@@ -19,8 +19,8 @@ public:
     // The start-up sequence: splash, data folder, data files, the four views. Returns false
     // when a data file cannot be opened (the message has been shown).
     bool startUp();
-    // Where start-up keeps its drawing of the splash screen between runs (the user's cache
-    // folder); empty: the splash is drawn at every start and nothing is kept.
+    // Where the program keeps its drawing of the splash screen and the month's marks between
+    // runs (the user's cache folder); empty: both are made anew at every start, and not kept.
     QString cacheFolder;
 
     // Hides the other three views and shows `target` maximized in front.

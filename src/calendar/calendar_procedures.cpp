@@ -25,6 +25,7 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -198,11 +199,14 @@ namespace {
 // day the program's clock shows.
 MonthMarks marksOfMonth(const QString &keptFile, int year, int month)
 {
+    // Another build of the program may find other days: its file's size and time tell it.
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    const QByteArray build = QByteArray::number(program.size()) + ' ' +
+                             QByteArray::number(program.lastModified().toMSecsSinceEpoch());
     return KeptMonthMarks(
         keptFile,
-        {RecordFilePath(AppointmentStore::FileNumber), RecordFilePath(AddressStore::FileNumber),
-         QCoreApplication::applicationFilePath()},
-        year, month, QDateTime::currentMSecsSinceEpoch(), [year, month] {
+        {RecordFilePath(AppointmentStore::FileNumber), RecordFilePath(AddressStore::FileNumber)},
+        build, year, month, QDateTime::currentMSecsSinceEpoch(), [year, month] {
             return MonthMarks{AppointmentStore().DaysWithAppointments(year, month),
                               AddressStore().BirthdayDays(month)};
         });

@@ -11,8 +11,8 @@
 namespace {
 
 // The file: this magic, then for each source its size and its times of last change of content
-// and of metadata (milliseconds since the epoch), the year and the month, and the two sets of
-// days as bit masks (bit d for day d), all little-endian.
+// and of metadata (milliseconds since the epoch), the build's name after its length, the year
+// and the month, and the two sets of days as bit masks (bit d for day d), all little-endian.
 constexpr char kMagic[8] = {'T', 'L', 'B', 'M', 'R', 'K', '1', '\n'};
 constexpr qint64 kSettledMs = 2000;
 
@@ -60,8 +60,9 @@ QList<int> daysOf(quint32 mask)
 
 } // namespace
 
-MonthMarks KeptMonthMarks(const QString &keptFile, const QStringList &sources, int year, int month,
-                          qint64 nowMs, const std::function<MonthMarks()> &read)
+MonthMarks KeptMonthMarks(const QString &keptFile, const QStringList &sources,
+                          const QByteArray &build, int year, int month, qint64 nowMs,
+                          const std::function<MonthMarks()> &read)
 {
     if (keptFile.isEmpty())
         return read();
@@ -73,7 +74,9 @@ MonthMarks KeptMonthMarks(const QString &keptFile, const QStringList &sources, i
     QByteArray when(8, '\0');
     qToLittleEndian(qint32(year), when.data());
     qToLittleEndian(qint32(month), when.data() + 4);
-    const QByteArray key = QByteArray(kMagic, sizeof kMagic) + state + when;
+    QByteArray buildSize(4, '\0');
+    qToLittleEndian(quint32(build.size()), buildSize.data());
+    const QByteArray key = QByteArray(kMagic, sizeof kMagic) + state + buildSize + build + when;
     QFile kept(keptFile);
     if (kept.open(QIODevice::ReadOnly)) {
         const QByteArray bytes = kept.read(key.size() + 9);

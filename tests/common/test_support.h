@@ -31,7 +31,7 @@ public:
 
     // Creates the main window and runs the whole start-up in this folder. The splash period
     // passes at once. Returns nullptr when start-up failed (see messages). `cacheFolder`: where
-    // the splash's drawing is kept between starts (none by default).
+    // the splash's drawing and the month's marks are kept between starts (none by default).
     MainWindow *startProgram(const QString &cacheFolder = {});
     MainWindow *mainWindow() const { return m_main; }
     // Opens the four data files in this folder without any window (for store tests).

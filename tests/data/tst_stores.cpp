@@ -117,7 +117,8 @@ private slots:
 
     // A month's marks are read from the files until both have stood unchanged for two seconds;
     // then they are kept and given back without a read, for that month only, until either file
-    // changes. A kept file cut short is read past; an empty name keeps nothing.
+    // changes or another build asks. A kept file cut short is read past; an empty name keeps
+    // nothing.
     void monthMarksAreKeptWhileTheFilesStandStill()
     {
         QTemporaryDir dir;
@@ -130,6 +131,7 @@ private slots:
         change(files[0]);
         change(files[1]);
         MonthMarks inFiles{{3, 17}, {31}};
+        QByteArray build = "1";
         // The marks given, and whether the files were read for them.
         using Given = std::pair<std::pair<QList<int>, QList<int>>, bool>;
         const auto marks = [&](const QString &keptFile, int month, qint64 sinceChange) {
@@ -137,8 +139,9 @@ private slots:
             for (const QString &name : files)
                 latest = std::max(latest, QFileInfo(name).lastModified().toMSecsSinceEpoch());
             bool read = false;
-            const MonthMarks m = KeptMonthMarks(keptFile, files, 2024, month, latest + sinceChange,
-                                                [&] { return read = true, inFiles; });
+            const MonthMarks m =
+                KeptMonthMarks(keptFile, files, build, 2024, month, latest + sinceChange,
+                               [&] { return read = true, inFiles; });
             return Given({m.appointmentDays, m.birthdayDays}, read);
         };
         const Given first({{3, 17}, {31}}, true), kept1({{3, 17}, {31}}, false);
@@ -150,6 +153,8 @@ private slots:
         QCOMPARE(marks(kept, 1, 60000), kept1);
         QCOMPARE(marks(kept, 2, 60000), Given({{1}, {}}, true)); // another month
         QCOMPARE(marks(kept, 2, 60000), Given({{1}, {}}, false));
+        build = "2"; // another build of the program reads again
+        QCOMPARE(marks(kept, 2, 60000), Given({{1}, {}}, true));
         inFiles = {{2}, {2}};
         change(files[1]);
         QCOMPARE(marks(kept, 2, 60000), Given({{2}, {2}}, true));
