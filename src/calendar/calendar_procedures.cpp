@@ -199,6 +199,12 @@ namespace {
 // day the program's clock shows.
 MonthMarks marksOfMonth(const QString &keptFile, int year, int month)
 {
+    const auto read = [year, month] {
+        return MonthMarks{AppointmentStore().DaysWithAppointments(year, month),
+                          AddressStore().BirthdayDays(month)};
+    };
+    if (keptFile.isEmpty())
+        return read();
     // Another build of the program may find other days: its file's size and time tell it.
     const QFileInfo program(QCoreApplication::applicationFilePath());
     const QByteArray build = QByteArray::number(program.size()) + ' ' +
@@ -206,10 +212,7 @@ MonthMarks marksOfMonth(const QString &keptFile, int year, int month)
     return KeptMonthMarks(
         keptFile,
         {RecordFilePath(AppointmentStore::FileNumber), RecordFilePath(AddressStore::FileNumber)},
-        build, year, month, QDateTime::currentMSecsSinceEpoch(), [year, month] {
-            return MonthMarks{AppointmentStore().DaysWithAppointments(year, month),
-                              AddressStore().BirthdayDays(month)};
-        });
+        build, year, month, QDateTime::currentMSecsSinceEpoch(), read);
 }
 
 } // namespace
