@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QSaveFile>
@@ -134,7 +135,16 @@ bool store(const QString &file, const QImage &picture)
     out.write(reinterpret_cast<const char *>(&header), sizeof header);
     for (int y = 0; y < pixels.height(); ++y)
         out.write(reinterpret_cast<const char *>(pixels.constScanLine(y)), pixels.width() * 4);
-    return out.commit();
+    if (!out.commit())
+        return false;
+    // Only the newest picture is kept: those of earlier builds, fonts or palettes would
+    // otherwise pile up in the cache folder.
+    const QFileInfo kept(file);
+    for (const QFileInfo &other :
+         kept.dir().entryInfoList({QStringLiteral("splash-*.bin")}, QDir::Files))
+        if (other.fileName() != kept.fileName())
+            QFile::remove(other.filePath());
+    return true;
 }
 
 } // namespace SplashPicture

@@ -19,7 +19,8 @@ QString fileFor(const QWidget &box, const QString &folder);
 // a null image otherwise.
 QImage load(const QString &file, const QWidget &box);
 
-// Keeps `picture` in `file`, replacing it as a whole (a start-up never reads half a picture).
+// Keeps `picture` in `file`, replacing it as a whole (a start-up never reads half a picture),
+// and removes the other pictures of that folder.
 bool store(const QString &file, const QImage &picture);
 
 } // namespace SplashPicture
