@@ -20,6 +20,9 @@
 #include "notes/notes_window.h"
 
 #include <QCalendarWidget>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QPointer>
 
 namespace {
@@ -214,6 +217,13 @@ void showView(QWidget *view)
 {
     if (MainWindow *main = Forms::MDIForm1())
         main->ShowChildView(view);
+}
+
+QByteArray build()
+{
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    return QByteArray::number(program.size()) + ' ' +
+           QByteArray::number(program.lastModified().toMSecsSinceEpoch());
 }
 
 QMdiArea *viewArea()

@@ -1,8 +1,9 @@
 #include "app/splash_picture.h"
 
+#include "controls/program_frame.h"
+
 #include <QApplication>
 #include <QCryptographicHash>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -52,9 +53,7 @@ QString fileFor(const QWidget &box, const QString &folder)
         key.addData(QByteArrayView("\n"));
     };
     // Another build of the program may draw the box otherwise.
-    add(QFileInfo(QCoreApplication::applicationFilePath())
-            .lastModified()
-            .toString(Qt::ISODateWithMs));
+    add(QString::fromLatin1(ProgramFrame::build()));
     add(QStringLiteral(QT_VERSION_STR));
     add(QGuiApplication::platformName());
     add(box.style()->name());
@@ -76,12 +75,12 @@ QString fileFor(const QWidget &box, const QString &folder)
                 .arg(place.y())
                 .arg(place.width())
                 .arg(place.height()));
-    }
-    for (const QLabel *label : box.findChildren<const QLabel *>()) {
-        add(label->text());
-        add(label->font().toString());
-        if (const QImage logo = label->pixmap().toImage(); !logo.isNull())
-            key.addData(QByteArrayView(logo.constBits(), logo.sizeInBytes()));
+        if (const auto *label = qobject_cast<const QLabel *>(child)) {
+            add(label->text());
+            add(label->font().toString());
+            if (const QImage logo = label->pixmap().toImage(); !logo.isNull())
+                key.addData(QByteArrayView(logo.constBits(), logo.sizeInBytes()));
+        }
     }
     return QDir(folder).filePath(
         QStringLiteral("splash-%1.bin").arg(QString::fromLatin1(key.result().toHex().left(16))));

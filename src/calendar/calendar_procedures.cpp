@@ -25,7 +25,6 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -205,14 +204,10 @@ MonthMarks marksOfMonth(const QString &keptFile, int year, int month)
     };
     if (keptFile.isEmpty())
         return read();
-    // Another build of the program may find other days: its file's size and time tell it.
-    const QFileInfo program(QCoreApplication::applicationFilePath());
-    const QByteArray build = QByteArray::number(program.size()) + ' ' +
-                             QByteArray::number(program.lastModified().toMSecsSinceEpoch());
     return KeptMonthMarks(
         keptFile,
         {RecordFilePath(AppointmentStore::FileNumber), RecordFilePath(AddressStore::FileNumber)},
-        build, year, month, QDateTime::currentMSecsSinceEpoch(), read);
+        ProgramFrame::build(), year, month, QDateTime::currentMSecsSinceEpoch(), read);
 }
 
 } // namespace

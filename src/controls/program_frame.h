@@ -2,6 +2,7 @@
 // window or one another: the app layer provides these functions and connects the links.
 #pragma once
 
+#include <QByteArray>
 #include <QDate>
 #include <QtGlobal>
 
@@ -23,6 +24,10 @@ void bringForward();
 void showView(QWidget *view);
 // The area that holds the four views (their activation is seen there).
 QMdiArea *viewArea();
+// The build of the program that runs, as the size and time of last change of its file: what
+// an earlier run kept for the screen is taken only from the same build, which draws and finds
+// the same.
+QByteArray build();
 
 } // namespace ProgramFrame
 
