@@ -102,5 +102,7 @@ void AboutBox::paintEvent(QPaintEvent *event)
 {
     if (m_picture.isNull())
         return QWidget::paintEvent(event);
-    QPainter(this).drawImage(0, 0, m_picture);
+    // The picture holds the box's device pixels one for one, whatever its own pixel ratio.
+    QPainter(this).drawImage(QRectF(QPointF(0, 0), QSizeF(m_picture.size()) / devicePixelRatioF()),
+                             m_picture);
 }

@@ -26,8 +26,8 @@ public:
 
     void Command1_Click();
 
-    // Shows `picture`, a drawing of this box made earlier, in place of the controls; a null
-    // picture brings the controls back.
+    // Shows `picture`, a drawing of this box made earlier (the box's device pixels), in place
+    // of the controls; a null picture brings the controls back.
     void showPicture(const QImage &picture);
 
 protected:

@@ -119,7 +119,8 @@ QImage load(const QString &file, const QWidget &box)
     if (picture.isNull())
         return {};
     in.release(); // the image's cleanup closes it
-    picture.setDevicePixelRatio(box.devicePixelRatioF());
+    // The pixel ratio is left at 1: setting it would copy the rows out of the file. The box
+    // draws the picture over its whole size.
     return picture;
 }
 

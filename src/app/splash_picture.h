@@ -15,8 +15,8 @@ namespace SplashPicture {
 // `folder` is empty (no picture is kept).
 QString fileFor(const QWidget &box, const QString &folder);
 
-// The picture in `file` when it is whole and has exactly the size `box` needs on its screen;
-// a null image otherwise.
+// The picture in `file` when it is whole and has exactly the size `box` needs on its screen,
+// in device pixels (its own pixel ratio stays 1); a null image otherwise.
 QImage load(const QString &file, const QWidget &box);
 
 // Keeps `picture` in `file`, replacing it as a whole (a start-up never reads half a picture),
