@@ -221,9 +221,14 @@ void showView(QWidget *view)
 
 QByteArray build()
 {
-    const QFileInfo program(QCoreApplication::applicationFilePath());
-    return QByteArray::number(program.size()) + ' ' +
-           QByteArray::number(program.lastModified().toMSecsSinceEpoch());
+    // Looked at once, at the first question: that is the build that runs, also when the file
+    // is replaced by another one while it runs.
+    static const QByteArray running = [] {
+        const QFileInfo program(QCoreApplication::applicationFilePath());
+        return QByteArray::number(program.size()) + ' ' +
+               QByteArray::number(program.lastModified().toMSecsSinceEpoch());
+    }();
+    return running;
 }
 
 QMdiArea *viewArea()

@@ -91,12 +91,19 @@ QImage load(const QString &file, const QWidget &box)
 {
     if (file.isEmpty())
         return {};
+    // The rows are shown from where the system keeps the file, read-only, not copied into
+    // memory of the program's own: a start neither reads nor touches half a megabyte of fresh
+    // memory for them. The file stays mapped as long as the image or a copy of it lives (a new
+    // picture replaces the file by renaming, so the mapped one is never cut short).
     auto in = std::make_unique<QFile>(file);
-    if (!in->open(QIODevice::ReadOnly))
+    if (!in->open(QIODevice::ReadOnly) || in->size() < qint64(sizeof(Header)))
+        return {};
+    const uchar *bytes = in->map(0, in->size());
+    if (!bytes)
         return {};
     Header header;
-    if (in->read(reinterpret_cast<char *>(&header), sizeof header) != qint64(sizeof header) ||
-        std::memcmp(header.magic, kMagic, sizeof kMagic) != 0 || !usableFormat(header.format))
+    std::memcpy(&header, bytes, sizeof header);
+    if (std::memcmp(header.magic, kMagic, sizeof kMagic) != 0 || !usableFormat(header.format))
         return {};
     const QSize size = deviceSize(box);
     if (header.width != size.width() || header.height != size.height() ||
@@ -105,17 +112,9 @@ QImage load(const QString &file, const QWidget &box)
     const qint64 rowBytes = qint64(header.width) * 4;
     if (in->size() != qint64(sizeof header) + rowBytes * header.height)
         return {};
-    // The rows are shown from where the system keeps the file, read-only, not copied into
-    // memory of the program's own: a start neither reads nor touches half a megabyte of fresh
-    // memory for them. The file stays mapped as long as the image or a copy of it lives (a new
-    // picture replaces the file by renaming, so the mapped one is never cut short).
-    const uchar *pixels = in->map(0, in->size());
-    if (!pixels)
-        return {};
     QImage picture(
-        pixels + sizeof header, header.width, header.height, rowBytes,
-        QImage::Format(header.format), [](void *mapped) { delete static_cast<QFile *>(mapped); },
-        in.get());
+        bytes + sizeof header, header.width, header.height, rowBytes, QImage::Format(header.format),
+        [](void *mapped) { delete static_cast<QFile *>(mapped); }, in.get());
     if (picture.isNull())
         return {};
     in.release(); // the image's cleanup closes it

@@ -6,11 +6,10 @@
 #include <algorithm>
 
 RecordBlock::RecordBlock(int file, qint64 first, qint64 count)
-    : m_file(file), m_len(RecordFileLength(file)), m_first(first),
-      m_bytes(ReadRecords(file, first, count)),
-      // The open file's size (a look at the open file, not a lookup of its path).
-      m_present(std::clamp<qint64>(RecordFileSize(file) - (first - 1) * m_len, 0, m_bytes.size()))
-{}
+    : m_file(file), m_len(RecordFileLength(file)), m_first(first)
+{
+    m_bytes = ReadRecords(file, first, count, &m_present);
+}
 
 RecordBlock::RecordBlock(int file, qint64 first, qint64 count, ReadOnly)
     : RecordBlock(file, first,

@@ -62,7 +62,7 @@ private:
     int m_len;
     qint64 m_first;
     QByteArray m_bytes;
-    qint64 m_present; // bytes of m_bytes that are in the file
+    qint64 m_present = 0; // bytes of m_bytes that are in the file
 };
 
 // The bytes of an empty String field (which also read back as the flag "no").

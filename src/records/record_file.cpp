@@ -430,14 +430,16 @@ RecordStatus TruncateRecordFile(int number, qint64 size)
     return RecordStatus::success();
 }
 
-QByteArray ReadRecords(int number, qint64 firstRecord, qint64 count)
+QByteArray ReadRecords(int number, qint64 firstRecord, qint64 count, qint64 *available)
 {
+    if (available)
+        *available = 0;
     OpenFile *f = fileFor(number);
     if (!f || count <= 0)
         return {};
     if (firstRecord < 1)
         return QByteArray(count * f->recordLength, '\0');
-    return readAt(*f, recordOffset(*f, firstRecord), count * f->recordLength);
+    return readAt(*f, recordOffset(*f, firstRecord), count * f->recordLength, available);
 }
 
 QString GetString(int number, qint64 record)

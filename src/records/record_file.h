@@ -124,7 +124,8 @@ RecordStatus FlushRecordFile(int number);
 
 // Reads `count` consecutive records starting at `firstRecord` in one read. The result is always
 // count * record length bytes; whatever lies past the end of the file is zero bytes.
-QByteArray ReadRecords(int number, qint64 firstRecord, qint64 count);
+// `available` receives how many of them the file held.
+QByteArray ReadRecords(int number, qint64 firstRecord, qint64 count, qint64 *available = nullptr);
 
 // Records seen in place: the file mapped into memory, so that a large run of records is looked
 // at without copying it; where the system cannot map the file, the records are read into
